@@ -1,0 +1,96 @@
+// The recording backend: every platform group implemented in memory. It records each
+// operation, in order, as a line of text ("Move(Txt,0,2,2955)"), keeps the state a real
+// window system would keep (rectangles, visibility, check marks, styles, files), and can be
+// told that operations fail. Tests select it by linking it instead of the Win32 backend.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/pictures.hpp"
+#include "platform/types.hpp"
+#include "resources/menu_items.hpp"
+
+namespace platform::recording {
+
+struct FormState {
+    bool exists = false;
+    bool visible = false;
+    double left = 0, top = 0, width = 0, height = 0;  // twips, outer
+    std::int32_t exStyle = 0;
+    std::optional<std::uint8_t> alpha;  // set by SetLayeredAlpha
+};
+
+struct SurfaceState {
+    bool autoRedraw = false;
+    std::u16string fontName;
+    double fontSize = 0;
+    std::int32_t foreColor = 0;
+};
+
+class Recorder {
+public:
+    // Back to a fresh process: no windows, no files, no operations, nothing failing.
+    void Reset();
+
+    // --- What happened ---------------------------------------------------------------
+    const std::vector<std::string>& Ops() const { return ops_; }
+    // Operations whose text starts with one of the prefixes, in order.
+    std::vector<std::string> OpsStartingWith(std::initializer_list<std::string_view> prefixes) const;
+    void ClearOps() { ops_.clear(); }
+
+    // --- Failures ----------------------------------------------------------------------
+    // Every later operation whose text starts with prefix fails (returns false or empty),
+    // records itself with a trailing " failed" and changes nothing.
+    void FailOn(std::string prefix) { failing_.push_back(std::move(prefix)); }
+    void ClearFailures() { failing_.clear(); }
+
+    // --- The world ---------------------------------------------------------------------
+    std::map<std::uint8_t, FormState> forms;  // by Form
+    std::map<std::uint8_t, SurfaceState> surfaces;  // by Surface
+    std::map<std::uint16_t, bool> checked;  // by command id
+    double twipsPerPixelX = 15, twipsPerPixelY = 15;
+    // Outer size minus inner size of the picture window, in pixels (its thin border).
+    double borderPixels = 2;
+    // Text width in pixels: this many per character unless textWidth is set.
+    double pixelsPerChar = 6;
+    std::function<double(std::u16string_view)> textWidth;
+    std::u16string exeFolder = u"C:\\Frame";
+    std::u16string exePath = u"C:\\Frame\\Vistrelle.exe";
+    // Files for the profile reader (raw bytes) and pictures the holder can load.
+    std::map<std::u16string, std::string> files;
+    std::map<std::u16string, pictures::Bitmap> pictureFiles;
+    // The holder's state.
+    std::optional<PixelSize> holderSize;  // empty: design size
+    std::optional<pictures::Bitmap> holderPixels;
+    // What the next Open dialog answers (empty: cancelled).
+    std::optional<std::u16string> openDialogAnswer;
+    bool processEnded = false;
+
+    // --- Used by the backend itself ------------------------------------------------------
+    // Records an operation; false when it is to fail.
+    bool Record(std::string op);
+
+    FormState& Of(Form f) { return forms[static_cast<std::uint8_t>(f)]; }
+    SurfaceState& Of(Surface s) { return surfaces[static_cast<std::uint8_t>(s)]; }
+
+private:
+    std::vector<std::string> ops_;
+    std::vector<std::string> failing_;
+};
+
+// The one recorder of the process.
+Recorder& Rec();
+
+// Text of a number as operations record it: integers without a fraction, others with up
+// to 6 significant digits.
+std::string Num(double v);
+// UTF-8 text of a UTF-16 string, for operation lines.
+std::string Utf8(std::u16string_view s);
+
+}  // namespace platform::recording

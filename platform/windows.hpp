@@ -1,0 +1,60 @@
+// Top-level windows: creation, geometry in twips, visibility, styles and the move loop.
+// Every call names the window it acts on; a call that the system refuses returns false or
+// an empty optional and changes nothing else.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "platform/types.hpp"
+
+namespace platform::windows {
+
+// Creates the window, hidden. The caller runs the window's load handler afterwards.
+bool Create(Form f);
+// Destroys the window (unload). Idempotent.
+bool Destroy(Form f);
+bool Exists(Form f);
+
+// Shows the window modeless and without owner, on top of the others. Only the picture window
+// takes the focus; the companions are shown without activating them.
+bool Show(Form f);
+bool Hide(Form f);
+
+// Outer rectangle in screen twips.
+std::optional<double> Left(Form f);
+std::optional<double> Top(Form f);
+std::optional<double> Width(Form f);
+std::optional<double> Height(Form f);
+// One placement; without a height the current one stays.
+bool Move(Form f, double left, double top, double width, std::optional<double> height);
+// Size changes keep the top-left corner.
+bool SetWidth(Form f, double width);
+bool SetHeight(Form f, double height);
+
+// Inner (client) size in pixels, the picture window's scale unit.
+std::optional<double> ScaleWidth(Form f);
+std::optional<double> ScaleHeight(Form f);
+// Width in pixels of a text in the window's own font.
+std::optional<double> TextWidth(Form f, std::u16string_view text);
+
+// Extended style (GWL_EXSTYLE) and whole-window opacity of a layered window.
+std::optional<std::int32_t> ExStyle(Form f);
+bool SetExStyle(Form f, std::int32_t style);
+bool SetLayeredAlpha(Form f, std::uint8_t alpha);
+
+// Releases the mouse capture held by any window of this thread.
+bool ReleaseCapture();
+// Runs the system's interactive move of the window as if its caption had been pressed;
+// returns when the button is released.
+bool RunMoveLoop(Form f);
+
+// The screen's twips per pixel.
+std::optional<double> TwipsPerPixelX();
+std::optional<double> TwipsPerPixelY();
+
+inline constexpr std::int32_t kExLayered = 0x80000;
+inline constexpr std::int32_t kExTransparent = 0x20;
+
+}  // namespace platform::windows
