@@ -12,7 +12,7 @@ namespace platform {
 
 // The data of a drag over or a drop on the picture window.
 class DropData {
-public:
+  public:
     virtual ~DropData() = default;
     // Whether the data offers a clipboard format (15 is the file list).
     virtual std::optional<bool> HasFormat(std::int32_t clipboardFormat) = 0;
@@ -30,7 +30,7 @@ inline constexpr std::int16_t kRightButton = 2;
 inline constexpr std::int16_t kMiddleButton = 4;
 
 class Events {
-public:
+  public:
     virtual ~Events() = default;
     // Events of the picture window.
     virtual void MouseDown(std::int16_t button, std::int16_t shift, float x, float y) = 0;

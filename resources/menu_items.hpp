@@ -61,7 +61,9 @@ inline constexpr MenuEntry kMenuTable[] = {
 };
 // clang-format on
 
-constexpr std::span<const MenuEntry> MenuTable() { return kMenuTable; }
+constexpr std::span<const MenuEntry> MenuTable() {
+    return kMenuTable;
+}
 
 // The entry of a command id, or nullptr when the id names no item.
 constexpr const MenuEntry* FindMenuEntry(std::uint16_t commandId) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/pictures.hpp"
@@ -34,14 +35,15 @@ struct SurfaceState {
 };
 
 class Recorder {
-public:
+  public:
     // Back to a fresh process: no windows, no files, no operations, nothing failing.
     void Reset();
 
     // --- What happened ---------------------------------------------------------------
     const std::vector<std::string>& Ops() const { return ops_; }
     // Operations whose text starts with one of the prefixes, in order.
-    std::vector<std::string> OpsStartingWith(std::initializer_list<std::string_view> prefixes) const;
+    std::vector<std::string> OpsStartingWith(
+        std::initializer_list<std::string_view> prefixes) const;
     void ClearOps() { ops_.clear(); }
 
     // --- Failures ----------------------------------------------------------------------
@@ -51,9 +53,9 @@ public:
     void ClearFailures() { failing_.clear(); }
 
     // --- The world ---------------------------------------------------------------------
-    std::map<std::uint8_t, FormState> forms;  // by Form
+    std::map<std::uint8_t, FormState> forms;        // by Form
     std::map<std::uint8_t, SurfaceState> surfaces;  // by Surface
-    std::map<std::uint16_t, bool> checked;  // by command id
+    std::map<std::uint16_t, bool> checked;          // by command id
     double twipsPerPixelX = 15, twipsPerPixelY = 15;
     // Outer size minus inner size of the picture window, in pixels (its thin border).
     double borderPixels = 2;
@@ -71,6 +73,17 @@ public:
     // What the next Open dialog answers (empty: cancelled).
     std::optional<std::u16string> openDialogAnswer;
     bool processEnded = false;
+    // How far the next move loops carry the window, in twips (empty: it stays put).
+    std::optional<std::pair<double, double>> moveLoopDelta;
+    // Last bitmap drawn on each surface, by Surface.
+    std::map<std::uint8_t, pictures::Bitmap> drawnBitmaps;
+    // Texts drawn on the caption box since the last Cls, with colour and rectangle.
+    struct DrawnText {
+        std::u16string text;
+        std::int32_t color;
+        PixelRect rect;
+    };
+    std::vector<DrawnText> drawnTexts;
 
     // --- Used by the backend itself ------------------------------------------------------
     // Records an operation; false when it is to fail.
@@ -79,7 +92,7 @@ public:
     FormState& Of(Form f) { return forms[static_cast<std::uint8_t>(f)]; }
     SurfaceState& Of(Surface s) { return surfaces[static_cast<std::uint8_t>(s)]; }
 
-private:
+  private:
     std::vector<std::string> ops_;
     std::vector<std::string> failing_;
 };

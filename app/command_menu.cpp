@@ -1,0 +1,98 @@
+// The command items of the popup menu: open a picture, show or hide the file name, start
+// another frame, the About message and Exit.
+#include <string>
+
+#include "app/forms.hpp"
+#include "app/frm_main.hpp"
+#include "app/main_mod.hpp"
+#include "app/menu_names.hpp"
+#include "platform/menus.hpp"
+#include "platform/shell.hpp"
+
+namespace frmMain {
+
+using namespace mainMod;
+using platform::Form;
+namespace menus = platform::menus;
+namespace shell = platform::shell;
+
+namespace {
+
+constexpr std::u16string_view kOpenTitle = u"图片文件         ";
+constexpr std::u16string_view kOpenFilter = u"图片文件|*.jpg;*.jpeg;*.bmp;*.gif        ";
+
+// Four credit lines; an empty line stands between the second and the third.
+constexpr std::u16string_view kAboutText =
+    u"中文界面：Vistrelle 翻译小组    特别感谢：\r\n"
+    u"小林, 阿梅, Tomas, Lena, 晓雨\r\n"
+    u"\r\n"
+    u"Vistrelle 桌面相框，由 Vistrelle 工作室制作\r\n"
+    u"Mira. Oskar. 小川. Jun. Ilse";
+
+std::u16string TrimTrailingBlanks(std::u16string_view s) {
+    while (!s.empty() && s.back() == u' ') s.remove_suffix(1);
+    return std::u16string(s);
+}
+
+void OpenPicture() {
+    // Cancelling keeps the current path, and the current picture is loaded again.
+    shell::OpenDialog dialog{std::u16string(kOpenTitle), TrimTrailingBlanks(kOpenFilter),
+                             PicturePath};
+    if (auto chosen = shell::ShowOpen(dialog); chosen && !chosen->empty()) PicturePath = *chosen;
+    LoadAndSizePicture();
+    LayoutCompanions();
+}
+
+void ToggleFileName() {
+    if (ShowFileName != kFalse) {
+        menus::SetChecked(menu_names::mnuOP(5), false);
+        ShowFileName = kFalse;
+        forms::Hide(Form::Txt);
+    } else {
+        menus::SetChecked(menu_names::mnuOP(5), true);
+        ShowFileName = kTrue;
+        forms::Show(Form::Txt);
+    }
+}
+
+void StartAnotherFrame() {
+    // The running program itself, whatever its name and wherever it stands.
+    if (auto self = shell::ExePath()) shell::StartProgram(*self);
+}
+
+}  // namespace
+
+std::u16string_view AboutText() {
+    return kAboutText;
+}
+
+void mnuOP_Click(std::int16_t Index) {
+    switch (Index) {
+        case 0:
+            OpenPicture();
+            break;
+        case 5:
+            ToggleFileName();
+            break;
+        case 7:
+            StartAnotherFrame();
+            break;
+        case 9:
+            shell::ShowMessage(kAboutText);
+            break;
+        case 10:
+            ExitProgram();
+            break;
+        default:
+            break;  // separators and the submenu parents
+    }
+}
+
+void ExitProgram() {
+    forms::Unload(Form::Main);
+    forms::Unload(Form::Shadow);
+    forms::Unload(Form::Txt);
+    shell::EndProcess();
+}
+
+}  // namespace frmMain

@@ -1,0 +1,71 @@
+#include "app/forms.hpp"
+
+#include "app/load_handlers.hpp"
+#include "platform/windows.hpp"
+
+namespace forms {
+
+namespace pw = platform::windows;
+
+bool Touch(Form f) {
+    if (pw::Exists(f)) return true;
+    if (!pw::Create(f)) return false;
+    RunLoadHandler(f);
+    return true;
+}
+
+bool Unload(Form f) {
+    return pw::Exists(f) ? pw::Destroy(f) : true;
+}
+
+bool Show(Form f) {
+    return Touch(f) && pw::Show(f);
+}
+bool Hide(Form f) {
+    return Touch(f) && pw::Hide(f);
+}
+
+std::optional<double> Left(Form f) {
+    return Touch(f) ? pw::Left(f) : std::nullopt;
+}
+std::optional<double> Top(Form f) {
+    return Touch(f) ? pw::Top(f) : std::nullopt;
+}
+std::optional<double> Width(Form f) {
+    return Touch(f) ? pw::Width(f) : std::nullopt;
+}
+std::optional<double> Height(Form f) {
+    return Touch(f) ? pw::Height(f) : std::nullopt;
+}
+
+bool Move(Form f, double left, double top, double width, std::optional<double> height) {
+    return Touch(f) && pw::Move(f, left, top, width, height);
+}
+
+bool SetWidth(Form f, double width) {
+    return Touch(f) && pw::SetWidth(f, width);
+}
+bool SetHeight(Form f, double height) {
+    return Touch(f) && pw::SetHeight(f, height);
+}
+
+std::optional<double> ScaleWidth(Form f) {
+    return Touch(f) ? pw::ScaleWidth(f) : std::nullopt;
+}
+
+std::optional<double> TextWidth(Form f, std::u16string_view text) {
+    return Touch(f) ? pw::TextWidth(f, text) : std::nullopt;
+}
+
+bool AddExStyle(Form f, std::int32_t bits) {
+    if (!Touch(f)) return false;
+    std::optional<std::int32_t> style = pw::ExStyle(f);
+    if (!style) return false;
+    return pw::SetExStyle(f, *style | bits);
+}
+
+bool SetLayeredAlpha(Form f, std::uint8_t alpha) {
+    return Touch(f) && pw::SetLayeredAlpha(f, alpha);
+}
+
+}  // namespace forms

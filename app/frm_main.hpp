@@ -1,0 +1,31 @@
+// The picture window: its load handler, event handlers, menu handlers and private routines.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/events.hpp"
+
+namespace frmMain {
+
+// Start-up: reads the settings, loads the picture and lays out the windows.
+void Form_Load();
+
+// Loads PicturePath into the hidden holder and sizes the window at the default preset.
+void LoadAndSizePicture();
+// Builds the caption, paints the picture and places and shows the companion windows.
+void LayoutCompanions();
+
+void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+void Form_DblClick();
+void Form_OLEDragOver(platform::DropData& Data, std::int32_t& Effect);
+void Form_OLEDragDrop(platform::DropData& Data);
+
+void mnuOP_Click(std::int16_t Index);
+void mnuSize_Click(std::int16_t Index);
+void mnuTrs_Click(std::int16_t Index);
+void mnuShadow_Click(std::int16_t Index);
+
+// Unloads the three windows and ends the process.
+void ExitProgram();
+
+}  // namespace frmMain

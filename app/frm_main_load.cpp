@@ -1,0 +1,55 @@
+// Start-up of the picture window.
+#include "app/forms.hpp"
+#include "app/frm_main.hpp"
+#include "app/main_mod.hpp"
+#include "app/menu_names.hpp"
+#include "platform/menus.hpp"
+#include "shadow/shadow_modes.hpp"
+
+namespace frmMain {
+
+using namespace mainMod;
+using namespace menu_names;
+using platform::Form;
+namespace menus = platform::menus;
+
+namespace {
+
+template <typename T>
+void AssignIf(T& target, const std::optional<T>& value) {
+    if (value) target = *value;
+}
+
+}  // namespace
+
+void Form_Load() {
+    // A failed conversion assigns nothing: the setting keeps its initial value.
+    FontName = ReadOption(u"Main", u"Font");
+    AssignIf(FontSize, TextToInt16(ReadOption(u"Main", u"Size")));
+    AssignIf(Color1, TextToInt32(ReadOption(u"Main", u"Color1")));
+    AssignIf(Color2, TextToInt32(ReadOption(u"Main", u"Color2")));
+    AssignIf(ShadowOffSet, TextToInt16(ReadOption(u"Shadow", u"OffSet")));
+    AssignIf(ShowFileName, TextToBool(ReadOption(u"Main", u"ShowFileName")));
+
+    PicturePath = AppFolder() + u"image.jpg";
+    if (ShowFileName == kFalse) menus::SetChecked(mnuOP(5), false);
+
+    LoadAndSizePicture();
+    // The first layout places the shadow window with the margins still at zero; the
+    // configured ones apply from its next placement on.
+    LayoutCompanions();
+
+    menus::SetChecked(mnuTrs(0), true);
+    menus::SetChecked(mnuSize(1), true);
+
+    if (ShadowOffSet >= 0 && ShadowOffSet <= shadow_modes::kNoShadow) {
+        menus::SetChecked(mnuShadow(ShadowOffSet), true);
+        if (auto margins = shadow_modes::Margins(ShadowOffSet))
+            ShadowBox = *margins;
+        else
+            forms::Hide(Form::Shadow);
+    }
+    SizeMode = 1;
+}
+
+}  // namespace frmMain

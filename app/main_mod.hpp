@@ -1,0 +1,56 @@
+// The program's shared module: every piece of state the windows share, for the whole process,
+// and the small routines several windows use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/conversions.hpp"
+
+namespace mainMod {
+
+// How far the shadow window reaches beyond the picture window, in twips: its left edge DX to
+// the left, its top DY above, DW wider and DH higher.
+struct ShadowBoxRecord {
+    std::int32_t DX = 0, DW = 0, DY = 0, DH = 0;
+    friend constexpr bool operator==(const ShadowBoxRecord&, const ShadowBoxRecord&) = default;
+};
+
+// Rectangle in pixels of the caption box handed to the text drawing call.
+struct TextRectRecord {
+    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+    friend constexpr bool operator==(const TextRectRecord&, const TextRectRecord&) = default;
+};
+
+// Settings, read once at start-up from option.ini.
+inline std::u16string FontName;        // caption font face
+inline std::int16_t FontSize = 0;      // caption font size, points
+inline std::int32_t Color1 = 0;        // caption text colour (red in the lowest byte)
+inline std::int32_t Color2 = 0;        // caption shade colour
+inline std::int16_t ShadowOffSet = 0;  // shadow mode at start-up, 0 to 3
+inline VbBool ShowFileName = kFalse;   // whether the caption window is shown
+
+// The picture shown and its display size.
+inline std::u16string PicturePath;  // full path of the picture file
+inline std::int32_t PicWidth = 0;   // display width, twips
+inline std::int32_t PicHeight = 0;  // display height, twips
+inline VbBool Portrait = kFalse;    // taller than wide
+inline std::int16_t SizeMode = 0;   // 0 small, 1 default, 2 large
+
+// The caption.
+inline std::u16string FileTitle;    // the file-name part of PicturePath
+inline std::u16string CaptionText;  // what the caption window draws
+inline std::int32_t TextLeft = 0;   // left edge of the caption text, pixels
+inline TextRectRecord TextRect;
+
+inline ShadowBoxRecord ShadowBox;
+
+// Every shared variable back to its initial value, as at process start.
+void ResetSharedState();
+
+// The program folder, always ending with a backslash.
+std::u16string AppFolder();
+// The value of key in section of option.ini in the program folder, or the empty text.
+std::u16string ReadOption(std::u16string_view section, std::u16string_view key);
+
+}  // namespace mainMod

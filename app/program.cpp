@@ -1,0 +1,54 @@
+#include "app/program.hpp"
+
+#include "app/forms.hpp"
+#include "app/frm_main.hpp"
+#include "caption/draw_caption.hpp"
+#include "platform/events.hpp"
+
+namespace vistrelle {
+
+namespace {
+
+// Forwards what the platform raises to the windows' handlers.
+class ProgramEvents final : public platform::Events {
+  public:
+    void MouseDown(std::int16_t button, std::int16_t shift, float x, float y) override {
+        frmMain::Form_MouseDown(button, shift, x, y);
+    }
+    void DblClick() override { frmMain::Form_DblClick(); }
+    void DragOver(platform::DropData& data, std::int32_t& effect) override {
+        frmMain::Form_OLEDragOver(data, effect);
+    }
+    void DragDrop(platform::DropData& data) override { frmMain::Form_OLEDragDrop(data); }
+    void MenuClick(resources::MenuItem item) override {
+        switch (item.array) {
+            case resources::MenuArray::OP:
+                frmMain::mnuOP_Click(item.index);
+                break;
+            case resources::MenuArray::Size:
+                frmMain::mnuSize_Click(item.index);
+                break;
+            case resources::MenuArray::Trs:
+                frmMain::mnuTrs_Click(item.index);
+                break;
+            case resources::MenuArray::Shadow:
+                frmMain::mnuShadow_Click(item.index);
+                break;
+        }
+    }
+    // Closing the picture window any other way ends the program as its Exit command does.
+    void SystemClose() override { frmMain::ExitProgram(); }
+    void Picture1Paint() override { mainMod::DrawCaption(); }
+};
+
+}  // namespace
+
+int RunProgram() {
+    static ProgramEvents events;
+    platform::SetEvents(&events);
+    forms::Touch(platform::Form::Main);
+    forms::Show(platform::Form::Main);
+    return platform::RunMessageLoop();
+}
+
+}  // namespace vistrelle

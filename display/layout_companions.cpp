@@ -1,0 +1,53 @@
+// The companion layout: after every new picture or size, the caption text is made, the
+// caption and the picture are drawn, the caption window is put 80 twips under the picture
+// window and the shadow window around it, and each is shown as its rule says.
+#include <optional>
+
+#include "app/forms.hpp"
+#include "app/frm_main.hpp"
+#include "app/main_mod.hpp"
+#include "caption/draw_caption.hpp"
+#include "display/caption_text.hpp"
+#include "display/paint_scaled_picture.hpp"
+#include "platform/drawing.hpp"
+#include "platform/pictures.hpp"
+#include "shadow/companion_rules.hpp"
+
+namespace frmMain {
+
+using namespace mainMod;
+using platform::Form;
+using platform::Surface;
+namespace drawing = platform::drawing;
+
+void LayoutCompanions() {
+    if (auto title = caption_text::FileTitleOf(PicturePath)) FileTitle = *title;
+
+    // A window whose width cannot be read counts the title as too wide.
+    const std::optional<double> titleWidth = forms::TextWidth(Form::Main, FileTitle);
+    const double w = titleWidth ? RoundHalfEven(*titleWidth) : 0;
+    const std::optional<double> scaleWidth = forms::ScaleWidth(Form::Main);
+    const bool tooWide = !scaleWidth || *scaleWidth < w;
+    CaptionText = caption_text::Shorten(FileTitle, tooWide, SizeMode, Portrait);
+
+    const std::optional<double> captionWidth = forms::TextWidth(Form::Main, CaptionText);
+    if (scaleWidth && captionWidth) {
+        if (auto left = ToInt32((*scaleWidth - *captionWidth) / 2 + 3)) TextLeft = *left;
+    }
+
+    drawing::SetAutoRedraw(Surface::Main, true);
+    drawing::Cls(Surface::Main);
+    mainMod::DrawCaption();
+    mainMod::PaintScaledPicture();
+
+    companion_rules::PlaceCaption();
+    companion_rules::PlaceShadow();
+    if (ShowFileName == kTrue) forms::Show(Form::Txt);
+    companion_rules::ApplyShadowVisibility();
+
+    drawing::SetAutoRedraw(Surface::Main, false);
+    // The full-size picture is no longer needed once its scaled copy is painted.
+    platform::pictures::Release();
+}
+
+}  // namespace frmMain

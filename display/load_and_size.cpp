@@ -1,0 +1,45 @@
+// Loading the picture and sizing the picture window to its default display size: the longer
+// side of a landscape (or square) picture is 195 pixels, of a portrait picture 144 pixels,
+// and the window is 30 twips larger than the picture each way.
+#include <optional>
+
+#include "app/forms.hpp"
+#include "app/frm_main.hpp"
+#include "app/main_mod.hpp"
+#include "app/menu_names.hpp"
+#include "display/sizing.hpp"
+#include "platform/menus.hpp"
+#include "platform/pictures.hpp"
+#include "platform/windows.hpp"
+
+namespace frmMain {
+
+using namespace mainMod;
+using namespace menu_names;
+using platform::Form;
+namespace menus = platform::menus;
+namespace pw = platform::windows;
+
+void LoadAndSizePicture() {
+    // A picture that cannot be loaded leaves the holder as it was; the sizing goes on with
+    // what it holds.
+    platform::pictures::Load(PicturePath);
+
+    const std::optional<platform::PixelSize> size = platform::pictures::ScaleSize();
+    const std::optional<double> tppX = pw::TwipsPerPixelX();
+    const std::optional<double> tppY = pw::TwipsPerPixelY();
+    const sizing::DefaultDisplay d = sizing::ComputeDefaultDisplay(size, tppX, tppY);
+    if (d.picWidth) PicWidth = *d.picWidth;
+    if (d.picHeight) PicHeight = *d.picHeight;
+    Portrait = d.portrait;
+
+    SizeMode = 1;
+    if (auto h = sizing::AddMargin(PicHeight)) forms::SetHeight(Form::Main, *h);
+    if (auto w = sizing::AddMargin(PicWidth)) forms::SetWidth(Form::Main, *w);
+
+    menus::SetChecked(mnuSize(0), false);
+    menus::SetChecked(mnuSize(1), true);
+    menus::SetChecked(mnuSize(2), false);
+}
+
+}  // namespace frmMain

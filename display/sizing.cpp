@@ -1,0 +1,34 @@
+#include "display/sizing.hpp"
+
+#include <limits>
+
+namespace sizing {
+
+using mainMod::ToInt32;
+
+DefaultDisplay ComputeDefaultDisplay(const std::optional<platform::PixelSize>& size,
+                                     std::optional<double> tppX, std::optional<double> tppY) {
+    DefaultDisplay d;
+    // An unreadable size counts as portrait, as an unanswerable comparison takes the first
+    // branch; the figures themselves then cannot be computed.
+    const bool portrait = !size || size->width < size->height;
+    if (portrait) {
+        if (size && tppX)
+            d.picWidth = ToInt32(kPortraitHeight * size->width / size->height * *tppX);
+        if (tppY) d.picHeight = ToInt32(kPortraitHeight * *tppY);
+        d.portrait = mainMod::kTrue;
+    } else {
+        if (tppY) d.picHeight = ToInt32(kLandscapeWidth * size->height / size->width * *tppY);
+        if (tppX) d.picWidth = ToInt32(kLandscapeWidth * *tppX);
+        d.portrait = mainMod::kFalse;
+    }
+    return d;
+}
+
+std::optional<float> AddMargin(std::int32_t pictureTwips) {
+    if (pictureTwips > std::numeric_limits<std::int32_t>::max() - kWindowMargin)
+        return std::nullopt;
+    return static_cast<float>(pictureTwips + kWindowMargin);
+}
+
+}  // namespace sizing

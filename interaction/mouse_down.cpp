@@ -1,0 +1,37 @@
+// Pressing a button on the picture window: the left button drags the window (its companions
+// hide while it moves and follow when it is released); any other button opens the menu.
+#include "app/forms.hpp"
+#include "app/frm_main.hpp"
+#include "app/main_mod.hpp"
+#include "caption/draw_caption.hpp"
+#include "platform/events.hpp"
+#include "platform/menus.hpp"
+#include "platform/windows.hpp"
+#include "shadow/companion_rules.hpp"
+
+namespace frmMain {
+
+using platform::Form;
+namespace pw = platform::windows;
+
+void Form_MouseDown(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, float /*Y*/) {
+    mainMod::DrawCaption();
+    if (Button & platform::kLeftButton) {
+        // The system's move loop needs the pointer, so no window may hold the capture.
+        pw::ReleaseCapture();
+        forms::Hide(Form::Txt);
+        forms::Hide(Form::Shadow);
+        forms::Touch(Form::Main);
+        pw::RunMoveLoop(Form::Main);  // returns when the button is released
+        mainMod::DrawCaption();
+        companion_rules::PlaceCaption();
+        companion_rules::PlaceShadow();
+        if (mainMod::ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
+        companion_rules::ApplyShadowVisibility();
+    } else {
+        mainMod::DrawCaption();
+        platform::menus::Popup();
+    }
+}
+
+}  // namespace frmMain

@@ -1,0 +1,171 @@
+// Recording backend: top-level windows kept as rectangles in twips, rounded to whole pixels
+// as a real window system rounds them.
+#include "platform/windows.hpp"
+
+#include <cmath>
+
+#include "platform/recording/recorder.hpp"
+
+namespace platform::windows {
+
+using recording::Num;
+using recording::Rec;
+
+namespace {
+
+std::string Op(const char* name, Form f) {
+    return std::string(name) + "(" + Name(f) + ")";
+}
+
+double SnapX(double twips) {
+    return std::nearbyint(twips / Rec().twipsPerPixelX) * Rec().twipsPerPixelX;
+}
+double SnapY(double twips) {
+    return std::nearbyint(twips / Rec().twipsPerPixelY) * Rec().twipsPerPixelY;
+}
+
+// Reads one property of an existing window.
+std::optional<double> Read(const char* name, Form f, double recording::FormState::*field) {
+    if (!Rec().Record(Op(name, f)) || !Rec().Of(f).exists) return std::nullopt;
+    return Rec().Of(f).*field;
+}
+
+}  // namespace
+
+bool Create(Form f) {
+    if (!Rec().Record(Op("Create", f))) return false;
+    recording::FormState& s = Rec().Of(f);
+    s = {};
+    s.exists = true;
+    return true;
+}
+
+bool Destroy(Form f) {
+    if (!Rec().Record(Op("Destroy", f))) return false;
+    Rec().Of(f) = {};
+    return true;
+}
+
+bool Exists(Form f) {
+    return Rec().Of(f).exists;
+}
+
+bool Show(Form f) {
+    if (!Rec().Record(Op("Show", f)) || !Rec().Of(f).exists) return false;
+    Rec().Of(f).visible = true;
+    return true;
+}
+
+bool Hide(Form f) {
+    if (!Rec().Record(Op("Hide", f)) || !Rec().Of(f).exists) return false;
+    Rec().Of(f).visible = false;
+    return true;
+}
+
+std::optional<double> Left(Form f) {
+    return Read("Left", f, &recording::FormState::left);
+}
+std::optional<double> Top(Form f) {
+    return Read("Top", f, &recording::FormState::top);
+}
+std::optional<double> Width(Form f) {
+    return Read("Width", f, &recording::FormState::width);
+}
+std::optional<double> Height(Form f) {
+    return Read("Height", f, &recording::FormState::height);
+}
+
+bool Move(Form f, double left, double top, double width, std::optional<double> height) {
+    std::string op = std::string("Move(") + Name(f) + "," + Num(left) + "," + Num(top) + "," +
+                     Num(width) + (height ? "," + Num(*height) : std::string()) + ")";
+    if (!Rec().Record(std::move(op)) || !Rec().Of(f).exists) return false;
+    recording::FormState& s = Rec().Of(f);
+    s.left = SnapX(left);
+    s.top = SnapY(top);
+    s.width = SnapX(width);
+    if (height) s.height = SnapY(*height);
+    return true;
+}
+
+bool SetWidth(Form f, double width) {
+    if (!Rec().Record(std::string("SetWidth(") + Name(f) + "," + Num(width) + ")") ||
+        !Rec().Of(f).exists)
+        return false;
+    Rec().Of(f).width = SnapX(width);
+    return true;
+}
+
+bool SetHeight(Form f, double height) {
+    if (!Rec().Record(std::string("SetHeight(") + Name(f) + "," + Num(height) + ")") ||
+        !Rec().Of(f).exists)
+        return false;
+    Rec().Of(f).height = SnapY(height);
+    return true;
+}
+
+std::optional<double> ScaleWidth(Form f) {
+    if (!Rec().Record(Op("ScaleWidth", f)) || !Rec().Of(f).exists) return std::nullopt;
+    return Rec().Of(f).width / Rec().twipsPerPixelX - Rec().borderPixels;
+}
+
+std::optional<double> ScaleHeight(Form f) {
+    if (!Rec().Record(Op("ScaleHeight", f)) || !Rec().Of(f).exists) return std::nullopt;
+    return Rec().Of(f).height / Rec().twipsPerPixelY - Rec().borderPixels;
+}
+
+std::optional<double> TextWidth(Form f, std::u16string_view text) {
+    if (!Rec().Record(std::string("TextWidth(") + Name(f) + "," + recording::Utf8(text) + ")") ||
+        !Rec().Of(f).exists)
+        return std::nullopt;
+    if (Rec().textWidth) return Rec().textWidth(text);
+    return Rec().pixelsPerChar * static_cast<double>(text.size());
+}
+
+std::optional<std::int32_t> ExStyle(Form f) {
+    if (!Rec().Record(Op("ExStyle", f)) || !Rec().Of(f).exists) return std::nullopt;
+    return Rec().Of(f).exStyle;
+}
+
+bool SetExStyle(Form f, std::int32_t style) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(style));
+    if (!Rec().Record(std::string("SetExStyle(") + Name(f) + "," + hex + ")") ||
+        !Rec().Of(f).exists)
+        return false;
+    Rec().Of(f).exStyle = style;
+    return true;
+}
+
+bool SetLayeredAlpha(Form f, std::uint8_t alpha) {
+    if (!Rec().Record(std::string("SetLayeredAlpha(") + Name(f) + "," + Num(alpha) + ")") ||
+        !Rec().Of(f).exists || !(Rec().Of(f).exStyle & kExLayered))
+        return false;
+    Rec().Of(f).alpha = alpha;
+    return true;
+}
+
+bool ReleaseCapture() {
+    return Rec().Record("ReleaseCapture()");
+}
+
+bool RunMoveLoop(Form f) {
+    if (!Rec().Record(Op("RunMoveLoop", f)) || !Rec().Of(f).exists) return false;
+    // The pointer's journey: tests set where the window ends up.
+    if (Rec().moveLoopDelta) {
+        Rec().Of(f).left += Rec().moveLoopDelta->first;
+        Rec().Of(f).top += Rec().moveLoopDelta->second;
+    }
+    return true;
+}
+
+std::optional<double> TwipsPerPixelX() {
+    if (!Rec().Record("TwipsPerPixelX()")) return std::nullopt;
+    return Rec().twipsPerPixelX;
+}
+
+std::optional<double> TwipsPerPixelY() {
+    if (!Rec().Record("TwipsPerPixelY()")) return std::nullopt;
+    return Rec().twipsPerPixelY;
+}
+
+}  // namespace platform::windows
