@@ -1,0 +1,12 @@
+// The desktop background under a window, painted into a DC of that window's client area.
+#pragma once
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+// Fills dc (covering window's client area) with the desktop background as the desktop shows it
+// at the window's place on the screen.
+bool PaintDesktopBackground(HWND window, HDC dc);
+
+}  // namespace platform::win32

@@ -1,0 +1,191 @@
+// platform::drawing on Win32: the picture window's client area with its persistent image, and
+// the caption's picture box, which keeps no image and is drawn through a DC taken per call.
+#include "platform/drawing.hpp"
+
+#include <windows.h>
+
+#include <cmath>
+
+#include "platform/win32/backend.hpp"
+#include "platform/win32/desktop_background.hpp"
+#include "platform/win32/persistent_image.hpp"
+#include "platform/win32/scoped.hpp"
+
+namespace platform::win32 {
+
+namespace {
+
+// What the program set on a surface; fonts are created from it when text is drawn.
+struct SurfaceStyle {
+    bool autoRedraw = false;
+    std::wstring face;
+    double points = 0;
+    std::int32_t foreColor = 0;
+};
+
+SurfaceStyle& StyleOf(Surface s) {
+    static SurfaceStyle styles[2];
+    return styles[s == Surface::Main ? 0 : 1];
+}
+
+COLORREF BackColorOf(Surface s) {
+    // The picture box has the system's button face, as a picture box has by default.
+    return s == Surface::Main ? kMainBackColor : ::GetSysColor(COLOR_BTNFACE);
+}
+
+// A colour of the program: RGB in the low three bytes, or a system colour index with the
+// high bit set (0x8000000F is the button face).
+COLORREF ToColorRef(std::int32_t color) {
+    const auto bits = static_cast<std::uint32_t>(color);
+    if (bits & 0x80000000u) return ::GetSysColor(static_cast<int>(bits & 0xFFu));
+    return static_cast<COLORREF>(bits & 0x00FFFFFFu);
+}
+
+// The DC one drawing call draws into: the persistent image of the picture window while its
+// AutoRedraw is on, otherwise the DC of the surface's window, taken for this call.
+class SurfaceDC {
+  public:
+    explicit SurfaceDC(Surface s) : window_(WindowOf(s)) {
+        if (!window_) return;
+        if (s == Surface::Main && StyleOf(s).autoRedraw) {
+            if (MainImage().Fit(window_, kMainBackColor)) dc_ = MainImage().Dc();
+        } else {
+            windowDc_ = ScopedWindowDC(window_);
+            dc_ = windowDc_.Get();
+        }
+    }
+    HDC Get() const { return dc_; }
+    HWND Window() const { return window_; }
+
+  private:
+    HWND window_;
+    ScopedWindowDC windowDc_;
+    HDC dc_ = nullptr;
+};
+
+// The font for text on a surface. Without a face the system's message font is used, and
+// without a size 9 points, so that a caption without settings is still readable.
+ScopedFont SurfaceFont(HDC dc, const SurfaceStyle& style) {
+    LOGFONTW lf{};
+    const double points = style.points > 0 ? style.points : 9.0;
+    lf.lfHeight = -static_cast<LONG>(std::lround(points * ::GetDeviceCaps(dc, LOGPIXELSY) / 72.0));
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    if (style.face.empty()) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+            ::lstrcpynW(lf.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE);
+    } else {
+        ::lstrcpynW(lf.lfFaceName, style.face.c_str(), LF_FACESIZE);
+    }
+    return ScopedFont(::CreateFontIndirectW(&lf));
+}
+
+bool FillClient(HWND window, HDC dc, COLORREF color) {
+    RECT client{};
+    ScopedBrush brush(::CreateSolidBrush(color));
+    return brush && ::GetClientRect(window, &client) && ::FillRect(dc, &client, brush.Get());
+}
+
+}  // namespace
+
+void PaintMainFromImage(HWND main, HDC dc, const RECT& area) {
+    PersistentImage& image = MainImage();
+    if (image.Fit(main, kMainBackColor) && image.PaintTo(dc, area)) return;
+    ScopedBrush brush(::CreateSolidBrush(kMainBackColor));
+    if (brush) ::FillRect(dc, &area, brush.Get());
+}
+
+}  // namespace platform::win32
+
+namespace platform::drawing {
+
+using namespace platform::win32;
+
+bool SetAutoRedraw(Surface s, bool on) {
+    HWND window = WindowOf(s);
+    if (!window) return false;
+    if (s == Surface::Picture1) return !on;  // the picture box keeps no image
+    if (on && !MainImage().Fit(window, kMainBackColor)) return false;
+    StyleOf(s).autoRedraw = on;
+    return true;
+}
+
+bool Cls(Surface s) {
+    SurfaceDC target(s);
+    if (!target.Get()) return false;
+    if (s == Surface::Main && StyleOf(s).autoRedraw) return MainImage().Fill(kMainBackColor);
+    return FillClient(target.Window(), target.Get(), BackColorOf(s));
+}
+
+bool Refresh(Surface s) {
+    HWND window = WindowOf(s);
+    // The picture window repaints everything from its image, so nothing needs erasing first.
+    return window && ::InvalidateRect(window, nullptr, s == Surface::Picture1) &&
+           ::UpdateWindow(window);
+}
+
+bool PaintDesktop(Surface s) {
+    SurfaceDC target(s);
+    return target.Get() && PaintDesktopBackground(target.Window(), target.Get());
+}
+
+bool SetFontName(Surface s, std::u16string_view face) {
+    if (!WindowOf(s)) return false;
+    StyleOf(s).face = Wide(face);
+    return true;
+}
+
+bool SetFontSize(Surface s, double points) {
+    if (!WindowOf(s) || !std::isfinite(points)) return false;
+    StyleOf(s).points = points;
+    return true;
+}
+
+bool SetForeColor(Surface s, std::int32_t color) {
+    if (!WindowOf(s)) return false;
+    StyleOf(s).foreColor = color;
+    return true;
+}
+
+bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& rect) {
+    SurfaceDC target(s);
+    HDC dc = target.Get();
+    if (!dc) return false;
+    if (text.empty()) return true;
+    // The image's DC outlives this call: its colours and modes are put back afterwards.
+    ScopedDCState state(dc);
+    ScopedFont font = SurfaceFont(dc, StyleOf(s));
+    if (!font) return false;
+    ScopedSelectObject selected(dc, font.Get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ToColorRef(StyleOf(s).foreColor));
+    RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    const std::wstring wide = Wide(text);
+    // One line, clipped to the rectangle, an ampersand drawn as itself.
+    return ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
+                       DT_SINGLELINE | DT_NOPREFIX) != 0;
+}
+
+bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitmap& bitmap) {
+    if (bitmap.width <= 0 || bitmap.height <= 0 ||
+        bitmap.pixels.size() !=
+            static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height))
+        return false;
+    SurfaceDC target(s);
+    if (!target.Get()) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = bitmap.width;
+    info.bmiHeader.biHeight = -bitmap.height;  // rows top to bottom
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return ::SetDIBitsToDevice(target.Get(), x, y, static_cast<DWORD>(bitmap.width),
+                               static_cast<DWORD>(bitmap.height), 0, 0, 0,
+                               static_cast<UINT>(bitmap.height), bitmap.pixels.data(), &info,
+                               DIB_RGB_COLORS) != 0;
+}
+
+}  // namespace platform::drawing

@@ -1,0 +1,150 @@
+// The picture window's OLE drop target: drags over the window become DragOver events and a drop
+// becomes a DragDrop event, each with a DropData that wraps the source's IDataObject.
+#include "platform/win32/drop_target.hpp"
+
+#include <shellapi.h>
+
+#include <new>
+
+#include "platform/events.hpp"
+#include "platform/win32/backend.hpp"
+
+namespace platform::win32 {
+
+namespace {
+
+// The drop data of one event: the source's data object, asked for clipboard formats and for
+// its file list (CF_HDROP in global memory).
+class DataObjectDropData final : public DropData {
+  public:
+    explicit DataObjectDropData(IDataObject* data) : data_(data) {}
+
+    std::optional<bool> HasFormat(std::int32_t clipboardFormat) override {
+        if (!data_ || clipboardFormat <= 0 || clipboardFormat > 0xFFFF) return false;
+        FORMATETC format = Format(static_cast<CLIPFORMAT>(clipboardFormat));
+        const HRESULT hr = data_->QueryGetData(&format);
+        if (hr == S_OK) return true;
+        // "Not offered" answers; any other failure means the question itself failed.
+        if (hr == S_FALSE || hr == DV_E_FORMATETC || hr == DV_E_TYMED || hr == DV_E_DVASPECT ||
+            hr == DV_E_LINDEX || hr == DV_E_CLIPFORMAT)
+            return false;
+        return std::nullopt;
+    }
+
+    std::optional<std::vector<std::u16string>> Files() override {
+        if (!data_) return std::nullopt;
+        FORMATETC format = Format(CF_HDROP);
+        ScopedStgMedium medium;
+        if (FAILED(data_->GetData(&format, medium.Out())) || medium.Get().tymed != TYMED_HGLOBAL)
+            return std::nullopt;
+        auto drop = static_cast<HDROP>(medium.Get().hGlobal);
+        try {
+            std::vector<std::u16string> files;
+            const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+                std::wstring path(length + 1, L'\0');
+                const UINT copied = ::DragQueryFileW(drop, i, path.data(), length + 1);
+                path.resize(copied);
+                files.push_back(U16(path));
+            }
+            return files;
+        } catch (const std::bad_alloc&) {
+            return std::nullopt;
+        }
+    }
+
+  private:
+    static FORMATETC Format(CLIPFORMAT clipboardFormat) {
+        // The file list comes in global memory; for other formats any medium will do.
+        const DWORD tymed = clipboardFormat == CF_HDROP
+                                ? TYMED_HGLOBAL
+                                : TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_ISTORAGE;
+        return FORMATETC{clipboardFormat, nullptr, DVASPECT_CONTENT, -1, tymed};
+    }
+
+    IDataObject* data_;
+};
+
+class DropTarget final : public IDropTarget {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
+            *out = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        data_ = ComPtr<IDataObject>(data);
+        return AskDragOver(effect);
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        return AskDragOver(effect);
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override {
+        data_.Reset();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        data_.Reset();
+        if (!effect) return E_INVALIDARG;
+        // The drop handler leaves the effect alone: the one of the last drag-over stands.
+        *effect &= lastEffect_;
+        DataObjectDropData dropData(data);
+        Raise([&](Events& e) { e.DragDrop(dropData); });
+        return S_OK;
+    }
+
+  private:
+    // Asks the program for the effect (State is not used) and maps it to none or copy.
+    HRESULT AskDragOver(DWORD* effect) {
+        if (!effect) return E_INVALIDARG;
+        const DWORD allowed = *effect;
+        std::int32_t answer = static_cast<std::int32_t>(allowed);
+        bool asked = false;
+        DataObjectDropData dropData(data_.Get());
+        Raise([&](Events& e) {
+            e.DragOver(dropData, answer);
+            asked = true;
+        });
+        const bool copy = asked && (answer & kDropEffectCopy) && (allowed & DROPEFFECT_COPY);
+        lastEffect_ = copy ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+        *effect = lastEffect_;
+        return S_OK;
+    }
+
+    ULONG refs_ = 1;
+    ComPtr<IDataObject> data_;
+    DWORD lastEffect_ = DROPEFFECT_NONE;
+};
+
+}  // namespace
+
+ComPtr<IDropTarget> NewDropTarget() {
+    ComPtr<IDropTarget> target;
+    *target.Out() = new (std::nothrow) DropTarget();  // born with one reference, now owned
+    return target;
+}
+
+bool RegisterMainDropTarget(HWND main) {
+    ComPtr<IDropTarget> target = NewDropTarget();
+    // RegisterDragDrop keeps its own reference until RevokeDragDrop.
+    return target && SUCCEEDED(::RegisterDragDrop(main, target.Get()));
+}
+
+void RevokeMainDropTarget(HWND main) {
+    ::RevokeDragDrop(main);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,124 @@
+// platform::shell on Win32: the executable's location, the message box and Open dialog,
+// starting programs and documents, and ending the process.
+#include "platform/shell.hpp"
+
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <new>
+
+#include "platform/win32/backend.hpp"
+#include "platform/win32/scoped.hpp"
+
+namespace platform::shell {
+
+using namespace platform::win32;
+
+namespace {
+
+// GetModuleFileNameW with a buffer that grows until the whole path fits.
+std::optional<std::wstring> ModulePath() {
+    try {
+        std::wstring path(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD n =
+                ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (n == 0) return std::nullopt;
+            if (n < path.size()) {
+                path.resize(n);
+                return path;
+            }
+            if (path.size() >= 0x8000) return std::nullopt;  // longer than any Windows path
+            path.resize(path.size() * 2);
+        }
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::optional<std::u16string> ExePath() {
+    const auto path = ModulePath();
+    if (!path) return std::nullopt;
+    return U16(*path);
+}
+
+std::optional<std::u16string> ExeFolder() {
+    const auto path = ModulePath();
+    if (!path) return std::nullopt;
+    const std::size_t slash = path->find_last_of(L'\\');
+    if (slash == std::wstring::npos) return std::nullopt;
+    std::wstring folder = path->substr(0, slash);
+    // The root of a drive keeps its backslash: "C:\".
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+    return U16(folder);
+}
+
+bool ShowMessage(std::u16string_view text) {
+    const std::wstring wide = Wide(text);
+    return ::MessageBoxW(WindowOf(Form::Main), wide.c_str(), L"Vistrelle", MB_OK) != 0;
+}
+
+std::optional<std::u16string> ShowOpen(const OpenDialog& dialog) {
+    try {
+        // "description|patterns|..." becomes the list of NUL-separated strings the dialog
+        // takes, ended by a second NUL.
+        std::wstring filter = Wide(dialog.filter);
+        for (wchar_t& c : filter)
+            if (c == L'|') c = L'\0';
+        filter.append(2, L'\0');
+        const std::wstring title = Wide(dialog.title);
+        std::wstring file(32768, L'\0');
+        const std::wstring initial = Wide(dialog.fileName);
+        file.replace(0, std::min(initial.size(), file.size() - 1), initial, 0,
+                     std::min(initial.size(), file.size() - 1));
+
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof(ofn);
+        ofn.hwndOwner = WindowOf(Form::Main);
+        ofn.lpstrFilter = dialog.filter.empty() ? nullptr : filter.c_str();
+        ofn.nFilterIndex = 1;
+        ofn.lpstrFile = file.data();
+        ofn.nMaxFile = static_cast<DWORD>(file.size());
+        ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+        ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+        if (!::GetOpenFileNameW(&ofn)) return std::nullopt;  // cancelled or failed
+        return U16(std::wstring_view(file.c_str()));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool StartProgram(std::u16string_view exePath) {
+    const std::wstring application = Wide(exePath);
+    std::wstring commandLine = L"\"" + application + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &process))
+        return false;
+    ScopedHandle processHandle(process.hProcess);
+    ScopedHandle threadHandle(process.hThread);
+    return true;
+}
+
+bool OpenWithAssociation(std::u16string_view file, std::u16string_view directory) {
+    const std::wstring target = Wide(file);
+    const std::wstring folder = Wide(directory);
+    const HINSTANCE result =
+        ::ShellExecuteW(nullptr, L"open", target.c_str(), nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+    // Values above 32 mean success.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void EndProcess() {
+    ::ExitProcess(0);
+}
+
+}  // namespace platform::shell
