@@ -1,8 +1,9 @@
 // The picture window's OLE drop target, which turns drags and drops into program events.
 #pragma once
 
-#include <ole2.h>
 #include <windows.h>
+// After <windows.h>, whose types they use.
+#include <ole2.h>
 
 #include "platform/win32/scoped.hpp"
 

@@ -1,8 +1,9 @@
 // Picture files read whole into memory and decoded with WIC (see picture_files.hpp).
 #include "platform/win32/picture_files.hpp"
 
-#include <wincodec.h>
 #include <windows.h>
+// After <windows.h>, whose types they use.
+#include <wincodec.h>
 
 #include <algorithm>
 #include <span>

@@ -2,9 +2,10 @@
 // obtains is given back on every path, early returns included. Nothing is released by hand.
 #pragma once
 
+#include <windows.h>
+// After <windows.h>, whose types they use.
 #include <objidl.h>
 #include <ole2.h>
-#include <windows.h>
 
 #include <utility>
 

@@ -2,9 +2,10 @@
 // starting programs and documents, and ending the process.
 #include "platform/shell.hpp"
 
+#include <windows.h>
+// After <windows.h>, whose types they use.
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <new>
 

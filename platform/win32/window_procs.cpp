@@ -2,6 +2,7 @@
 // WM_NCCREATE and otherwise only forwards the messages the program handles to the named
 // handlers below.
 #include <windows.h>
+// After <windows.h>, whose types they use.
 #include <windowsx.h>
 
 #include "platform/win32/backend.hpp"

@@ -1,7 +1,8 @@
 // The program's entry point: OLE for drag and drop (and COM for WIC) on the window thread, then
 // the program itself.
-#include <ole2.h>
 #include <windows.h>
+// After <windows.h>, whose types they use.
+#include <ole2.h>
 
 #include "app/program.hpp"
 
