@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds Vistrelle.exe and starts it under Wine with a sample picture and settings file.
+#
+# The program folder is build/run/: Vistrelle.exe, image.jpg (a generated 780x520 picture) and
+# option.ini. Edit or replace the last two there and run this again to see other pictures or
+# settings; they are written only when missing.
+#
+# With DISPLAY set the program appears on that display. Without one, a private Xvfb display
+# with the xcompmgr compositor is started (the same session the tests use) and the program runs
+# there: screenshots come from `import -window root` with that DISPLAY, which this script prints.
+# The Wine prefix is the tests' one: windows are not handed to a window manager and Chinese
+# menu captions have a font.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+
+scripts/install-deps.sh
+cmake --preset mingw
+cmake --build --preset mingw -j2 --target Vistrelle
+
+run="$top/build/run"
+mkdir -p "$run"
+cp build/mingw/Vistrelle.exe "$run/"
+if [ ! -f "$run/image.jpg" ]; then
+    # A dusk sky, a sun, two hills and a lake: something pleasant to look at.
+    convert -size 780x520 gradient:'#1d2b64-#f8cdda' \
+        -fill '#ffd166' -draw 'circle 560,170 560,230' \
+        -fill '#2d6a4f' -draw 'ellipse 180,560 330,190 0,360' \
+        -fill '#1b4332' -draw 'ellipse 640,600 320,230 0,360' \
+        -fill '#4ea8de' -draw 'rectangle 0,470 780,520' \
+        -quality 92 "$run/image.jpg"
+fi
+if [ ! -f "$run/option.ini" ]; then
+    printf '%s\r\n' '[Main]' 'Font=Arial' 'Size=10' 'Color1=16777215' 'Color2=0' \
+        'ShowFileName=True' '[Shadow]' 'OffSet=1' >"$run/option.ini"
+fi
+
+if [ -n "${DISPLAY:-}" ]; then
+    # A prefix of its own beside the tests' session, shown on the user's display.
+    export VISTRELLE_SESSION_DIR=/tmp/vistrelle-run-session-$(id -u)
+    export VISTRELLE_SESSION_DISPLAY=$DISPLAY
+    echo "run: starting Vistrelle on display $DISPLAY"
+else
+    export VISTRELLE_SESSION_DIR=/tmp/vistrelle-run-session-$(id -u)-xvfb
+    echo "run: no DISPLAY: starting a private Xvfb display with a compositor for Vistrelle"
+fi
+while IFS='=' read -r key value; do
+    export "$key=$value"
+done < <(tests/harness/session env)
+
+echo "run: program folder $run"
+if [ -z "${VISTRELLE_SESSION_DISPLAY:-}" ]; then
+    echo "run: the program is on display $DISPLAY; see it with"
+    echo "       DISPLAY=$DISPLAY import -window root shot.png"
+    echo "     and end the display with"
+    echo "       VISTRELLE_SESSION_DIR=$VISTRELLE_SESSION_DIR tests/harness/session stop"
+fi
+cd "$run"
+exec "$WINE" "$run/Vistrelle.exe"

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test layer, from a clean checkout as well as from a used one:
+#   1. the native build: portable code and its unit tests;
+#   2. the MinGW-w64 cross-build: Vistrelle.exe, the Win32 backend's tests and the end-to-end
+#      tests, which run under Wine in a private X session (Xvfb + xcompmgr) that this script
+#      takes down again at the end.
+# Needs no display and no input. Exits non-zero when any step fails.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+
+# The test session of this run only: independent of a session the developer may have open.
+export VISTRELLE_SESSION_DIR=${VISTRELLE_SESSION_DIR:-/tmp/vistrelle-test-session-$(id -u)}
+cleanup() { tests/harness/session stop || true; }
+trap cleanup EXIT
+
+scripts/install-deps.sh
+
+status=0
+step() {
+    echo "== $*"
+    if ! "$@"; then
+        echo "== FAILED: $*"
+        status=1
+    fi
+}
+
+step cmake --preset native
+step cmake --build --preset native -j2
+step ctest --preset native --output-on-failure
+
+step cmake --preset mingw
+step cmake --build --preset mingw -j2
+step ctest --preset mingw --output-on-failure
+
+if [ $status -eq 0 ]; then
+    echo "== all builds and tests passed"
+else
+    echo "== some steps failed (see above)"
+fi
+exit $status

@@ -1,0 +1,334 @@
+"""Drives Vistrelle.exe under Wine for the end-to-end tests.
+
+A `Frame` is one run of the program: a temporary program folder holding a copy of the
+executable, the settings file and pictures the test asks for; the process started under Wine in
+the shared test session (tests/harness/session); and the means to look at it from outside:
+the top-level windows as the window system sees them (through vistrelle_probe, a Windows program
+of the tests' own), screenshots of the X display and their pixels. Leaving the `with` block
+always ends the process and removes the folder. The Wine server is shared by every test, so
+only this run's own process is ever killed.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+SESSION = HERE.parent / "harness" / "session"
+
+WM_CLOSE = 0x0010
+WS_CAPTION = 0x00C00000
+WS_THICKFRAME = 0x00040000
+WS_EX_LAYERED = 0x00080000
+
+MAIN_CLASS = "VistrelleMain"
+SHADOW_CLASS = "VistrelleShadow"
+CAPTION_CLASS = "VistrelleCaption"
+OWN_CLASSES = (MAIN_CLASS, SHADOW_CLASS, CAPTION_CLASS)
+DIALOG_CLASS = "#32770"
+
+_session_env = None
+
+
+def session_env():
+    """The environment for Wine calls in the shared session, which is started if need be."""
+    global _session_env
+    if _session_env is None:
+        out = subprocess.run(
+            [str(SESSION), "env"], check=True, stdout=subprocess.PIPE, text=True
+        ).stdout
+        env = dict(os.environ)
+        for line in out.splitlines():
+            key, sep, value = line.partition("=")
+            if sep:
+                env[key] = value
+        _session_env = env
+    return _session_env
+
+
+def make_picture(path, width, height):
+    """Writes a JPEG of the given size: a diagonal gradient with a few shapes on it."""
+    subprocess.run(
+        [
+            "convert",
+            "-size",
+            f"{width}x{height}",
+            "gradient:#2a6fdb-#f4b942",
+            "-fill",
+            "#d7263d",
+            "-draw",
+            f"circle {width // 3},{height // 3} {width // 3 + min(width, height) // 6},{height // 3}",
+            "-fill",
+            "#1b998b",
+            "-draw",
+            f"rectangle {width // 2},{height // 2} {width * 7 // 8},{height * 7 // 8}",
+            "-quality",
+            "90",
+            str(path),
+        ],
+        check=True,
+    )
+
+
+@dataclass
+class Window:
+    """One top-level window as vistrelle_probe reports it."""
+
+    hwnd: int
+    pid: int
+    visible: bool
+    style: int
+    exstyle: int
+    left: int
+    top: int
+    right: int
+    bottom: int
+    cls: str
+    title: str
+    image: str
+
+    @property
+    def width(self):
+        return self.right - self.left
+
+    @property
+    def height(self):
+        return self.bottom - self.top
+
+    def __str__(self):
+        return (
+            f"{self.cls!r} title {self.title!r} hwnd {self.hwnd:#x} "
+            f"{'visible' if self.visible else 'hidden'} at ({self.left},{self.top}) "
+            f"size {self.width}x{self.height} style {self.style:#x} exstyle {self.exstyle:#x}"
+        )
+
+
+def describe(windows):
+    return "; ".join(str(w) for w in windows) if windows else "no window"
+
+
+class Frame:
+    """One run of Vistrelle.exe in a program folder of its own."""
+
+    def __init__(self, exe, probe, picture=(780, 520), option_ini=None):
+        """picture: (width, height) of the image.jpg to write, or None for no picture.
+        option_ini: the text of option.ini, or None for no settings file."""
+        self.exe = Path(exe)
+        self.probe = Path(probe)
+        self.folder = Path(tempfile.mkdtemp(prefix="vistrelle-e2e-"))
+        # The folder's unique name identifies this run's process among all of the session's.
+        self.tag = self.folder.name.lower()
+        shutil.copy2(self.exe, self.folder / "Vistrelle.exe")
+        if picture is not None:
+            make_picture(self.folder / "image.jpg", *picture)
+        if option_ini is not None:
+            # The program reads the settings file with the system's ANSI functions.
+            (self.folder / "option.ini").write_bytes(option_ini.replace("\n", "\r\n").encode("cp1252"))
+        self.process = None
+        self.pid = None  # the Windows process id, once a window of the program was seen
+
+    # --- life cycle ---------------------------------------------------------------------------
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def start(self):
+        env = session_env()
+        self.log = open(self.folder / "wine.log", "wb")
+        self.process = subprocess.Popen(
+            [env["WINE"], str(self.folder / "Vistrelle.exe")],
+            cwd=self.folder,
+            env=env,
+            stdin=subprocess.DEVNULL,
+            stdout=self.log,
+            stderr=subprocess.STDOUT,
+            start_new_session=True,
+        )
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def exit_code(self):
+        return None if self.process is None else self.process.poll()
+
+    def stop(self):
+        """Ends this run's process (whatever it started stays in its process group) and
+        removes the program folder."""
+        if self.process is not None:
+            if self.process.poll() is None:
+                try:
+                    os.killpg(self.process.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        # Anything else still running from this folder (a copy the program started itself).
+        for pid in self._linux_pids():
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        if getattr(self, "log", None):
+            self.log.close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def _linux_pids(self):
+        pids = []
+        for entry in Path("/proc").iterdir():
+            if not entry.name.isdigit():
+                continue
+            try:
+                cmdline = (entry / "cmdline").read_bytes().decode("utf-8", "replace").lower()
+            except OSError:
+                continue
+            if self.tag in cmdline and int(entry.name) != os.getpid():
+                pids.append(int(entry.name))
+        return pids
+
+    def wine_log(self):
+        try:
+            return (self.folder / "wine.log").read_text("utf-8", "replace")[-2000:]
+        except OSError:
+            return ""
+
+    # --- looking at windows -------------------------------------------------------------------
+
+    def probe_run(self, *args):
+        """Runs vistrelle_probe with the arguments and returns what it printed."""
+        env = session_env()
+        # Files, not pipes: a Wine program that has to start Wine's desktop process hands it
+        # its standard handles, and that process lives as long as the program under test does;
+        # reading a pipe to its end would wait for it.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            code = subprocess.run(
+                [env["WINE"], str(self.probe), *args],
+                env=env,
+                stdin=subprocess.DEVNULL,
+                stdout=out,
+                stderr=err,
+                timeout=60,
+            ).returncode
+            out.seek(0)
+            err.seek(0)
+            text = out.read().decode("utf-8", "replace")
+            if code != 0:
+                raise RuntimeError(
+                    f"vistrelle_probe {' '.join(args)} failed with exit code {code}: "
+                    f"{text} {err.read().decode('utf-8', 'replace')}"
+                )
+        # Wine's console ends lines with CR LF.
+        return text.replace("\r\n", "\n")
+
+    def all_windows(self):
+        windows = []
+        for line in self.probe_run("list").splitlines():
+            f = line.split("\t")
+            if len(f) != 12:
+                continue
+            windows.append(
+                Window(
+                    hwnd=int(f[0], 16),
+                    pid=int(f[1]),
+                    visible=f[2] == "1",
+                    style=int(f[3], 16),
+                    exstyle=int(f[4], 16),
+                    left=int(f[5]),
+                    top=int(f[6]),
+                    right=int(f[7]),
+                    bottom=int(f[8]),
+                    cls=f[9],
+                    title=f[10],
+                    image=f[11],
+                )
+            )
+        return windows
+
+    def windows(self):
+        """The top-level windows of this run's process (found by its program folder); Wine's
+        own hidden helper windows (IME, DDE) are left out."""
+        own = []
+        for w in self.all_windows():
+            mine = (self.pid is not None and w.pid == self.pid) or self.tag in w.image.lower()
+            if mine and w.cls not in ("IME", "WineDdeServerName", "WineDdeEventClass"):
+                own.append(w)
+        if own and self.pid is None:
+            self.pid = own[0].pid
+        return own
+
+    def visible_windows(self):
+        return [w for w in self.windows() if w.visible]
+
+    def wait_for(self, what, check, timeout=20.0, interval=0.2):
+        """Polls check() until it returns a true value, which is returned. Fails after timeout
+        seconds, or at once when the process ends, naming what was awaited and what came."""
+        deadline = time.monotonic() + timeout
+        while True:
+            result = check()
+            if result:
+                return result
+            if not self.running():
+                raise AssertionError(
+                    f"waiting for {what}: the program ended (exit code {self.exit_code()}); "
+                    f"its windows then: {describe(self.windows())}; Wine said: {self.wine_log()!r}"
+                )
+            if time.monotonic() > deadline:
+                raise AssertionError(
+                    f"waiting for {what}: not within {timeout:.0f} s; "
+                    f"the program's windows: {describe(self.windows())}"
+                )
+            time.sleep(interval)
+
+    def wait_main_window(self, timeout=20.0):
+        """The one visible picture window, once it is there."""
+
+        def check():
+            mains = [w for w in self.visible_windows() if w.cls == MAIN_CLASS]
+            return mains[0] if len(mains) == 1 else None
+
+        return self.wait_for(f"one visible {MAIN_CLASS} window", check, timeout)
+
+    def wait_exit(self, timeout=20.0):
+        """Waits for the process to end by itself; returns its exit code or None."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def post(self, window, message, wparam=0, lparam=0):
+        self.probe_run("post", hex(window.hwnd), hex(message), hex(wparam), hex(lparam))
+
+    # --- looking at pixels --------------------------------------------------------------------
+
+    def screenshot(self, path=None):
+        """A PNG of the whole X display; returns its path."""
+        path = Path(path) if path else self.folder / f"shot-{time.monotonic_ns()}.png"
+        subprocess.run(
+            ["import", "-window", "root", str(path)], env=session_env(), check=True
+        )
+        return path
+
+    @staticmethod
+    def pixel(png, x, y):
+        """(r, g, b) of one pixel of a screenshot, 8 bits each."""
+        out = subprocess.run(
+            ["convert", str(png), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+            check=True,
+            stdout=subprocess.PIPE,
+            text=True,
+        ).stdout
+        # "0,0: (r,g,b)  #RRGGBB  srgb(...)"
+        line = out.splitlines()[-1]
+        hexcolour = line.split("#")[1][:6]
+        return tuple(int(hexcolour[i : i + 2], 16) for i in (0, 2, 4))
