@@ -2,24 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace scaling {
 
-namespace {
-
 using platform::pictures::Bitmap;
 
-// Which source pixels make up each destination pixel along one axis, and with what weight.
-// The weights of one destination pixel add up to 1.
-struct Axis {
-    std::vector<std::int32_t> first;  // per destination pixel: first source index
-    std::vector<std::int32_t> count;  // per destination pixel: how many source pixels
-    std::vector<std::size_t> offset;  // per destination pixel: where its weights start
-    std::vector<float> weights;
-};
+namespace {
 
-Axis MakeAxis(std::int32_t src, std::int32_t dst) {
+std::uint8_t ToByte(float v) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+}
+
+}  // namespace
+
+AveragingScaler::Axis AveragingScaler::MakeAxis(std::int32_t src, std::int32_t dst) {
     Axis a;
     a.first.resize(dst);
     a.count.resize(dst);
@@ -53,66 +49,89 @@ Axis MakeAxis(std::int32_t src, std::int32_t dst) {
     return a;
 }
 
-std::uint8_t ToByte(float v) {
-    return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
-}
-
-}  // namespace
-
-std::optional<Bitmap> ScaleAveraged(const Bitmap& source, std::int32_t width, std::int32_t height) {
-    if (source.width <= 0 || source.height <= 0 ||
-        source.pixels.size() != static_cast<std::size_t>(source.width) * source.height)
-        return std::nullopt;
+std::optional<AveragingScaler> AveragingScaler::Create(std::int32_t sourceWidth,
+                                                       std::int32_t sourceHeight,
+                                                       std::int32_t width, std::int32_t height) {
+    if (sourceWidth <= 0 || sourceHeight <= 0) return std::nullopt;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
         static_cast<std::int64_t>(width) * height > kMaxPixels)
         return std::nullopt;
+    AveragingScaler s;
+    s.sourceWidth_ = sourceWidth;
+    s.sourceHeight_ = sourceHeight;
+    s.width_ = width;
+    s.height_ = height;
+    s.horizontal_ = MakeAxis(sourceWidth, width);
 
-    const Axis horizontal = MakeAxis(source.width, width);
-    const Axis vertical = MakeAxis(source.height, height);
-
-    // For each source row, the destination rows it feeds and with what weight.
-    std::vector<std::vector<std::pair<std::int32_t, float>>> feeds(source.height);
+    // Turn the vertical axis around: for each source row, the destination rows it feeds.
+    const Axis vertical = MakeAxis(sourceHeight, height);
+    std::vector<std::int32_t> perRow(static_cast<std::size_t>(sourceHeight) + 1, 0);
+    for (std::int32_t i = 0; i < height; ++i)
+        for (std::int32_t k = 0; k < vertical.count[i]; ++k) ++perRow[vertical.first[i] + k + 1];
+    for (std::size_t y = 1; y < perRow.size(); ++y) perRow[y] += perRow[y - 1];
+    s.feedOffset_.assign(perRow.begin(), perRow.end());
+    s.feeds_.resize(s.feedOffset_.back());
+    std::vector<std::size_t> fill(s.feedOffset_.begin(), s.feedOffset_.end() - 1);
     for (std::int32_t i = 0; i < height; ++i)
         for (std::int32_t k = 0; k < vertical.count[i]; ++k)
-            feeds[vertical.first[i] + k].push_back({i, vertical.weights[vertical.offset[i] + k]});
+            s.feeds_[fill[vertical.first[i] + k]++] = {i, vertical.weights[vertical.offset[i] + k]};
 
-    std::vector<float> accumulated(static_cast<std::size_t>(width) * height * 4, 0.0f);
-    std::vector<float> row(static_cast<std::size_t>(width) * 4);
-    for (std::int32_t y = 0; y < source.height; ++y) {
-        if (feeds[y].empty()) continue;
-        const std::uint32_t* src = &source.pixels[static_cast<std::size_t>(y) * source.width];
-        for (std::int32_t x = 0; x < width; ++x) {
-            float b = 0, g = 0, r = 0, a = 0;
-            const float* w = &horizontal.weights[horizontal.offset[x]];
-            const std::uint32_t* p = src + horizontal.first[x];
-            for (std::int32_t k = 0; k < horizontal.count[x]; ++k) {
-                const std::uint32_t c = p[k];
-                b += w[k] * static_cast<float>(c & 0xFF);
-                g += w[k] * static_cast<float>((c >> 8) & 0xFF);
-                r += w[k] * static_cast<float>((c >> 16) & 0xFF);
-                a += w[k] * static_cast<float>(c >> 24);
-            }
-            float* out = &row[static_cast<std::size_t>(x) * 4];
-            out[0] = b, out[1] = g, out[2] = r, out[3] = a;
+    s.accumulated_.assign(static_cast<std::size_t>(width) * height * 4, 0.0f);
+    s.row_.resize(static_cast<std::size_t>(width) * 4);
+    return s;
+}
+
+void AveragingScaler::AddRow(std::span<const std::uint32_t> source) {
+    if (nextRow_ >= sourceHeight_ || source.size() < static_cast<std::size_t>(sourceWidth_)) return;
+    const std::int32_t y = nextRow_++;
+    if (feedOffset_[y] == feedOffset_[y + 1]) return;
+    for (std::int32_t x = 0; x < width_; ++x) {
+        float b = 0, g = 0, r = 0, a = 0;
+        const float* w = &horizontal_.weights[horizontal_.offset[x]];
+        const std::uint32_t* p = source.data() + horizontal_.first[x];
+        for (std::int32_t k = 0; k < horizontal_.count[x]; ++k) {
+            const std::uint32_t c = p[k];
+            b += w[k] * static_cast<float>(c & 0xFF);
+            g += w[k] * static_cast<float>((c >> 8) & 0xFF);
+            r += w[k] * static_cast<float>((c >> 16) & 0xFF);
+            a += w[k] * static_cast<float>(c >> 24);
         }
-        for (const auto& [dstRow, weight] : feeds[y]) {
-            float* acc = &accumulated[static_cast<std::size_t>(dstRow) * width * 4];
-            for (std::size_t k = 0; k < row.size(); ++k) acc[k] += weight * row[k];
-        }
+        float* out = &row_[static_cast<std::size_t>(x) * 4];
+        out[0] = b, out[1] = g, out[2] = r, out[3] = a;
     }
+    for (std::size_t f = feedOffset_[y]; f < feedOffset_[y + 1]; ++f) {
+        const auto [dstRow, weight] = feeds_[f];
+        float* acc = &accumulated_[static_cast<std::size_t>(dstRow) * width_ * 4];
+        for (std::size_t k = 0; k < row_.size(); ++k) acc[k] += weight * row_[k];
+    }
+}
 
+std::optional<Bitmap> AveragingScaler::Finish() const {
+    if (nextRow_ < sourceHeight_) return std::nullopt;
     Bitmap out;
-    out.width = width;
-    out.height = height;
-    out.pixels.resize(static_cast<std::size_t>(width) * height);
+    out.width = width_;
+    out.height = height_;
+    out.pixels.resize(static_cast<std::size_t>(width_) * height_);
     for (std::size_t i = 0; i < out.pixels.size(); ++i) {
-        const float* c = &accumulated[i * 4];
+        const float* c = &accumulated_[i * 4];
         out.pixels[i] = static_cast<std::uint32_t>(ToByte(c[0])) |
                         static_cast<std::uint32_t>(ToByte(c[1])) << 8 |
                         static_cast<std::uint32_t>(ToByte(c[2])) << 16 |
                         static_cast<std::uint32_t>(ToByte(c[3])) << 24;
     }
     return out;
+}
+
+std::optional<Bitmap> ScaleAveraged(const Bitmap& source, std::int32_t width, std::int32_t height) {
+    if (source.width <= 0 || source.height <= 0 ||
+        source.pixels.size() != static_cast<std::size_t>(source.width) * source.height)
+        return std::nullopt;
+    auto scaler = AveragingScaler::Create(source.width, source.height, width, height);
+    if (!scaler) return std::nullopt;
+    for (std::int32_t y = 0; y < source.height; ++y)
+        scaler->AddRow(std::span(source.pixels)
+                           .subspan(static_cast<std::size_t>(y) * source.width, source.width));
+    return scaler->Finish();
 }
 
 }  // namespace scaling
