@@ -120,17 +120,25 @@ class Frame:
         option_ini: the text of option.ini, or None for no settings file."""
         self.exe = Path(exe)
         self.probe = Path(probe)
+        for path in (self.exe, self.probe):
+            if not path.is_file():
+                raise FileNotFoundError(f"expected a built program at {path}, found none")
+        self.process = None
+        self.pid = None  # the Windows process id, once a window of the program was seen
         self.folder = Path(tempfile.mkdtemp(prefix="vistrelle-e2e-"))
         # The folder's unique name identifies this run's process among all of the session's.
         self.tag = self.folder.name.lower()
-        shutil.copy2(self.exe, self.folder / "Vistrelle.exe")
-        if picture is not None:
-            make_picture(self.folder / "image.jpg", *picture)
-        if option_ini is not None:
-            # The program reads the settings file with the system's ANSI functions.
-            (self.folder / "option.ini").write_bytes(option_ini.replace("\n", "\r\n").encode("cp1252"))
-        self.process = None
-        self.pid = None  # the Windows process id, once a window of the program was seen
+        try:
+            shutil.copy2(self.exe, self.folder / "Vistrelle.exe")
+            if picture is not None:
+                make_picture(self.folder / "image.jpg", *picture)
+            if option_ini is not None:
+                # The program reads the settings file with the system's ANSI functions.
+                text = option_ini.replace("\n", "\r\n")
+                (self.folder / "option.ini").write_bytes(text.encode("cp1252"))
+        except BaseException:
+            shutil.rmtree(self.folder, ignore_errors=True)
+            raise
 
     # --- life cycle ---------------------------------------------------------------------------
 
