@@ -46,7 +46,9 @@ class DataObjectDropData final : public DropData {
                 std::wstring path(length + 1, L'\0');
                 const UINT copied = ::DragQueryFileW(drop, i, path.data(), length + 1);
                 path.resize(copied);
-                files.push_back(U16(path));
+                // Wine counts the terminator of an empty list as one empty name; an empty name
+                // is no path under any system.
+                if (!path.empty()) files.push_back(U16(path));
             }
             return files;
         } catch (const std::bad_alloc&) {

@@ -1,0 +1,280 @@
+// The picture holder: JPEG, PNG, GIF and BMP files made by the test itself are loaded at their
+// natural size; files that cannot be loaded leave the holder as it was.
+#include <windows.h>
+// After <windows.h>, whose types it uses.
+#include <gtest/gtest.h>
+#include <wincodec.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/pictures.hpp"
+#include "platform/win32/scoped.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+using platform::win32::ComPtr;
+using vistrelle_test::TempDir;
+using vistrelle_test::U16Path;
+namespace pictures = platform::pictures;
+
+// Set by every test that loads: the design size can only be seen before the first load.
+bool g_loadedInThisProcess = false;
+
+bool LoadFile(const std::filesystem::path& file) {
+    g_loadedInThisProcess = true;
+    return pictures::Load(U16Path(file));
+}
+
+// The colour of pixel (x, y) of every test picture, 0x00RRGGBB: a few distinct colours that
+// survive a palette of four entries.
+std::uint32_t ColourAt(int x, int y) {
+    static const std::uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    return colours[(x + 2 * y) % 4];
+}
+
+void Put16(std::string& s, std::uint32_t v) {
+    s.push_back(static_cast<char>(v & 0xFF));
+    s.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+void Put32(std::string& s, std::uint32_t v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+// A 24-bit bottom-up BMP, written byte by byte.
+std::string MakeBmp(int width, int height) {
+    const int stride = (width * 3 + 3) & ~3;
+    std::string s = "BM";
+    Put32(s, 54 + stride * height);
+    Put32(s, 0);
+    Put32(s, 54);
+    Put32(s, 40);
+    Put32(s, static_cast<std::uint32_t>(width));
+    Put32(s, static_cast<std::uint32_t>(height));
+    Put16(s, 1);
+    Put16(s, 24);
+    Put32(s, 0);
+    Put32(s, static_cast<std::uint32_t>(stride * height));
+    Put32(s, 2835);
+    Put32(s, 2835);
+    Put32(s, 0);
+    Put32(s, 0);
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t c = ColourAt(x, y);
+            row.push_back(static_cast<char>(c & 0xFF));
+            row.push_back(static_cast<char>((c >> 8) & 0xFF));
+            row.push_back(static_cast<char>((c >> 16) & 0xFF));
+        }
+        row.resize(static_cast<std::size_t>(stride), '\0');
+        s += row;
+    }
+    return s;
+}
+
+// A file written by one of WIC's encoders, or empty when the encoder is missing.
+std::string Encode(const GUID& container, int width, int height) {
+    ComPtr<IWICImagingFactory> factory;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
+        return {};
+    ComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Out()))) return {};
+    ComPtr<IWICBitmapEncoder> encoder;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    ComPtr<IPropertyBag2> options;
+    if (FAILED(factory->CreateEncoder(container, nullptr, encoder.Out())) ||
+        FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(frame.Out(), options.Out())) ||
+        FAILED(frame->Initialize(options.Get())) ||
+        FAILED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))))
+        return {};
+
+    const bool gif = IsEqualGUID(container, GUID_ContainerFormatGif);
+    const bool jpeg = IsEqualGUID(container, GUID_ContainerFormatJpeg);
+    WICPixelFormatGUID format = gif    ? GUID_WICPixelFormat8bppIndexed
+                                : jpeg ? GUID_WICPixelFormat24bppBGR
+                                       : GUID_WICPixelFormat32bppBGRA;
+    if (FAILED(frame->SetPixelFormat(&format))) return {};
+    const int bytesPerPixel = gif ? 1 : jpeg ? 3 : 4;
+    std::vector<BYTE> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t c = ColourAt(x, y);
+            if (gif) {
+                pixels.push_back(static_cast<BYTE>((x + 2 * y) % 4));
+                continue;
+            }
+            pixels.push_back(static_cast<BYTE>(c & 0xFF));
+            pixels.push_back(static_cast<BYTE>((c >> 8) & 0xFF));
+            pixels.push_back(static_cast<BYTE>((c >> 16) & 0xFF));
+            if (!jpeg) pixels.push_back(0xFF);
+        }
+    }
+    if (gif) {
+        ComPtr<IWICPalette> palette;
+        WICColor colours[4];
+        for (int i = 0; i < 4; ++i) colours[i] = 0xFF000000u | ColourAt(i, 0);
+        if (FAILED(factory->CreatePalette(palette.Out())) ||
+            FAILED(palette->InitializeCustom(colours, 4)) ||
+            FAILED(frame->SetPalette(palette.Get())))
+            return {};
+    }
+    const UINT stride = static_cast<UINT>(width * bytesPerPixel);
+    if (FAILED(frame->WritePixels(static_cast<UINT>(height), stride,
+                                  static_cast<UINT>(pixels.size()), pixels.data())) ||
+        FAILED(frame->Commit()) || FAILED(encoder->Commit()))
+        return {};
+
+    HGLOBAL memory = nullptr;
+    if (FAILED(::GetHGlobalFromStream(stream.Get(), &memory))) return {};
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    const void* data = ::GlobalLock(memory);
+    std::string bytes(static_cast<const char*>(data),
+                      static_cast<std::size_t>(stat.cbSize.QuadPart));
+    ::GlobalUnlock(memory);
+    return bytes;
+}
+
+struct PictureCase {
+    const char* name;
+    std::function<std::string(int, int)> make;
+    bool lossless;
+};
+
+const PictureCase kCases[] = {
+    {"bmp", MakeBmp, true},
+    {"png", [](int w, int h) { return Encode(GUID_ContainerFormatPng, w, h); }, true},
+    {"gif", [](int w, int h) { return Encode(GUID_ContainerFormatGif, w, h); }, true},
+    {"jpeg", [](int w, int h) { return Encode(GUID_ContainerFormatJpeg, w, h); }, false},
+};
+
+void PrintTo(const PictureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PictureFormats : public testing::TestWithParam<PictureCase> {};
+
+TEST_P(PictureFormats, LoadsAtNaturalSize) {
+    const PictureCase& c = GetParam();
+    TempDir dir;
+    // Odd sizes, so that row padding and orientation mistakes show.
+    const int width = 13, height = 7;
+    const std::string bytes = c.make(width, height);
+    ASSERT_FALSE(bytes.empty()) << "could not make the " << c.name << " file";
+    ASSERT_TRUE(LoadFile(dir.Write(L"picture", bytes)));
+
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{13, 7}));
+    const pictures::Bitmap* bitmap = pictures::Pixels();
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_EQ(bitmap->width, width);
+    ASSERT_EQ(bitmap->height, height);
+    ASSERT_EQ(bitmap->pixels.size(), static_cast<std::size_t>(width * height));
+    if (!c.lossless) return;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(bitmap->pixels[static_cast<std::size_t>(y * width + x)],
+                      0xFF000000u | ColourAt(x, y))
+                << "pixel (" << x << "," << y << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, PictureFormats, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<PictureCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(Pictures, DesignSizeBeforeAnyLoad) {
+    if (g_loadedInThisProcess) GTEST_SKIP() << "a picture was loaded before in this process";
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{113, 65}));
+    EXPECT_EQ(pictures::Pixels(), nullptr);
+}
+
+// Loads a good picture, then the bad file: the load fails and the holder is unchanged.
+void ExpectFailedLoadKeepsHolder(const std::filesystem::path& bad) {
+    TempDir dir;
+    ASSERT_TRUE(LoadFile(dir.Write(L"good.bmp", MakeBmp(5, 3))));
+    const pictures::Bitmap* before = pictures::Pixels();
+    ASSERT_NE(before, nullptr);
+    const std::vector<std::uint32_t> pixelsBefore = before->pixels;
+
+    EXPECT_FALSE(LoadFile(bad));
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{5, 3}));
+    ASSERT_NE(pictures::Pixels(), nullptr);
+    EXPECT_EQ(pictures::Pixels()->width, 5);
+    EXPECT_EQ(pictures::Pixels()->pixels, pixelsBefore);
+}
+
+TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
+    TempDir dir;
+    const std::string png = Encode(GUID_ContainerFormatPng, 40, 30);
+    ASSERT_FALSE(png.empty());
+    const std::string bmp = MakeBmp(40, 30);
+    struct Cut {
+        const char* name;
+        std::string bytes;
+    };
+    const Cut cuts[] = {
+        {"png cut in its pixel data", png.substr(0, png.size() / 2)},
+        {"png cut in its header", png.substr(0, 20)},
+        {"bmp cut in its pixel data", bmp.substr(0, bmp.size() / 2)},
+        {"empty file", ""},
+    };
+    for (const Cut& c : cuts) {
+        SCOPED_TRACE(c.name);
+        ExpectFailedLoadKeepsHolder(dir.Write(L"cut", c.bytes));
+    }
+}
+
+TEST(Pictures, OtherUnloadableFilesKeepThePreviousPicture) {
+    TempDir dir;
+    std::string huge = MakeBmp(2, 2);
+    // The header now claims 70000 x 70000 pixels, beyond the decoding budget.
+    huge[18] = static_cast<char>(0x70);
+    huge[19] = static_cast<char>(0x11);
+    huge[20] = 0x01;
+    huge[22] = static_cast<char>(0x70);
+    huge[23] = static_cast<char>(0x11);
+    huge[24] = 0x01;
+    struct Bad {
+        const char* name;
+        std::filesystem::path path;
+    };
+    const Bad bad[] = {
+        {"a folder", dir.Path()},
+        {"a missing file", dir.Path() / L"missing.jpg"},
+        {"a text file", dir.Write(L"notes.jpg", "not a picture at all")},
+        {"a header beyond the budget", dir.Write(L"huge.bmp", huge)},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.name);
+        ExpectFailedLoadKeepsHolder(b.path);
+    }
+}
+
+TEST(Pictures, ReleaseFreesThePixelsAndKeepsTheSize) {
+    TempDir dir;
+    ASSERT_TRUE(LoadFile(dir.Write(L"a.bmp", MakeBmp(9, 4))));
+    ASSERT_TRUE(pictures::Release());
+    EXPECT_EQ(pictures::Pixels(), nullptr);
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{9, 4}));
+    // A failed load after a release keeps the holder empty.
+    EXPECT_FALSE(LoadFile(dir.Path() / L"missing.bmp"));
+    EXPECT_EQ(pictures::Pixels(), nullptr);
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{9, 4}));
+}
+
+TEST(Pictures, UnicodePathsLoad) {
+    TempDir dir;
+    const auto file = dir.Write(L"夕阳 & 海.bmp", MakeBmp(6, 2));
+    ASSERT_EQ(std::filesystem::file_size(file), MakeBmp(6, 2).size()) << "the test file";
+    ASSERT_TRUE(LoadFile(file));
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{6, 2}));
+}
+
+}  // namespace

@@ -1,0 +1,361 @@
+// The three windows: creation, classes and styles, geometry in twips, visibility, layered
+// opacity, text measuring, and the events the picture window raises.
+#include "platform/windows.hpp"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+
+#include "platform/win32/drop_target.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+using platform::Form;
+using vistrelle_test::Pump;
+using vistrelle_test::RecordingEvents;
+using vistrelle_test::WindowsTest;
+namespace windows = platform::windows;
+
+bool At96Dpi() {
+    return windows::TwipsPerPixelX() == 15.0 && windows::TwipsPerPixelY() == 15.0;
+}
+
+TEST_F(WindowsTest, EachWindowHasItsClassStylesAndTitle) {
+    struct Expected {
+        Form form;
+        const wchar_t* className;
+        const wchar_t* title;
+        DWORD style;
+        DWORD exStyle;
+    };
+    const Expected table[] = {
+        {Form::Main, L"VistrelleMain", L"", WS_POPUP | WS_BORDER, 0},
+        {Form::Shadow, L"VistrelleShadow", L"阴影  ", WS_POPUP,
+         WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE},
+        {Form::Txt, L"VistrelleCaption", L"", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE},
+    };
+    for (const Expected& e : table) {
+        SCOPED_TRACE(Name(e.form));
+        HWND h = ::FindWindowW(e.className, nullptr);
+        ASSERT_NE(h, nullptr) << "no window of class found";
+        EXPECT_EQ(h, Window(e.form));
+        wchar_t title[64] = {};
+        ::GetWindowTextW(h, title, 64);
+        EXPECT_EQ(std::wstring(title), e.title);
+        const auto style = static_cast<DWORD>(::GetWindowLongW(h, GWL_STYLE));
+        EXPECT_EQ(style & e.style, e.style) << std::hex << style;
+        EXPECT_EQ(style & (WS_CAPTION & ~WS_BORDER), 0u) << "no title bar expected";
+        EXPECT_FALSE(::IsWindowVisible(h)) << "created hidden";
+        const auto ex = static_cast<DWORD>(::GetWindowLongW(h, GWL_EXSTYLE));
+        EXPECT_EQ(ex & e.exStyle, e.exStyle) << std::hex << ex;
+        EXPECT_EQ(ex & WS_EX_TOOLWINDOW,
+                  e.form == Form::Main ? 0u : static_cast<DWORD>(WS_EX_TOOLWINDOW))
+            << "only the picture window has a task bar button";
+    }
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr), L"VistrelleMain", &wc));
+    EXPECT_TRUE(wc.style & CS_DBLCLKS) << "double clicks need the class style";
+}
+
+TEST_F(WindowsTest, CaptionWindowHoldsPicture1) {
+    HWND box = ::FindWindowExW(Window(Form::Txt), nullptr, L"VistrellePicture1", nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box, platform::win32::WindowOf(platform::Surface::Picture1));
+    RECT r{};
+    ::GetWindowRect(box, &r);
+    POINT origin{0, 0};
+    ::ClientToScreen(Window(Form::Txt), &origin);
+    EXPECT_EQ(r.left, origin.x);
+    EXPECT_EQ(r.top, origin.y);
+    if (!At96Dpi()) GTEST_SKIP() << "sizes below are for 96 dpi";
+    EXPECT_EQ(r.right - r.left, 297) << "4455 twips";
+    EXPECT_EQ(r.bottom - r.top, 18) << "270 twips";
+    EXPECT_EQ(windows::ScaleWidth(Form::Txt), 288.0) << "4320 twips";
+    EXPECT_EQ(windows::ScaleHeight(Form::Txt), 18.0);
+}
+
+TEST_F(WindowsTest, PictureWindowStartsAtItsDesignPlaceWithAThinBorder) {
+    if (!At96Dpi()) GTEST_SKIP() << "sizes below are for 96 dpi";
+    RECT client{};
+    ::GetClientRect(Window(Form::Main), &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(Window(Form::Main), &origin);
+    EXPECT_EQ(origin.x, 222) << "3330 twips";
+    EXPECT_EQ(origin.y, 195) << "2925 twips";
+    EXPECT_EQ(client.right, 195) << "2925 twips";
+    EXPECT_EQ(client.bottom, 144) << "2160 twips";
+    EXPECT_EQ(windows::Width(Form::Main), 2925.0 + 30) << "one pixel of border on each side";
+    EXPECT_EQ(windows::Height(Form::Main), 2160.0 + 30);
+    EXPECT_EQ(windows::ScaleWidth(Form::Main), 195.0);
+    EXPECT_EQ(windows::ScaleHeight(Form::Main), 144.0);
+}
+
+TEST_F(WindowsTest, TwipsPerPixelFollowsTheScreenResolution) {
+    HDC screen = ::GetDC(nullptr);
+    const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_EQ(windows::TwipsPerPixelX(), 1440.0 / dpiX);
+    EXPECT_EQ(windows::TwipsPerPixelY(), 1440.0 / dpiY);
+}
+
+TEST_F(WindowsTest, GeometryRoundTripsInTwips) {
+    if (!At96Dpi()) GTEST_SKIP() << "sizes below are for 96 dpi";
+    struct Case {
+        double left, top, width, height;
+        int pxLeft, pxTop, pxWidth, pxHeight;
+        double backLeft, backTop, backWidth, backHeight;
+    };
+    const Case cases[] = {
+        {3330, 2925, 2955, 1980, 222, 195, 197, 132, 3330, 2925, 2955, 1980},
+        {0, 0, 1470, 2190, 0, 0, 98, 146, 0, 0, 1470, 2190},
+        // 7.5 px rounds to the even 8, 22.5 px to 22.
+        {112.5, 337.5, 300, 60, 8, 22, 20, 4, 120, 330, 300, 60},
+        {-150, -30, 4455, 270, -10, -2, 297, 18, -150, -30, 4455, 270},
+    };
+    for (Form f : kForms) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(Name(f)) + " at " + std::to_string(c.left));
+            ASSERT_TRUE(windows::Move(f, c.left, c.top, c.width, c.height));
+            RECT r{};
+            ::GetWindowRect(Window(f), &r);
+            EXPECT_EQ(r.left, c.pxLeft);
+            EXPECT_EQ(r.top, c.pxTop);
+            EXPECT_EQ(r.right - r.left, c.pxWidth);
+            EXPECT_EQ(r.bottom - r.top, c.pxHeight);
+            EXPECT_EQ(windows::Left(f), c.backLeft);
+            EXPECT_EQ(windows::Top(f), c.backTop);
+            EXPECT_EQ(windows::Width(f), c.backWidth);
+            EXPECT_EQ(windows::Height(f), c.backHeight);
+        }
+    }
+}
+
+TEST_F(WindowsTest, SizeChangesKeepTheTopLeftCorner) {
+    if (!At96Dpi()) GTEST_SKIP() << "sizes below are for 96 dpi";
+    for (Form f : kForms) {
+        SCOPED_TRACE(Name(f));
+        ASSERT_TRUE(windows::Move(f, 1500, 1200, 3000, 2100));
+        ASSERT_TRUE(windows::SetWidth(f, 2955));
+        EXPECT_EQ(windows::Left(f), 1500.0);
+        EXPECT_EQ(windows::Top(f), 1200.0);
+        EXPECT_EQ(windows::Width(f), 2955.0);
+        EXPECT_EQ(windows::Height(f), 2100.0);
+        ASSERT_TRUE(windows::SetHeight(f, 1980));
+        EXPECT_EQ(windows::Left(f), 1500.0);
+        EXPECT_EQ(windows::Top(f), 1200.0);
+        EXPECT_EQ(windows::Width(f), 2955.0);
+        EXPECT_EQ(windows::Height(f), 1980.0);
+        // Without a height the height stays.
+        ASSERT_TRUE(windows::Move(f, 300, 450, 1500, std::nullopt));
+        EXPECT_EQ(windows::Left(f), 300.0);
+        EXPECT_EQ(windows::Top(f), 450.0);
+        EXPECT_EQ(windows::Width(f), 1500.0);
+        EXPECT_EQ(windows::Height(f), 1980.0);
+    }
+    // The picture window's inner size is the outer one less its border.
+    ASSERT_TRUE(windows::Move(Form::Main, 300, 450, 2955, 1980));
+    EXPECT_EQ(windows::ScaleWidth(Form::Main), 195.0);
+    EXPECT_EQ(windows::ScaleHeight(Form::Main), 130.0);
+}
+
+TEST_F(WindowsTest, ShowAndHideChangeVisibility) {
+    for (Form f : kForms) {
+        SCOPED_TRACE(Name(f));
+        ASSERT_TRUE(windows::Show(f));
+        Pump();
+        EXPECT_TRUE(::IsWindowVisible(Window(f)));
+        ASSERT_TRUE(windows::Hide(f));
+        EXPECT_FALSE(::IsWindowVisible(Window(f)));
+    }
+    // The companions are shown without taking the focus from the picture window.
+    ASSERT_TRUE(windows::Show(Form::Main));
+    ASSERT_TRUE(windows::Show(Form::Txt));
+    ASSERT_TRUE(windows::Show(Form::Shadow));
+    Pump();
+    EXPECT_EQ(::GetForegroundWindow(), Window(Form::Main));
+    EXPECT_EQ(::GetActiveWindow(), Window(Form::Main));
+}
+
+TEST_F(WindowsTest, DestroyIsIdempotentAndCallsOnAGoneWindowFail) {
+    ASSERT_TRUE(windows::Destroy(Form::Shadow));
+    EXPECT_FALSE(windows::Exists(Form::Shadow));
+    EXPECT_EQ(::FindWindowW(L"VistrelleShadow", nullptr), nullptr);
+    EXPECT_TRUE(windows::Destroy(Form::Shadow)) << "destroying twice is fine";
+    EXPECT_FALSE(windows::Show(Form::Shadow));
+    EXPECT_FALSE(windows::Hide(Form::Shadow));
+    EXPECT_FALSE(windows::Move(Form::Shadow, 0, 0, 100, 100));
+    EXPECT_FALSE(windows::SetWidth(Form::Shadow, 100));
+    EXPECT_FALSE(windows::Left(Form::Shadow).has_value());
+    EXPECT_FALSE(windows::ScaleWidth(Form::Shadow).has_value());
+    EXPECT_FALSE(windows::ExStyle(Form::Shadow).has_value());
+    EXPECT_FALSE(windows::SetLayeredAlpha(Form::Shadow, 0));
+    EXPECT_FALSE(windows::TextWidth(Form::Shadow, u"x").has_value());
+    EXPECT_FALSE(windows::RunMoveLoop(Form::Shadow));
+    // Created again, it is a new window.
+    ASSERT_TRUE(windows::Create(Form::Shadow));
+    EXPECT_TRUE(windows::Exists(Form::Shadow));
+}
+
+TEST_F(WindowsTest, CreatingAnExistingWindowKeepsIt) {
+    HWND before = Window(Form::Main);
+    ASSERT_TRUE(windows::Create(Form::Main));
+    EXPECT_EQ(Window(Form::Main), before);
+}
+
+TEST_F(WindowsTest, MovesOutOfRangeAreRefusedAndChangeNothing) {
+    ASSERT_TRUE(windows::Move(Form::Txt, 1500, 1500, 3000, 270));
+    const RECT before = [&] {
+        RECT r{};
+        ::GetWindowRect(Window(Form::Txt), &r);
+        return r;
+    }();
+    EXPECT_FALSE(windows::Move(Form::Txt, std::nan(""), 0, 100, 100));
+    EXPECT_FALSE(windows::Move(Form::Txt, 0, 0, INFINITY, 100));
+    EXPECT_FALSE(windows::SetWidth(Form::Txt, 1e300));
+    RECT after{};
+    ::GetWindowRect(Window(Form::Txt), &after);
+    EXPECT_TRUE(::EqualRect(&before, &after));
+}
+
+TEST_F(WindowsTest, LayeredOpacityRoundTrips) {
+    const auto original = windows::ExStyle(Form::Shadow);
+    ASSERT_TRUE(original.has_value());
+    EXPECT_EQ(*original & windows::kExLayered, 0);
+    EXPECT_FALSE(windows::SetLayeredAlpha(Form::Shadow, 0)) << "not layered yet";
+
+    ASSERT_TRUE(windows::SetExStyle(Form::Shadow, *original | windows::kExLayered));
+    EXPECT_EQ(windows::ExStyle(Form::Shadow), *original | windows::kExLayered);
+    for (const std::uint8_t alpha : {0, 128, 204, 255}) {
+        ASSERT_TRUE(windows::SetLayeredAlpha(Form::Shadow, alpha));
+        BYTE got = 1;
+        DWORD flags = 0;
+        ASSERT_TRUE(::GetLayeredWindowAttributes(Window(Form::Shadow), nullptr, &got, &flags));
+        EXPECT_EQ(got, alpha);
+        EXPECT_TRUE(flags & LWA_ALPHA);
+    }
+    ASSERT_TRUE(windows::SetExStyle(Form::Shadow,
+                                    *original | windows::kExLayered | windows::kExTransparent));
+    EXPECT_EQ(windows::ExStyle(Form::Shadow),
+              *original | windows::kExLayered | windows::kExTransparent);
+    ASSERT_TRUE(windows::SetExStyle(Form::Shadow, *original));
+    EXPECT_EQ(windows::ExStyle(Form::Shadow), *original);
+}
+
+TEST_F(WindowsTest, TextWidthUsesThePictureWindowsFont) {
+    EXPECT_EQ(windows::TextWidth(Form::Main, u""), 0.0);
+    const auto one = windows::TextWidth(Form::Main, u"sunset.jpg");
+    const auto two = windows::TextWidth(Form::Main, u"sunset.jpgsunset.jpg");
+    ASSERT_TRUE(one && two);
+    EXPECT_GT(*one, 20.0);
+    EXPECT_NEAR(*two, 2 * *one, 2.0);
+
+    // The same measure as the font the window is defined with.
+    LOGFONTW lf{};
+    HDC screen = ::GetDC(nullptr);
+    lf.lfHeight = -static_cast<LONG>(std::lround(9.75 * ::GetDeviceCaps(screen, LOGPIXELSY) / 72));
+    ::ReleaseDC(nullptr, screen);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    ::lstrcpyW(lf.lfFaceName, L"LucidaGrande");
+    HFONT font = ::CreateFontIndirectW(&lf);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, L"sunset.jpg", 10, &size);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(font);
+    EXPECT_EQ(*one, size.cx);
+}
+
+TEST_F(WindowsTest, MouseButtonsBecomeMouseDownEvents) {
+    RecordingEvents events;
+    platform::SetEvents(&events);
+    HWND h = Window(Form::Main);
+    ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    ::SendMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MAKELPARAM(3, 4));
+    ::SendMessageW(h, WM_MBUTTONDOWN, MK_MBUTTON | MK_CONTROL, MAKELPARAM(0, 7));
+    ::SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 20));
+    ::SendMessageW(h, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(5, 6));
+    const std::vector<std::string> expected = {"MouseDown(1,0,10,20)", "MouseDown(2,1,3,4)",
+                                               "MouseDown(4,2,0,7)", "DblClick",
+                                               "MouseDown(2,0,5,6)"};
+    EXPECT_EQ(events.lines, expected);
+}
+
+TEST_F(WindowsTest, MenuCommandsBecomeMenuClicks) {
+    RecordingEvents events;
+    platform::SetEvents(&events);
+    HWND h = Window(Form::Main);
+    using resources::MenuArray;
+    ::SendMessageW(h, WM_COMMAND, resources::CommandId({MenuArray::OP, 10}), 0);
+    ::SendMessageW(h, WM_COMMAND, resources::CommandId({MenuArray::Size, 2}), 0);
+    ::SendMessageW(h, WM_COMMAND, resources::CommandId({MenuArray::Shadow, 3}), 0);
+    ::SendMessageW(h, WM_COMMAND, 999, 0);                  // no item
+    ::SendMessageW(h, WM_COMMAND, MAKEWPARAM(1000, 1), 0);  // an accelerator, not a menu
+    const std::vector<std::string> expected = {"MenuClick(0,10)", "MenuClick(1,2)",
+                                               "MenuClick(3,3)"};
+    EXPECT_EQ(events.lines, expected);
+}
+
+TEST_F(WindowsTest, EventsWithoutASinkAreIgnored) {
+    HWND h = Window(Form::Main);
+    ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::SendMessageW(h, WM_COMMAND, resources::CommandId({resources::MenuArray::OP, 0}), 0);
+    ::RedrawWindow(platform::win32::WindowOf(platform::Surface::Picture1), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(windows::Exists(Form::Main));
+}
+
+TEST_F(WindowsTest, ClosingThePictureWindowEndsLikeExit) {
+    RecordingEvents events;
+    platform::SetEvents(&events);
+    ::SendMessageW(Window(Form::Main), WM_CLOSE, 0, 0);
+    EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
+    // The handler here did not end the process: the backend takes the windows down and stops
+    // the message loop, so no process stays behind with hidden windows.
+    for (Form f : kForms) EXPECT_FALSE(windows::Exists(f)) << Name(f);
+    MSG msg{};
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(WindowsTest, EndOfSessionIsASystemClose) {
+    RecordingEvents events;
+    platform::SetEvents(&events);
+    ::SendMessageW(Window(Form::Main), WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(events.lines.empty()) << "a cancelled end of session closes nothing";
+    ::SendMessageW(Window(Form::Main), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
+    EXPECT_FALSE(windows::Exists(Form::Main));
+    MSG msg{};
+    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+TEST_F(WindowsTest, Picture1RaisesPaintWhenShown) {
+    RecordingEvents events;
+    platform::SetEvents(&events);
+    ASSERT_TRUE(windows::Show(Form::Txt));
+    ::UpdateWindow(platform::win32::WindowOf(platform::Surface::Picture1));
+    Pump();
+    ASSERT_FALSE(events.lines.empty());
+    EXPECT_EQ(events.lines.front(), "Picture1Paint");
+    events.lines.clear();
+    ::RedrawWindow(platform::win32::WindowOf(platform::Surface::Picture1), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(events.lines, std::vector<std::string>{"Picture1Paint"});
+}
+
+TEST_F(WindowsTest, ThePictureWindowAcceptsDrops) {
+    // RegisterDragDrop refuses a second registration of a window that has a drop target.
+    platform::win32::ComPtr<IDropTarget> other = platform::win32::NewDropTarget();
+    EXPECT_EQ(::RegisterDragDrop(Window(Form::Main), other.Get()), DRAGDROP_E_ALREADYREGISTERED);
+    EXPECT_EQ(::RegisterDragDrop(Window(Form::Shadow), other.Get()), S_OK)
+        << "the shadow window had no drop target of its own";
+    ::RevokeDragDrop(Window(Form::Shadow));
+}
+
+}  // namespace
