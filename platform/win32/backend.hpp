@@ -74,6 +74,10 @@ LRESULT CALLBACK ShadowWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK CaptionWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK Picture1WindowProc(HWND, UINT, WPARAM, LPARAM);
 
+// Forgets what the program set on a surface (AutoRedraw, font, colour) when its window goes,
+// so that a window created again starts as a new one (drawing.cpp).
+void ResetSurfaceStyle(Surface s);
+
 // Repaints the picture window's client area from its persistent image (drawing.cpp).
 void PaintMainFromImage(HWND main, HDC dc, const RECT& area);
 

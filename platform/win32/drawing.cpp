@@ -90,6 +90,10 @@ bool FillClient(HWND window, HDC dc, COLORREF color) {
 
 }  // namespace
 
+void ResetSurfaceStyle(Surface s) {
+    StyleOf(s) = SurfaceStyle{};
+}
+
 void PaintMainFromImage(HWND main, HDC dc, const RECT& area) {
     PersistentImage& image = MainImage();
     if (image.Fit(main, kMainBackColor) && image.PaintTo(dc, area)) return;

@@ -143,6 +143,7 @@ LRESULT CALLBACK Picture1WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         OnPicture1Paint(hwnd);
         return 0;
     }
+    if (msg == WM_DESTROY) ResetSurfaceStyle(Surface::Picture1);
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

@@ -189,6 +189,7 @@ void ReleaseMainResources(HWND main) {
     RevokeMainDropTarget(main);
     MainImage().Reset();
     g_mainFont.Reset();
+    ResetSurfaceStyle(Surface::Main);
 }
 
 std::optional<double> ScreenTwipsPerPixel(bool horizontal) {

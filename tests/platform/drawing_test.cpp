@@ -196,6 +196,21 @@ TEST_F(DrawingTest, BadBitmapsAndGoneWindowsFail) {
     EXPECT_FALSE(drawing::SetFontName(Surface::Picture1, u"Tahoma"));
 }
 
+TEST_F(DrawingTest, ANewPictureWindowStartsWithoutAutoRedraw) {
+    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
+    ASSERT_TRUE(windows::Destroy(Form::Main));
+    ASSERT_TRUE(windows::Create(Form::Main));
+    ASSERT_TRUE(windows::Show(Form::Main));
+    Pump();
+    // Drawing goes to the window, not into the image that repaints it.
+    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0, 0, Solid(4, 4, 0xFFFF0000)));
+    ASSERT_NE(ImageDC(), nullptr) << "the repaint made the image";
+    EXPECT_EQ(::GetPixel(ImageDC(), 1, 1), kBack);
+    HDC dc = ::GetDC(Window(Form::Main));
+    EXPECT_EQ(::GetPixel(dc, 1, 1), RGB(255, 0, 0));
+    ::ReleaseDC(Window(Form::Main), dc);
+}
+
 TEST(DrawingResources, NoGdiObjectOutlivesTheWindows) {
     const int before = platform::win32::LiveGdiObjects();
     for (Form f : {Form::Main, Form::Shadow, Form::Txt}) ASSERT_TRUE(windows::Create(f));
