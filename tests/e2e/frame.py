@@ -9,12 +9,14 @@ always ends the process and removes the folder. The Wine server is shared by eve
 only this run's own process is ever killed.
 """
 
+import argparse
 import os
 import shutil
 import signal
 import subprocess
 import tempfile
 import time
+import traceback
 from dataclasses import dataclass
 from pathlib import Path
 
@@ -340,3 +342,41 @@ class Frame:
         line = out.splitlines()[-1]
         hexcolour = line.split("#")[1][:6]
         return tuple(int(hexcolour[i : i + 2], 16) for i in (0, 2, 4))
+
+
+def run_cases(doc, namespace):
+    """The command line of every end-to-end script: its cases are the functions named case_*
+    taking (exe, probe). --list prints their names (CMake registers one test per case); without
+    --case every case runs. Prints one PASS or FAIL line per case and a closing count; returns
+    non-zero when a case failed."""
+    cases = {
+        name[len("case_") :]: fn
+        for name, fn in sorted(namespace.items())
+        if name.startswith("case_") and callable(fn)
+    }
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    parser.add_argument("--list", action="store_true", help="print the case names and stop")
+    parser.add_argument("--exe", help="Vistrelle.exe to test")
+    parser.add_argument("--probe", help="vistrelle_probe.exe")
+    parser.add_argument("--case", action="append", choices=sorted(cases), help="case to run")
+    args = parser.parse_args()
+    if args.list:
+        print("\n".join(sorted(cases)))
+        return 0
+    if not args.exe or not args.probe:
+        parser.error("--exe and --probe are needed to run cases")
+
+    passed = failed = 0
+    for name in args.case or sorted(cases):
+        try:
+            cases[name](args.exe, args.probe)
+        except Exception as error:  # a failed assertion or a harness fault: report both
+            failed += 1
+            print(f"FAIL {name}: {error}", flush=True)
+            if not isinstance(error, AssertionError):
+                traceback.print_exc()
+        else:
+            passed += 1
+            print(f"PASS {name}", flush=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0

@@ -3,16 +3,11 @@
 Wine. Each case starts the program in a program folder of its own and checks what the window
 system shows.
 
-    startup.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...]
-
-Without --case every case runs. Prints one PASS or FAIL line per case and a closing count;
-exits non-zero when a case failed.
+    startup.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
 
-import argparse
 import sys
 import time
-import traceback
 
 from frame import (
     CAPTION_CLASS,
@@ -25,6 +20,7 @@ from frame import (
     WS_THICKFRAME,
     Frame,
     describe,
+    run_cases,
 )
 
 SETTINGS = """[Main]
@@ -114,33 +110,5 @@ def case_close_by_system(exe, probe):
         assert not left, f"expected no window left behind, got {describe(left)}"
 
 
-CASES = {
-    name[len("case_") :]: fn for name, fn in sorted(globals().items()) if name.startswith("case_")
-}
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", required=True, help="Vistrelle.exe to test")
-    parser.add_argument("--probe", required=True, help="vistrelle_probe.exe")
-    parser.add_argument("--case", action="append", choices=sorted(CASES), help="case to run")
-    args = parser.parse_args()
-
-    passed = failed = 0
-    for name in args.case or sorted(CASES):
-        try:
-            CASES[name](args.exe, args.probe)
-        except Exception as error:  # a failed assertion or a harness fault: report both
-            failed += 1
-            print(f"FAIL {name}: {error}", flush=True)
-            if not isinstance(error, AssertionError):
-                traceback.print_exc()
-        else:
-            passed += 1
-            print(f"PASS {name}", flush=True)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases(__doc__, globals()))
