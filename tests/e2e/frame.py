@@ -380,3 +380,122 @@ def run_cases(doc, namespace):
             print(f"PASS {name}", flush=True)
     print(f"{passed} passed, {failed} failed")
     return 1 if failed else 0
+
+
+# --- real input and the X side of the windows --------------------------------------------------
+#
+# The cases that drive the program as a user does: xdotool presses keys and buttons on the
+# session's display, and the X windows Wine made for the program's windows are read with the
+# X tools (Wine publishes a layered window's opacity there).
+
+MENU_CLASS = "#32768"
+
+
+def xdotool(*args):
+    """Runs xdotool on the session's display with the arguments (numbers are turned into
+    text)."""
+    subprocess.run(["xdotool", *(str(a) for a in args)], env=session_env(), check=True)
+
+
+def drag(start, *points):
+    """Presses the left button at start, moves through the points and releases it at the last,
+    with the short pauses Wine's move loop needs to see every step."""
+    args = ["mousemove", start[0], start[1], "sleep", 0.1, "mousedown", 1, "sleep", 0.1]
+    for x, y in points:
+        args += ["mousemove", x, y, "sleep", 0.1]
+    args += ["mouseup", 1]
+    xdotool(*args)
+
+
+def visible_menus(frame):
+    """The program's open popup menu windows."""
+    return [w for w in frame.visible_windows() if w.cls == MENU_CLASS]
+
+
+def x_window_of(window):
+    """The id of the mapped X window that Wine shows for a top-level window: the window of the
+    program's X class with the same geometry and title. None when there is none."""
+    out = subprocess.run(
+        ["xwininfo", "-root", "-tree"],
+        env=session_env(),
+        check=True,
+        stdout=subprocess.PIPE,
+        text=True,
+    ).stdout
+    geometry = f"{window.width}x{window.height}+{window.left}+{window.top}"
+    name = f'"{window.title}":' if window.title else "(has no name):"
+    for line in out.splitlines():
+        fields = line.split()
+        if (
+            len(fields) > 2
+            and '("vistrelle.exe"' in line
+            and geometry in fields
+            and line.strip()[len(fields[0]) :].strip().startswith(name)
+        ):
+            return int(fields[0], 16)
+    return None
+
+
+def x_opacity(xid):
+    """The X property _NET_WM_WINDOW_OPACITY of an X window (alpha × 0x01010101), or None
+    when the window has none, which is how Wine shows a fully opaque window."""
+    out = subprocess.run(
+        ["xprop", "-id", hex(xid), "_NET_WM_WINDOW_OPACITY"],
+        env=session_env(),
+        check=True,
+        stdout=subprocess.PIPE,
+        text=True,
+    ).stdout
+    # "_NET_WM_WINDOW_OPACITY(CARDINAL) = 2155905152" or "...:  not found."
+    if "=" not in out:
+        return None
+    return int(out.split("=")[1].strip())
+
+
+def windows_path(path):
+    """How a Windows program under Wine sees a Linux path: the Z: drive."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def own_window(frame, cls):
+    """The program's window of a class (hidden or not), or None."""
+    found = [w for w in frame.windows() if w.cls == cls]
+    return found[0] if found else None
+
+
+CAPTION_GAP_PX = 5  # 80 twips under the picture window, as the window system rounds them
+CAPTION_HEIGHT_PX = 18
+
+
+def caption_misplaced(main, caption):
+    """Why the caption window does not stand where it belongs under the picture window (as wide,
+    its top 80 twips under the picture's bottom edge), or None when it does."""
+    expected = (main.left, main.bottom + CAPTION_GAP_PX, main.width, CAPTION_HEIGHT_PX)
+    got = (caption.left, caption.top, caption.width, caption.height)
+    if got != expected:
+        return (
+            f"expected the caption window at ({expected[0]},{expected[1]}) size "
+            f"{expected[2]}x{expected[3]} (under the picture window {main}), got {caption}"
+        )
+    return None
+
+
+def shadow_misplaced(main, shadow, margin_twips):
+    """Why the shadow window is not the picture window grown by margin_twips on each side, or
+    None when it is. The window system turns twips into whole pixels, so a margin may come out
+    one pixel either way of its exact value (25 twips = 1.67 px gives 1 or 2 px), never more."""
+    exact = margin_twips / 15
+    margins = {
+        "left": main.left - shadow.left,
+        "top": main.top - shadow.top,
+        "right": shadow.right - main.right,
+        "bottom": shadow.bottom - main.bottom,
+    }
+    wrong = {side: m for side, m in margins.items() if abs(m - exact) >= 1}
+    if wrong:
+        return (
+            f"expected the shadow window around the picture window by {margin_twips} twips "
+            f"({exact:.2f} px) on each side, got margins {margins} px "
+            f"(picture {main}; shadow {shadow})"
+        )
+    return None
