@@ -11,6 +11,9 @@ packages=(
     wine wine64
     xvfb xdotool xcompmgr imagemagick x11-utils fonts-wqy-microhei
     python3 python3-xlib clang-format
+    # The sanitizer build and the fuzz targets (clang 14's libFuzzer and sanitizer runtimes),
+    # and cjpeg for the progressive JPEG with a scan script of the hostile-picture tests.
+    clang libclang-rt-14-dev libjpeg-turbo-progs
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test layer, from a clean checkout as well as from a used one:
 #   1. the native build: portable code and its unit tests;
+#   1b. the same with AddressSanitizer and UBSan (clang), and the fuzz targets for a short
+#      fixed number of inputs each;
 #   2. the MinGW-w64 cross-build: Vistrelle.exe, the Win32 backend's tests and the end-to-end
 #      tests, which run under Wine in a private X session (Xvfb + xcompmgr) that this script
 #      takes down again at the end.
@@ -29,6 +31,10 @@ step cmake --preset native
 # -k 0: build every target that can be built, so that one broken file leaves the other tests.
 step cmake --build --preset native -j2 -- -k 0
 step ctest --preset native --output-on-failure
+
+step cmake --preset native-asan
+step cmake --build --preset native-asan -j2 -- -k 0
+step ctest --preset native-asan --output-on-failure
 
 step cmake --preset mingw
 step cmake --build --preset mingw -j2 -- -k 0
