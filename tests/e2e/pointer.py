@@ -78,8 +78,9 @@ def wait_moved_to(frame, left, top):
 def check_companions(frame, main, margin_twips, caption_shown=True):
     caption = own_window(frame, CAPTION_CLASS)
     shadow = own_window(frame, SHADOW_CLASS)
-    assert caption is not None, f"expected a {CAPTION_CLASS} window, got {describe(frame.windows())}"
-    assert shadow is not None, f"expected a {SHADOW_CLASS} window, got {describe(frame.windows())}"
+    windows = describe(frame.windows())
+    assert caption is not None, f"expected a {CAPTION_CLASS} window, got {windows}"
+    assert shadow is not None, f"expected a {SHADOW_CLASS} window, got {windows}"
     if caption_shown:
         assert caption.visible, f"expected the caption window shown, got {caption}"
         problem = caption_misplaced(main, caption)
