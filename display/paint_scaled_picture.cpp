@@ -1,7 +1,10 @@
 #include "display/paint_scaled_picture.hpp"
 
+#include <optional>
+
 #include "app/main_mod.hpp"
 #include "display/averaging_scaler.hpp"
+#include "display/decode_scale.hpp"
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
 #include "platform/windows.hpp"
@@ -10,20 +13,51 @@ namespace mainMod {
 
 using platform::Surface;
 namespace drawing = platform::drawing;
+namespace pictures = platform::pictures;
 namespace pw = platform::windows;
+
+namespace {
+
+// Takes the holder's rows as they are decoded and averages them down to the display size, so
+// that only the display-sized result and one row are ever in memory.
+class ScalingSink final : public pictures::RowSink {
+  public:
+    ScalingSink(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
+
+    bool Begin(std::int32_t sourceWidth, std::int32_t sourceHeight) override {
+        scaler_ = scaling::AveragingScaler::Create(sourceWidth, sourceHeight, width_, height_);
+        return scaler_.has_value();
+    }
+    void Row(std::span<const std::uint32_t> row) override { scaler_->AddRow(row); }
+
+    std::optional<pictures::Bitmap> Finish() const {
+        return scaler_ ? scaler_->Finish() : std::nullopt;
+    }
+
+  private:
+    std::int32_t width_, height_;
+    std::optional<scaling::AveragingScaler> scaler_;
+};
+
+}  // namespace
 
 void PaintScaledPicture() {
     drawing::Cls(Surface::Main);
     const auto tppY = pw::TwipsPerPixelY();
     const auto tppX = pw::TwipsPerPixelX();
-    const platform::pictures::Bitmap* source = platform::pictures::Pixels();
-    // A zero or unreadable twips-per-pixel leaves the window cleared; so does an empty holder.
-    if (tppX && tppY && source) {
+    // A zero or unreadable twips-per-pixel leaves the window cleared; so does an empty holder,
+    // and so does a picture whose rows fail to decode part way.
+    if (tppX && tppY) {
         const auto width = ToInt32(PicWidth / *tppX);
         const auto height = ToInt32(PicHeight / *tppY);
         if (width && height) {
-            if (auto scaled = scaling::ScaleAveraged(*source, *width, *height))
-                drawing::DrawBitmap(Surface::Main, 0, 0, *scaled);
+            // The same reduction at every size choice, so the picture looks the same at each.
+            const std::int32_t reduction =
+                decode_scale::ReductionFor(pictures::ScaleSize(), tppX, tppY);
+            ScalingSink sink(*width, *height);
+            if (pictures::ReadRows(reduction, sink)) {
+                if (auto scaled = sink.Finish()) drawing::DrawBitmap(Surface::Main, 0, 0, *scaled);
+            }
         }
     }
     drawing::Refresh(Surface::Main);

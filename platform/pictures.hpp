@@ -1,9 +1,12 @@
 // The hidden picture holder of the picture window: it receives a picture file at its natural
-// size and keeps its pixels until they are released.
+// size and keeps a decoder for it, which streams the picture's rows on demand, until it is
+// released. No full-size copy of the picture is kept: the rows go straight to whoever scales
+// them.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -21,15 +24,30 @@ struct Bitmap {
 // Size of the holder before any picture was loaded, in pixels.
 inline constexpr PixelSize kDesignSize{113, 65};
 
+// Receives a picture's rows: first their size, then every row, top to bottom.
+class RowSink {
+  public:
+    virtual ~RowSink() = default;
+    // The size of the rows that follow; false stops the reading before any row.
+    virtual bool Begin(std::int32_t width, std::int32_t height) = 0;
+    // One row of `width` pixels 0xAARRGGBB with premultiplied alpha, so that transparent
+    // parts read as black.
+    virtual void Row(std::span<const std::uint32_t> row) = 0;
+};
+
 // Loads a picture file (JPEG, BMP, GIF first frame, PNG) into the holder, which then takes the
 // picture's natural size. A file that cannot be loaded, or whose header claims more than the
 // decoding budget, leaves the holder as it was and returns false.
 bool Load(std::u16string_view path);
 // Natural size of what the holder holds, in pixels (its scale width and height).
 std::optional<PixelSize> ScaleSize();
-// The pixels held, or nullptr when there are none.
-const Bitmap* Pixels();
-// Frees the pixels; the holder keeps its size.
+// Streams the picture held to the sink. `reduction` (1, 2, 4 or 8) asks for the picture
+// shrunk that many times on each side where the decoder can do it while decoding; a decoder
+// that cannot streams the natural size, so Begin tells the size that comes. False when the
+// holder is empty, a row could not be decoded (the rows given until then stay given) or the
+// sink refused.
+bool ReadRows(std::int32_t reduction, RowSink& sink);
+// Drops the decoder and whatever it holds of the file; the holder keeps its size.
 bool Release();
 
 }  // namespace platform::pictures

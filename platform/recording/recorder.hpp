@@ -67,9 +67,16 @@ class Recorder {
     // Files for the profile reader (raw bytes) and pictures the holder can load.
     std::map<std::u16string, std::string> files;
     std::map<std::u16string, pictures::Bitmap> pictureFiles;
-    // The holder's state.
+    // The holder's state: the picture it streams rows from (a decoder's source, kept in
+    // memory here), until it is released.
     std::optional<PixelSize> holderSize;  // empty: design size
     std::optional<pictures::Bitmap> holderPixels;
+    // Whether the holder's decoder shrinks while decoding, as Windows' JPEG decoder does; the
+    // reduced picture then has ceil(side / reduction) pixels a side, each the mean of the
+    // block it stands for.
+    bool holderReducesWhileDecoding = false;
+    // When set, streaming stops with a decoding failure after this many rows.
+    std::optional<std::int32_t> holderRowsFailAfter;
     // What the next Open dialog answers (empty: cancelled).
     std::optional<std::u16string> openDialogAnswer;
     bool processEnded = false;

@@ -1,6 +1,11 @@
-// Reading picture files and decoding them with WIC into 32-bit BGRA bitmaps, within the
-// decoding budget that the picture header reader checks before any decoder runs.
+// Reading picture files and decoding them with WIC, within the decoding budget that the picture
+// header reader checks before any decoder runs: whole into a 32-bit BGRA bitmap, or as a source
+// that streams its rows in strips without ever holding a converted full-size copy.
 #pragma once
+
+#include <windows.h>
+// After <windows.h>, whose types they use.
+#include <wincodec.h>
 
 #include <cstdint>
 #include <optional>
@@ -8,6 +13,7 @@
 #include <vector>
 
 #include "platform/pictures.hpp"
+#include "platform/win32/scoped.hpp"
 
 namespace platform::win32 {
 
@@ -23,5 +29,40 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path,
 // straight alpha. Empty when the file cannot be read, its header is not understood or claims
 // more than the budget, or WIC fails. Needs COM on the calling thread. May throw std::bad_alloc.
 std::optional<pictures::Bitmap> LoadPictureFile(const std::wstring& path);
+
+// A picture file opened for decoding: the file itself (read by the decoder as it needs it, never
+// copied whole into memory), WIC's decoder, its first frame and a converter to premultiplied
+// BGRA. Keeping it keeps the file open and whatever the decoder holds of the picture.
+class PictureSource {
+  public:
+    // Rows decoded and handed over in one go: memory for a strip, not for the picture.
+    static constexpr std::uint32_t kStripRows = 64;
+
+    // The first frame of a JPEG, PNG, GIF or BMP file, once the file's header was found within
+    // the decoding budget and the decoder, the frame, its size and the converter all worked.
+    // Empty otherwise. Needs COM on the calling thread. May throw std::bad_alloc.
+    static std::optional<PictureSource> Open(const std::wstring& path);
+
+    std::uint32_t Width() const { return width_; }
+    std::uint32_t Height() const { return height_; }
+
+    // Streams the rows top to bottom in strips, as 0xAARRGGBB with premultiplied alpha. With
+    // `reduction` 2, 4 or 8 and a decoder that shrinks while decoding (Windows' JPEG decoder
+    // does, through IWICBitmapSourceTransform), the rows are the shrunk picture's. False when
+    // a strip fails to decode or the sink refuses the size. May throw std::bad_alloc.
+    bool ReadRows(std::int32_t reduction, pictures::RowSink& sink) const;
+
+  private:
+    PictureSource() = default;
+    bool ReadReduced(std::int32_t reduction, pictures::RowSink& sink, bool& done) const;
+    bool ReadFull(pictures::RowSink& sink) const;
+
+    ComPtr<IStream> file_;
+    ComPtr<IWICBitmapDecoder> decoder_;
+    ComPtr<IWICBitmapFrameDecode> frame_;
+    ComPtr<IWICFormatConverter> converter_;
+    WICPixelFormatGUID frameFormat_{};
+    std::uint32_t width_ = 0, height_ = 0;
+};
 
 }  // namespace platform::win32

@@ -1,4 +1,5 @@
-// platform::pictures on Win32: the hidden picture holder, filled by decoding a file with WIC.
+// platform::pictures on Win32: the hidden picture holder keeps WIC's decoder of the file and
+// streams its rows in strips, so that no full-size copy of the picture is ever made.
 #include <new>
 
 #include "platform/pictures.hpp"
@@ -11,7 +12,7 @@ namespace {
 
 struct Holder {
     std::optional<PixelSize> size;  // empty until a picture was loaded
-    std::optional<Bitmap> pixels;
+    std::optional<win32::PictureSource> source;
 };
 
 Holder& TheHolder() {
@@ -23,13 +24,13 @@ Holder& TheHolder() {
 
 bool Load(std::u16string_view path) {
     try {
-        std::optional<Bitmap> loaded = win32::LoadPictureFile(win32::Wide(path));
-        if (!loaded) return false;
-        // Only a complete picture replaces what the holder had.
+        std::optional<win32::PictureSource> opened = win32::PictureSource::Open(win32::Wide(path));
+        if (!opened) return false;
+        // Only a picture that decodes replaces what the holder had.
         Holder& holder = TheHolder();
         holder.size =
-            PixelSize{static_cast<double>(loaded->width), static_cast<double>(loaded->height)};
-        holder.pixels = std::move(loaded);
+            PixelSize{static_cast<double>(opened->Width()), static_cast<double>(opened->Height())};
+        holder.source = std::move(opened);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -40,13 +41,18 @@ std::optional<PixelSize> ScaleSize() {
     return TheHolder().size.value_or(kDesignSize);
 }
 
-const Bitmap* Pixels() {
-    const auto& pixels = TheHolder().pixels;
-    return pixels ? &*pixels : nullptr;
+bool ReadRows(std::int32_t reduction, RowSink& sink) {
+    const auto& source = TheHolder().source;
+    if (!source) return false;
+    try {
+        return source->ReadRows(reduction, sink);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool Release() {
-    TheHolder().pixels.reset();
+    TheHolder().source.reset();
     return true;
 }
 

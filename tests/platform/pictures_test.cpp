@@ -1,5 +1,6 @@
 // The picture holder: JPEG, PNG, GIF and BMP files made by the test itself are loaded at their
-// natural size; files that cannot be loaded leave the holder as it was.
+// natural size and streamed row by row, transparent parts premultiplied to black; files that
+// cannot be loaded leave the holder as it was.
 #include <windows.h>
 // After <windows.h>, whose types it uses.
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,34 @@ bool g_loadedInThisProcess = false;
 bool LoadFile(const std::filesystem::path& file) {
     g_loadedInThisProcess = true;
     return pictures::Load(U16Path(file));
+}
+
+// Gathers the rows the holder streams into a bitmap, and checks they come as Begin announced.
+class Gather final : public pictures::RowSink {
+  public:
+    bool Begin(std::int32_t width, std::int32_t height) override {
+        ++begins;
+        bitmap = pictures::Bitmap{width, height, {}};
+        bitmap.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        return true;
+    }
+    void Row(std::span<const std::uint32_t> row) override {
+        ++rows;
+        if (row.size() != static_cast<std::size_t>(bitmap.width)) ++wrongRows;
+        bitmap.pixels.insert(bitmap.pixels.end(), row.begin(), row.end());
+    }
+    int begins = 0, rows = 0, wrongRows = 0;
+    pictures::Bitmap bitmap;
+};
+
+// The picture the holder streams at its natural size, or empty when it streams none.
+std::optional<pictures::Bitmap> HeldPixels() {
+    Gather gather;
+    if (!pictures::ReadRows(1, gather)) return std::nullopt;
+    EXPECT_EQ(gather.begins, 1) << "Begin is called once before the rows";
+    EXPECT_EQ(gather.rows, gather.bitmap.height) << "one row for each row Begin announced";
+    EXPECT_EQ(gather.wrongRows, 0) << "rows as wide as Begin announced";
+    return std::move(gather.bitmap);
 }
 
 // The colour of pixel (x, y) of every test picture, 0x00RRGGBB: a few distinct colours that
@@ -77,8 +107,10 @@ std::string MakeBmp(int width, int height) {
     return s;
 }
 
-// A file written by one of WIC's encoders, or empty when the encoder is missing.
-std::string Encode(const GUID& container, int width, int height) {
+// A file written by one of WIC's encoders, or empty when the encoder is missing. PNG pixels
+// take their alpha from `alpha` when it is given, else they are opaque.
+std::string Encode(const GUID& container, int width, int height,
+                   const std::function<std::uint8_t(int, int)>& alpha = nullptr) {
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
@@ -113,7 +145,7 @@ std::string Encode(const GUID& container, int width, int height) {
             pixels.push_back(static_cast<BYTE>(c & 0xFF));
             pixels.push_back(static_cast<BYTE>((c >> 8) & 0xFF));
             pixels.push_back(static_cast<BYTE>((c >> 16) & 0xFF));
-            if (!jpeg) pixels.push_back(0xFF);
+            if (!jpeg) pixels.push_back(alpha ? alpha(x, y) : 0xFF);
         }
     }
     if (gif) {
@@ -171,8 +203,8 @@ TEST_P(PictureFormats, LoadsAtNaturalSize) {
     ASSERT_TRUE(LoadFile(dir.Write(L"picture", bytes)));
 
     EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{13, 7}));
-    const pictures::Bitmap* bitmap = pictures::Pixels();
-    ASSERT_NE(bitmap, nullptr);
+    const std::optional<pictures::Bitmap> bitmap = HeldPixels();
+    ASSERT_TRUE(bitmap.has_value());
     ASSERT_EQ(bitmap->width, width);
     ASSERT_EQ(bitmap->height, height);
     ASSERT_EQ(bitmap->pixels.size(), static_cast<std::size_t>(width * height));
@@ -192,22 +224,24 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureFormats, testing::ValuesIn(kCases),
 TEST(Pictures, DesignSizeBeforeAnyLoad) {
     if (g_loadedInThisProcess) GTEST_SKIP() << "a picture was loaded before in this process";
     EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{113, 65}));
-    EXPECT_EQ(pictures::Pixels(), nullptr);
+    EXPECT_EQ(HeldPixels(), std::nullopt);
 }
 
 // Loads a good picture, then the bad file: the load fails and the holder is unchanged.
 void ExpectFailedLoadKeepsHolder(const std::filesystem::path& bad) {
     TempDir dir;
     ASSERT_TRUE(LoadFile(dir.Write(L"good.bmp", MakeBmp(5, 3))));
-    const pictures::Bitmap* before = pictures::Pixels();
-    ASSERT_NE(before, nullptr);
+    const std::optional<pictures::Bitmap> before = HeldPixels();
+    ASSERT_TRUE(before.has_value());
     const std::vector<std::uint32_t> pixelsBefore = before->pixels;
 
     EXPECT_FALSE(LoadFile(bad));
     EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{5, 3}));
-    ASSERT_NE(pictures::Pixels(), nullptr);
-    EXPECT_EQ(pictures::Pixels()->width, 5);
-    EXPECT_EQ(pictures::Pixels()->pixels, pixelsBefore);
+    const std::optional<pictures::Bitmap> after = HeldPixels();
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(after->width, 5);
+    EXPECT_EQ(after->pixels, pixelsBefore);
+    pictures::Release();
 }
 
 TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
@@ -261,11 +295,11 @@ TEST(Pictures, ReleaseFreesThePixelsAndKeepsTheSize) {
     TempDir dir;
     ASSERT_TRUE(LoadFile(dir.Write(L"a.bmp", MakeBmp(9, 4))));
     ASSERT_TRUE(pictures::Release());
-    EXPECT_EQ(pictures::Pixels(), nullptr);
+    EXPECT_EQ(HeldPixels(), std::nullopt);
     EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{9, 4}));
     // A failed load after a release keeps the holder empty.
     EXPECT_FALSE(LoadFile(dir.Path() / L"missing.bmp"));
-    EXPECT_EQ(pictures::Pixels(), nullptr);
+    EXPECT_EQ(HeldPixels(), std::nullopt);
     EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{9, 4}));
 }
 
@@ -275,6 +309,99 @@ TEST(Pictures, UnicodePathsLoad) {
     ASSERT_EQ(std::filesystem::file_size(file), MakeBmp(6, 2).size()) << "the test file";
     ASSERT_TRUE(LoadFile(file));
     EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{6, 2}));
+}
+
+TEST(Pictures, TransparentPartsStreamPremultipliedSoTheyShowBlack) {
+    TempDir dir;
+    // Column 0 transparent, column 1 half transparent, column 2 opaque.
+    const std::uint8_t alphas[] = {0, 128, 255};
+    const std::string png =
+        Encode(GUID_ContainerFormatPng, 3, 2, [&](int x, int) { return alphas[x]; });
+    ASSERT_FALSE(png.empty());
+    ASSERT_TRUE(LoadFile(dir.Write(L"alpha.png", png)));
+    const auto bitmap = HeldPixels();
+    pictures::Release();
+    ASSERT_TRUE(bitmap.has_value());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const std::uint32_t c = ColourAt(x, y);
+            const std::uint32_t a = alphas[x];
+            const auto mul = [a](std::uint32_t v) { return (v * a + 127) / 255; };
+            const std::uint32_t expected =
+                a << 24 | mul((c >> 16) & 0xFF) << 16 | mul((c >> 8) & 0xFF) << 8 | mul(c & 0xFF);
+            const std::uint32_t got = bitmap->pixels[static_cast<std::size_t>(y * 3 + x)];
+            // Premultiplying may round either way by one.
+            for (int shift : {0, 8, 16, 24})
+                EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF),
+                            static_cast<int>((expected >> shift) & 0xFF), 1)
+                    << "pixel (" << x << "," << y << ") channel at bit " << shift << ": expected "
+                    << std::hex << expected << ", got " << got;
+        }
+}
+
+// Taller than several strips and not a multiple of a strip, in each lossless format, so that
+// a row lost, repeated or misplaced at a strip boundary shows.
+TEST_P(PictureFormats, RowsStreamInOrderAcrossStrips) {
+    const PictureCase& c = GetParam();
+    if (!c.lossless) GTEST_SKIP() << "lossy pixels cannot be compared exactly";
+    TempDir dir;
+    const int width = 5, height = 3 * 64 + 7;
+    const std::string bytes = c.make(width, height);
+    ASSERT_FALSE(bytes.empty()) << "could not make the " << c.name << " file";
+    ASSERT_TRUE(LoadFile(dir.Write(L"tall", bytes)));
+    const auto bitmap = HeldPixels();
+    pictures::Release();
+    ASSERT_TRUE(bitmap.has_value());
+    ASSERT_EQ(bitmap->height, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(bitmap->pixels[static_cast<std::size_t>(y * width + x)],
+                      0xFF000000u | ColourAt(x, y))
+                << "pixel (" << x << "," << y << ")";
+}
+
+TEST(Pictures, AReducedReadGivesTheShrunkPictureOrTheWholeOne) {
+    TempDir dir;
+    const std::string jpeg = Encode(GUID_ContainerFormatJpeg, 160, 120);
+    ASSERT_FALSE(jpeg.empty());
+    ASSERT_TRUE(LoadFile(dir.Write(L"reduce.jpg", jpeg)));
+    for (const std::int32_t k : {2, 4, 8}) {
+        Gather gather;
+        ASSERT_TRUE(pictures::ReadRows(k, gather)) << "reduction " << k;
+        const bool whole = gather.bitmap.width == 160 && gather.bitmap.height == 120;
+        const bool shrunk = gather.bitmap.width == 160 / k && gather.bitmap.height == 120 / k;
+        EXPECT_TRUE(whole || shrunk)
+            << "reduction " << k << ": expected 160x120 or " << 160 / k << "x" << 120 / k
+            << ", got " << gather.bitmap.width << "x" << gather.bitmap.height;
+        EXPECT_EQ(gather.rows, gather.bitmap.height);
+        EXPECT_EQ(gather.wrongRows, 0);
+    }
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{160, 120}))
+        << "the natural size stays whatever was read";
+    pictures::Release();
+}
+
+TEST(Pictures, ASinkThatRefusesTheSizeGetsNoRows) {
+    class Refuse final : public pictures::RowSink {
+      public:
+        bool Begin(std::int32_t, std::int32_t) override { return false; }
+        void Row(std::span<const std::uint32_t>) override { ++rows; }
+        int rows = 0;
+    } refuse;
+    TempDir dir;
+    ASSERT_TRUE(LoadFile(dir.Write(L"r.bmp", MakeBmp(4, 4))));
+    EXPECT_FALSE(pictures::ReadRows(1, refuse));
+    EXPECT_EQ(refuse.rows, 0);
+    pictures::Release();
+}
+
+TEST(Pictures, TheFileIsLetGoOnRelease) {
+    TempDir dir;
+    const auto file = dir.Write(L"held.bmp", MakeBmp(8, 8));
+    ASSERT_TRUE(LoadFile(file));
+    ASSERT_TRUE(pictures::Release());
+    EXPECT_TRUE(::DeleteFileW(file.c_str()))
+        << "the released holder still has the file open, error " << ::GetLastError();
 }
 
 }  // namespace

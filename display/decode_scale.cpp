@@ -1,0 +1,57 @@
+#include "display/decode_scale.hpp"
+
+#include <cmath>
+
+#include "app/conversions.hpp"
+#include "display/sizing.hpp"
+
+namespace decode_scale {
+
+namespace {
+
+// The size menu's large preset applied to one side of the default display, in pixels.
+std::optional<double> LargeSide(std::optional<std::int32_t> pictureTwips, double twipsPerPixel) {
+    constexpr double kLargeFactor = 1.5;
+    if (!pictureTwips) return std::nullopt;
+    const auto window = sizing::AddMargin(*pictureTwips);
+    if (!window) return std::nullopt;
+    const auto large = mainMod::ToInt32(*window * kLargeFactor);
+    if (!large) return std::nullopt;
+    const auto pixels = mainMod::ToInt32(*large / twipsPerPixel);
+    if (!pixels) return std::nullopt;
+    return static_cast<double>(*pixels);
+}
+
+}  // namespace
+
+std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
+                                                  std::optional<double> tppX,
+                                                  std::optional<double> tppY) {
+    if (!tppX || !tppY || !(*tppX > 0) || !(*tppY > 0) || !(natural.width > 0) ||
+        !(natural.height > 0))
+        return std::nullopt;
+    const sizing::DefaultDisplay d = sizing::ComputeDefaultDisplay(natural, tppX, tppY);
+    const auto width = LargeSide(d.picWidth, *tppX);
+    const auto height = LargeSide(d.picHeight, *tppY);
+    if (!width || !height) return std::nullopt;
+    return platform::PixelSize{*width, *height};
+}
+
+std::int32_t ChooseReduction(const platform::PixelSize& natural,
+                             const platform::PixelSize& display) {
+    for (const std::int32_t k : kReductions) {
+        if (std::ceil(natural.width / k) >= 2 * display.width &&
+            std::ceil(natural.height / k) >= 2 * display.height)
+            return k;
+    }
+    return 1;
+}
+
+std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
+                          std::optional<double> tppX, std::optional<double> tppY) {
+    if (!natural) return 1;
+    const auto display = LargestDisplay(*natural, tppX, tppY);
+    return display ? ChooseReduction(*natural, *display) : 1;
+}
+
+}  // namespace decode_scale

@@ -1,0 +1,75 @@
+// How far a picture is shrunk while it is decoded: the large preset's display size in pixels,
+// and the largest reduction that keeps twice that size on both axes.
+#include "display/decode_scale.hpp"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+using platform::PixelSize;
+
+std::string Text(const std::optional<PixelSize>& s) {
+    return s ? std::to_string(s->width) + "x" + std::to_string(s->height) : "nothing";
+}
+
+TEST(LargestDisplay, IsTheDefaultDisplayWithItsMarginAtOneAndAHalfTimes) {
+    const struct {
+        const char* what;
+        PixelSize natural;
+        std::optional<double> tppX, tppY;
+        std::optional<PixelSize> expected;
+    } cases[] = {
+        // (2925 + 30) * 1.5 = 4432.5 rounds to 4432 twips = 295.5 -> 295 (half to even)
+        // pixels; (1950 + 30) * 1.5 = 2970 twips = 198 pixels.
+        {"landscape at 96 dpi", {6000, 4000}, 15, 15, PixelSize{295, 198}},
+        // (2160 + 30) * 1.5 = 3285 twips = 219 pixels; (1620 + 30) * 1.5 = 2475 = 165.
+        {"portrait at 96 dpi", {3000, 4000}, 15, 15, PixelSize{165, 219}},
+        // 2340 + 30 -> 3555 twips = 296.25 pixels; 1560 + 30 -> 2385 = 198.75.
+        {"landscape at 120 dpi", {6000, 4000}, 12, 12, PixelSize{296, 199}},
+        {"square counts as landscape", {500, 500}, 15, 15, PixelSize{295, 295}},
+        {"no horizontal twips per pixel", {6000, 4000}, std::nullopt, 15, std::nullopt},
+        {"no vertical twips per pixel", {6000, 4000}, 15, std::nullopt, std::nullopt},
+        {"zero twips per pixel", {6000, 4000}, 0, 15, std::nullopt},
+        {"empty picture", {0, 0}, 15, 15, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto got = decode_scale::LargestDisplay(c.natural, c.tppX, c.tppY);
+        EXPECT_EQ(got, c.expected)
+            << c.what << ": expected " << Text(c.expected) << ", got " << Text(got);
+    }
+}
+
+TEST(ChooseReduction, TakesTheLargestThatKeepsTwiceTheDisplayOnBothAxes) {
+    const struct {
+        const char* what;
+        PixelSize natural, display;
+        std::int32_t expected;
+    } cases[] = {
+        {"6000x4000 photo", {6000, 4000}, {295, 198}, 8},
+        {"12000x8000 photo", {12000, 8000}, {295, 198}, 8},
+        {"4000x3000 photo", {4000, 3000}, {295, 222}, 4},
+        {"exactly twice at 1/4", {2360, 1584}, {295, 198}, 4},
+        {"sides rounded up, as decoders do", {2357, 1581}, {295, 198}, 4},
+        {"one pixel short at 1/4", {2356, 1584}, {295, 198}, 2},
+        {"the height decides", {4000, 1600}, {295, 201}, 2},
+        {"a portrait's width decides", {1400, 4000}, {165, 219}, 4},
+        {"smaller than twice the display", {300, 200}, {295, 198}, 1},
+        {"empty display keeps the most", {6000, 4000}, {0, 0}, 8},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decode_scale::ChooseReduction(c.natural, c.display), c.expected)
+            << c.what << ": " << c.natural.width << "x" << c.natural.height << " for display "
+            << c.display.width << "x" << c.display.height;
+}
+
+TEST(ReductionFor, FallsBackToTheWholePictureWhenTheDisplayCannotBeKnown) {
+    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15), 8);
+    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{780, 520}, 15, 15), 1);
+    EXPECT_EQ(decode_scale::ReductionFor(std::nullopt, 15, 15), 1) << "no natural size";
+    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, std::nullopt, 15), 1)
+        << "no twips per pixel";
+}
+
+}  // namespace
