@@ -39,9 +39,13 @@ class DropResult:
     requested: list  # the data types the target asked for
 
     def __str__(self):
+        status = "accepted" if self.status_accepted else "refused"
+        if self.finished:
+            finished = "finished " + ("accepted" if self.finished_accepted else "refused")
+        else:
+            finished = "no XdndFinished"
         return (
-            f"target X window {self.target:#x}: status {'accepted' if self.status_accepted else 'refused'}, "
-            f"{'finished ' + ('accepted' if self.finished_accepted else 'refused') if self.finished else 'no XdndFinished'}, "
+            f"target X window {self.target:#x}: status {status}, {finished}, "
             f"asked for {self.requested}"
         )
 
@@ -115,7 +119,9 @@ def _drop(d, x, y, files, text, timeout):
             left = deadline - time.monotonic()
             if left <= 0:
                 awaited = "XdndFinished" if dropped else "XdndStatus"
-                raise RuntimeError(f"waiting for {awaited} from {target.id:#x}: none in time; {result}")
+                raise RuntimeError(
+                    f"waiting for {awaited} from {target.id:#x}: none in time; {result}"
+                )
             select.select([d.fileno()], [], [], min(left, 0.1))
         e = d.next_event()
         if e.type == X.SelectionRequest:
