@@ -7,9 +7,15 @@ shows the picture window and its companions, the caption and the shadow.
     pointer.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
 
+import shutil
+import subprocess
 import sys
+import tempfile
 import time
+from contextlib import contextmanager
+from pathlib import Path
 
+import xdnd
 from frame import (
     CAPTION_CLASS,
     MAIN_CLASS,
@@ -18,10 +24,13 @@ from frame import (
     caption_misplaced,
     describe,
     drag,
+    make_picture,
     own_window,
     run_cases,
+    session_env,
     shadow_misplaced,
     visible_menus,
+    windows_path,
     xdotool,
 )
 
@@ -252,6 +261,161 @@ def case_press_without_moving_leaves_all_in_place(exe, probe):
             assert problem is None, problem
         menus = visible_menus(frame)
         assert not menus, f"expected no popup menu after a left click, got {describe(menus)}"
+
+
+# --- double click ---------------------------------------------------------------------------------
+#
+# A double click opens the picture with the program the system associates with .jpg files. The
+# test session's prefix gets open_recorder (built beside the probe) as that program for the
+# duration of a case: a copy in the case's program folder, which writes each command line it is
+# started with to open_recorder.txt beside itself.
+
+JPG_KEY = "HKLM\\Software\\Classes\\.jpg"
+PROG_ID = "vistrelle.e2e.jpgfile"
+PROG_ID_KEY = "HKLM\\Software\\Classes\\" + PROG_ID
+
+
+def wine_reg(*args):
+    """Runs Wine's reg with the arguments; returns (exit code, output without CRs)."""
+    env = session_env()
+    # A file, not a pipe: see Frame.probe_run.
+    with tempfile.TemporaryFile() as out:
+        code = subprocess.run(
+            [env["WINE"], "reg", *args],
+            env=env,
+            stdin=subprocess.DEVNULL,
+            stdout=out,
+            stderr=subprocess.STDOUT,
+            timeout=60,
+        ).returncode
+        out.seek(0)
+        return code, out.read().decode("utf-8", "replace").replace("\r", "")
+
+
+@contextmanager
+def jpg_opened_by(recorder):
+    """Registers recorder as the "open" command of .jpg files in the prefix (under HKLM: Wine
+    ignores associations under HKCU) and puts back what was there before."""
+    code, out = wine_reg("query", JPG_KEY, "/ve")
+    previous = None
+    if code == 0:
+        values = [
+            line.split("REG_SZ", 1)[1].strip() for line in out.splitlines() if "REG_SZ" in line
+        ]
+        previous = values[0] if values else ""
+    try:
+        for args in (
+            ("add", JPG_KEY, "/ve", "/d", PROG_ID, "/f"),
+            (
+                "add",
+                PROG_ID_KEY + "\\shell\\open\\command",
+                "/ve",
+                "/d",
+                f'"{windows_path(recorder)}" "%1"',
+                "/f",
+            ),
+        ):
+            code, out = wine_reg(*args)
+            assert code == 0, f"expected reg {' '.join(args)} to succeed, got {code}: {out}"
+        yield
+    finally:
+        wine_reg("delete", PROG_ID_KEY, "/f")
+        if previous is None:
+            wine_reg("delete", JPG_KEY, "/f")
+        else:
+            wine_reg("add", JPG_KEY, "/ve", "/d", previous, "/f")
+
+
+def recorder_in(frame, probe):
+    built = Path(probe).parent / "open_recorder.exe"
+    assert built.is_file(), f"expected the built open_recorder.exe beside the probe at {built}"
+    copy = frame.folder / "open_recorder.exe"
+    shutil.copy2(built, copy)
+    return copy
+
+
+def windows_arguments(command_line):
+    """A command line split as Windows programs split theirs (no quotes inside paths here)."""
+    args, current, quoted, started_arg = [], "", False, False
+    for c in command_line:
+        if c == '"':
+            quoted, started_arg = not quoted, True
+        elif c in " \t" and not quoted:
+            if started_arg:
+                args.append(current)
+            current, started_arg = "", False
+        else:
+            current, started_arg = current + c, True
+    if started_arg:
+        args.append(current)
+    return args
+
+
+def double_click_opens(frame, main, picture):
+    """Double-clicks the picture window and checks that the associated program was started
+    once with the picture's full path, and that the window stayed where it was."""
+    record = frame.folder / "open_recorder.txt"
+    x, y = grab_point(main)
+    xdotool("mousemove", x, y, "sleep", 0.2, "click", "--repeat", 2, "--delay", 90, 1)
+
+    def lines():
+        try:
+            return [line for line in record.read_text("utf-8").splitlines() if line]
+        except FileNotFoundError:
+            return []
+
+    frame.wait_for(
+        f"the program associated with .jpg started (a line in {record.name})", lines, timeout=15
+    )
+    time.sleep(QUIET_SECONDS)
+    started_with = lines()
+    assert len(started_with) == 1, (
+        f"expected the associated program started once by a double click, got the command "
+        f"lines {started_with}"
+    )
+    args = windows_arguments(started_with[0])
+    expected = windows_path(picture)
+    assert args[1:] == [expected], (
+        f"expected the associated program started with the picture's full path [{expected!r}], "
+        f"got the arguments {args[1:]} (command line {started_with[0]!r})"
+    )
+    now = own_window(frame, MAIN_CLASS)
+    assert (now.left, now.top, now.width, now.height) == (
+        main.left,
+        main.top,
+        main.width,
+        main.height,
+    ), f"expected the picture window to stay as it was ({main}) after a double click, got {now}"
+
+
+def case_double_click_opens_picture(exe, probe):
+    settings = SETTINGS.format(show="True", offset=1)
+    with Frame(exe, probe, picture=(780, 520), option_ini=settings) as frame:
+        with jpg_opened_by(recorder_in(frame, probe)):
+            main = started(frame)
+            double_click_opens(frame, main, frame.folder / "image.jpg")
+
+
+def case_double_click_opens_dropped_file(exe, probe):
+    settings = SETTINGS.format(show="True", offset=1)
+    with Frame(exe, probe, picture=(780, 520), option_ini=settings) as frame:
+        files = [frame.folder / "other.jpg", frame.folder / "竖幅 照片.jpg"]
+        make_picture(files[0], 800, 400)
+        make_picture(files[1], 600, 900)
+        with jpg_opened_by(recorder_in(frame, probe)):
+            main = started(frame)
+            x, y = grab_point(main)
+            xdotool("mousemove", x, y)
+            result = xdnd.drop(session_env()["DISPLAY"], x, y, files=files)
+            assert result.status_accepted, f"expected the drop accepted, got {result}"
+
+            def resized():
+                now = own_window(frame, MAIN_CLASS)
+                return now if now and (now.width, now.height) == (98, 146) else None
+
+            frame.wait_for("the picture window at the dropped portrait's size 98x146", resized)
+            time.sleep(0.5)
+            double_click_opens(frame, own_window(frame, MAIN_CLASS), files[1])
 
 
 if __name__ == "__main__":
