@@ -1,0 +1,147 @@
+#include "bench_pictures.hpp"
+
+// After <windows.h>, whose types it uses.
+#include <wincodec.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/win32/scoped.hpp"
+
+namespace bench {
+
+using platform::win32::ComPtr;
+
+namespace {
+
+ComPtr<IWICImagingFactory> Factory() {
+    ComPtr<IWICImagingFactory> factory;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
+        factory.Reset();
+    return factory;
+}
+
+// A photo-like pixel: smooth gradients with some texture and grain, so that JPEG and PNG
+// files come out at sizes photographs have rather than as flat colour or pure noise.
+struct Grain {
+    std::uint32_t state = 12345;
+    int Next() {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<int>((state >> 24) & 15) - 8;
+    }
+};
+BYTE Clamp(int v) {
+    return static_cast<BYTE>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+}  // namespace
+
+bool MakePicture(const PictureSpec& spec, const std::filesystem::path& file) {
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) return true;
+    if (spec.madeOutside) return false;
+    ComPtr<IWICImagingFactory> factory = Factory();
+    if (!factory) return false;
+    const GUID container = spec.kind == Kind::Jpeg  ? GUID_ContainerFormatJpeg
+                           : spec.kind == Kind::Png ? GUID_ContainerFormatPng
+                           : spec.kind == Kind::Bmp ? GUID_ContainerFormatBmp
+                                                    : GUID_ContainerFormatGif;
+    const std::filesystem::path part = file.wstring() + L".part";
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapEncoder> encoder;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    ComPtr<IPropertyBag2> options;
+    if (FAILED(factory->CreateStream(stream.Out())) ||
+        FAILED(stream->InitializeFromFilename(part.c_str(), GENERIC_WRITE)) ||
+        FAILED(factory->CreateEncoder(container, nullptr, encoder.Out())) ||
+        FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(frame.Out(), options.Out())) ||
+        FAILED(frame->Initialize(options.Get())) || FAILED(frame->SetSize(spec.width, spec.height)))
+        return false;
+    // PNG with an alpha channel (a cut-out), so that the conversion to premultiplied pixels is
+    // measured too; GIF with a palette; JPEG and BMP as 24-bit colour.
+    const bool gif = spec.kind == Kind::Gif, png = spec.kind == Kind::Png;
+    WICPixelFormatGUID format = gif   ? GUID_WICPixelFormat8bppIndexed
+                                : png ? GUID_WICPixelFormat32bppBGRA
+                                      : GUID_WICPixelFormat24bppBGR;
+    if (FAILED(frame->SetPixelFormat(&format))) return false;
+    if (gif) {
+        std::vector<WICColor> colours(256);
+        for (UINT i = 0; i < 256; ++i)
+            colours[i] = 0xFF000000u | (i & 0xE0) << 16 | (i & 0x1C) << 11 | (i & 0x03) << 6;
+        ComPtr<IWICPalette> palette;
+        if (FAILED(factory->CreatePalette(palette.Out())) ||
+            FAILED(palette->InitializeCustom(colours.data(), 256)) ||
+            FAILED(frame->SetPalette(palette.Get())))
+            return false;
+    }
+    const UINT bytes = gif ? 1 : png ? 4 : 3;
+    const UINT stride = spec.width * bytes;
+    const UINT stripRows = 256;
+    std::vector<BYTE> strip(std::size_t{stride} * stripRows);
+    Grain grain;
+    for (UINT y0 = 0; y0 < spec.height; y0 += stripRows) {
+        const UINT rows = std::min(stripRows, spec.height - y0);
+        for (UINT r = 0; r < rows; ++r) {
+            const UINT y = y0 + r;
+            BYTE* p = strip.data() + std::size_t{stride} * r;
+            for (UINT x = 0; x < spec.width; ++x) {
+                const int red = static_cast<int>(255 * x / spec.width);
+                const int green = static_cast<int>(255 * y / spec.height);
+                const int blue = static_cast<int>(((x / 40) ^ (y / 40)) & 1 ? 200 : 60);
+                const int g = grain.Next();
+                if (gif) {
+                    *p++ = static_cast<BYTE>((red & 0xE0) | (green >> 3 & 0x1C) | (blue >> 6));
+                    continue;
+                }
+                *p++ = Clamp(blue + g);
+                *p++ = Clamp(green + g);
+                *p++ = Clamp(red + g);
+                // A round transparent hole in the middle, a soft edge around it.
+                if (png) {
+                    const double dx = (x - spec.width / 2.0) / spec.height,
+                                 dy = (y - spec.height / 2.0) / spec.height;
+                    const double d = (dx * dx + dy * dy) * 40;
+                    *p++ = Clamp(static_cast<int>((d - 1) * 255));
+                }
+            }
+        }
+        if (FAILED(frame->WritePixels(rows, stride, stride * rows, strip.data()))) return false;
+    }
+    if (FAILED(frame->Commit()) || FAILED(encoder->Commit())) return false;
+    stream.Reset();
+    encoder.Reset();
+    frame.Reset();
+    std::filesystem::rename(part, file, ec);
+    return !ec;
+}
+
+std::optional<Decoded> DecodeFloor(const std::filesystem::path& file) {
+    ComPtr<IWICImagingFactory> factory = Factory();
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    Decoded d;
+    WICPixelFormatGUID format{};
+    ComPtr<IWICComponentInfo> info;
+    ComPtr<IWICPixelFormatInfo> formatInfo;
+    if (!factory ||
+        FAILED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
+        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&d.width, &d.height)) ||
+        FAILED(frame->GetPixelFormat(&format)) ||
+        FAILED(factory->CreateComponentInfo(format, info.Out())) ||
+        FAILED(info->QueryInterface(IID_IWICPixelFormatInfo,
+                                    reinterpret_cast<void**>(formatInfo.Out()))) ||
+        FAILED(formatInfo->GetBitsPerPixel(&d.bitsPerPixel)))
+        return std::nullopt;
+    const UINT stride = (d.width * d.bitsPerPixel + 7) / 8;
+    // Left uninitialised, as a decoder's caller would leave it: the copy fills it.
+    const std::size_t size = std::size_t{stride} * d.height;
+    std::unique_ptr<BYTE[]> pixels(new BYTE[size]);
+    if (FAILED(frame->CopyPixels(nullptr, stride, static_cast<UINT>(size), pixels.get())))
+        return std::nullopt;
+    return d;
+}
+
+}  // namespace bench

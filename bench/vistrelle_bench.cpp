@@ -1,0 +1,259 @@
+// vistrelle_bench: how fast and how lean the frame loads big pictures, measured in one process
+// against WIC decoding the same file at full size, plus the memory of each load (in a process
+// of its own), start-up and idle. Prints one table; see README.md for what each column means.
+//
+//   vistrelle_bench --make DIR             writes the pictures into DIR (skips existing ones)
+//   vistrelle_bench DIR [--runs N] [--exe Vistrelle.exe]
+//                                          the table; start-up and idle with --exe
+//   vistrelle_bench --memory FILE WARMUP   (child) one load's memory, printed as numbers
+//   vistrelle_bench --empty-window         (child) the empty window start-up is compared with
+#include <windows.h>
+// After <windows.h>, whose types they use.
+#include <ole2.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/forms.hpp"
+#include "app/frm_main.hpp"
+#include "app/main_mod.hpp"
+#include "bench_pictures.hpp"
+#include "bench_processes.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bench::Kind;
+using bench::PictureSpec;
+
+const PictureSpec kPictures[] = {
+    {"JPEG 6000x4000 baseline", L"baseline.jpg", Kind::Jpeg, 6000, 4000, false},
+    {"JPEG 6000x4000 progressive", L"progressive.jpg", Kind::Jpeg, 6000, 4000, true},
+    {"JPEG 12000x8000", L"huge.jpg", Kind::Jpeg, 12000, 8000, false},
+    {"PNG 6000x4000 alpha", L"alpha.png", Kind::Png, 6000, 4000, false},
+    {"BMP 6000x4000 24-bit", L"plain.bmp", Kind::Bmp, 6000, 4000, false},
+    {"GIF 2000x1500", L"palette.gif", Kind::Gif, 2000, 1500, false},
+};
+// Loaded once before anything is measured, so that WIC's code is in on both sides of every
+// comparison.
+const PictureSpec kWarmUp = {"warm-up", L"tiny.png", Kind::Png, 16, 16, false};
+
+double Ms(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+template <class F>
+double Time(F f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return Ms(std::chrono::steady_clock::now() - start);
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Handles what the windows have queued (their paints among it), outside any timing.
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+std::u16string U16(const fs::path& p) {
+    const std::wstring w = p.wstring();
+    return std::u16string(w.begin(), w.end());
+}
+
+// The frame's real windows, created as at start-up (its own image.jpg is not there).
+void MakeFrame() {
+    forms::Touch(platform::Form::Main);
+    forms::Show(platform::Form::Main);
+    Pump();
+}
+
+void LoadToPaint(const fs::path& file) {
+    mainMod::PicturePath = U16(file);
+    frmMain::LoadAndSizePicture();
+    frmMain::LayoutCompanions();
+}
+
+constexpr double kMB = 1024.0 * 1024.0;
+
+int Make(const fs::path& dir) {
+    fs::create_directories(dir);
+    int failed = 0;
+    for (const PictureSpec& spec : kPictures) {
+        if (spec.madeOutside) continue;
+        if (!bench::MakePicture(spec, dir / spec.file)) {
+            std::printf("could not write %ls\n", spec.file);
+            ++failed;
+        }
+    }
+    if (!bench::MakePicture(kWarmUp, dir / kWarmUp.file)) ++failed;
+    return failed ? 1 : 0;
+}
+
+// Child: the memory of one load-to-paint from an empty frame, printed as numbers in bytes: the
+// peak over the empty frame, the memory after the load over the empty frame, how far the
+// process's peak already stood above the empty frame before the load (near 0: the first figure
+// is this load's own), and 1 when the figures are the working set (Wine). The empty frame has
+// loaded a 16x16 picture, so that WIC's code and data count on both sides.
+int MeasureMemory(const fs::path& file, const fs::path& warmUp) {
+    MakeFrame();
+    LoadToPaint(warmUp);
+    Pump();
+    const bench::Memory empty = bench::MemoryNow();
+    LoadToPaint(file);
+    Pump();
+    const bench::Memory after = bench::MemoryNow();
+    std::printf("%.0f %.0f %.0f %d\n", after.peak - empty.current, after.current - empty.current,
+                empty.peak - empty.current, after.residentSet ? 1 : 0);
+    return 0;
+}
+
+struct Row {
+    std::string name;
+    double floor = 0, load = 0, size = 0;
+    double buffer = 0;             // the decoder's own full-size buffer, bytes
+    double peak = -1, steady = 0;  // over the empty frame, bytes; peak < 0: not measured
+    double peakBefore = 0;         // the child's peak above the empty frame before the load
+};
+
+int Table(const fs::path& dir, int runs, const fs::path& exe) {
+    if (Make(dir) != 0) std::printf("some pictures could not be written\n");
+    MakeFrame();
+    LoadToPaint(dir / kWarmUp.file);
+    Pump();
+
+    std::vector<Row> rows;
+    bool residentSet = false;
+    for (const PictureSpec& spec : kPictures) {
+        const fs::path file = dir / spec.file;
+        Row row{spec.name};
+        const auto decoded = bench::DecodeFloor(file);
+        if (!decoded) {
+            std::printf("%-28s  (WIC cannot decode %ls: skipped)\n", spec.name,
+                        file.wstring().c_str());
+            continue;
+        }
+        row.buffer = static_cast<double>(decoded->Bytes());
+        std::vector<double> floors, loads, sizes;
+        // Interleaved, so that a slow moment of the machine falls on all three alike.
+        for (int i = 0; i < runs; ++i) {
+            floors.push_back(Time([&] { bench::DecodeFloor(file); }));
+            Pump();
+            loads.push_back(Time([&] { LoadToPaint(file); }));
+            Pump();
+            sizes.push_back(Time([&] { frmMain::mnuSize_Click(2); }));
+            Pump();
+        }
+        row.floor = Median(floors);
+        row.load = Median(loads);
+        row.size = Median(sizes);
+        if (auto out = bench::RunSelf(L"--memory \"" + file.wstring() + L"\" \"" +
+                                      (dir / kWarmUp.file).wstring() + L"\"")) {
+            double before = 0;
+            int resident = 0;
+            if (std::sscanf(out->c_str(), "%lf %lf %lf %d", &row.peak, &row.steady, &before,
+                            &resident) == 4) {
+                row.peakBefore = before;
+                residentSet = resident != 0;
+            } else {
+                row.peak = -1;
+            }
+        }
+        rows.push_back(row);
+        std::fflush(stdout);
+    }
+
+    // What the frame does whatever the picture (sizing, caption, windows): a 16x16 picture.
+    std::vector<double> fixed;
+    for (int i = 0; i < runs; ++i) {
+        fixed.push_back(Time([&] { LoadToPaint(dir / kWarmUp.file); }));
+        Pump();
+    }
+    std::printf(
+        "\nmedians of %d runs; memory over the empty frame, in a fresh process per "
+        "picture; load-to-paint of a 16x16 picture (the frame's own work): %.1f ms\n\n",
+        runs, Median(fixed));
+    std::printf("memory figures: %s\n\n",
+                residentSet ? "resident set (VmRSS, VmHWM): Wine reports no private bytes"
+                            : "private bytes (PrivateUsage, PeakPagefileUsage)");
+    std::printf(
+        "| picture | floor ms | load-to-paint ms | ratio | size change ms | decoder "
+        "buffer MB | peak MB | peak / buffer | steady MB | peak before MB |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row& r : rows) {
+        std::printf("| %s | %.0f | %.0f | %.2f | %.0f | %.1f | ", r.name.c_str(), r.floor, r.load,
+                    r.load / r.floor, r.size, r.buffer / kMB);
+        if (r.peak >= 0)
+            std::printf("%.1f | %.2f | %.2f | %.1f |\n", r.peak / kMB, r.peak / r.buffer,
+                        r.steady / kMB, r.peakBefore / kMB);
+        else
+            std::printf("- | - | - | - |\n");
+    }
+    std::fflush(stdout);
+
+    if (!exe.empty()) {
+        // Vistrelle.exe in a folder of its own with a 6000x4000 image.jpg beside it.
+        const fs::path folder = dir / L"startup";
+        fs::create_directories(folder);
+        std::error_code ec;
+        fs::copy_file(exe, folder / L"Vistrelle.exe", fs::copy_options::overwrite_existing, ec);
+        fs::copy_file(dir / L"baseline.jpg", folder / L"image.jpg",
+                      fs::copy_options::overwrite_existing, ec);
+        wchar_t self[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        const auto frame =
+            bench::StartUpTimes(folder / L"Vistrelle.exe", L"", L"VistrelleMain", runs);
+        const auto empty =
+            bench::StartUpTimes(self, L"--empty-window", bench::kEmptyWindowClass, runs);
+        std::printf("\n| start-up | median ms | runs |\n|---|---:|---:|\n");
+        std::printf("| Vistrelle.exe, 6000x4000 image.jpg, to its frame painted | %.0f | %zu |\n",
+                    Median(frame), frame.size());
+        std::printf("| empty window of the bench's own | %.0f | %zu |\n", Median(empty),
+                    empty.size());
+        if (auto idle = bench::IdleCpu(folder / L"Vistrelle.exe", 10))
+            std::printf("\nidle: Vistrelle.exe used %.1f ms of CPU time over 10 s\n", *idle);
+        else
+            std::printf("\nidle: Vistrelle.exe did not come up\n");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const HRESULT ole = ::OleInitialize(nullptr);
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    int code = 2;
+    if (args.size() == 1 && args[0] == L"--empty-window") {
+        code = bench::RunEmptyWindow();
+    } else if (args.size() == 2 && args[0] == L"--make") {
+        code = Make(args[1]);
+    } else if (args.size() == 3 && args[0] == L"--memory") {
+        code = MeasureMemory(args[1], args[2]);
+    } else if (!args.empty() && args[0].rfind(L"--", 0) != 0) {
+        int runs = 5;
+        fs::path exe;
+        for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
+            if (args[i] == L"--runs") runs = std::max(1, std::stoi(args[i + 1]));
+            if (args[i] == L"--exe") exe = args[i + 1];
+        }
+        code = Table(args[0], runs, exe);
+    } else {
+        std::printf("usage: vistrelle_bench DIR [--runs N] [--exe Vistrelle.exe] | --make DIR\n");
+    }
+    if (SUCCEEDED(ole)) ::OleUninitialize();
+    return code;
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the MinGW preset and runs the picture-loading benchmark under Wine, in the tests'
+# session (Xvfb + xcompmgr, shared prefix). Prints the table bench/README.md shows.
+#
+#   scripts/bench.sh [RUNS]      RUNS: runs per figure, 5 unless given
+#
+# The pictures are written once into build/bench-pictures/ by the benchmark itself (WIC's
+# encoders); WIC's JPEG encoder writes no progressive JPEG, so this script makes that one from
+# the baseline JPEG with ImageMagick (`convert -interlace Plane`). Delete the folder to make
+# them afresh.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+runs=${1:-5}
+
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j2 --target vistrelle_bench Vistrelle
+
+pictures="$top/build/bench-pictures"
+mkdir -p "$pictures"
+wine_run=tests/harness/wine-run
+bench=build/mingw/bench/vistrelle_bench.exe
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+"$wine_run" "$bench" --make "$(winpath "$pictures")" | tr -d '\r'
+if [ ! -f "$pictures/progressive.jpg" ]; then
+    convert "$pictures/baseline.jpg" -interlace Plane -quality 90 "$pictures/progressive.jpg.part"
+    mv "$pictures/progressive.jpg.part" "$pictures/progressive.jpg"
+fi
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
+    "$(free -g | awk '/Mem:/ {print $2}') GB, $(wine --version 2>/dev/null || echo wine), $(date -u +%Y-%m-%d)"
+"$wine_run" "$bench" "$(winpath "$pictures")" --runs "$runs" \
+    --exe "$(winpath "$top/build/mingw/Vistrelle.exe")" | tr -d '\r'
