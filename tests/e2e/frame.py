@@ -399,10 +399,11 @@ def xdotool(*args):
 
 def drag(start, *points):
     """Presses the left button at start, moves through the points and releases it at the last,
-    with the short pauses Wine's move loop needs to see every step."""
-    args = ["mousemove", start[0], start[1], "sleep", 0.1, "mousedown", 1, "sleep", 0.1]
+    with the short pauses Wine's move loop needs to see every step (longer than the 0.1 s that
+    do on an idle machine: the test machine is often busy)."""
+    args = ["mousemove", start[0], start[1], "sleep", 0.2, "mousedown", 1, "sleep", 0.2]
     for x, y in points:
-        args += ["mousemove", x, y, "sleep", 0.1]
+        args += ["mousemove", x, y, "sleep", 0.2]
     args += ["mouseup", 1]
     xdotool(*args)
 
