@@ -27,6 +27,7 @@ WM_CLOSE = 0x0010
 WS_CAPTION = 0x00C00000
 WS_THICKFRAME = 0x00040000
 WS_EX_LAYERED = 0x00080000
+WS_BORDER = 0x00800000
 
 MAIN_CLASS = "VistrelleMain"
 SHADOW_CLASS = "VistrelleShadow"
@@ -500,3 +501,250 @@ def shadow_misplaced(main, shadow, margin_twips):
             f"(picture {main}; shadow {shadow})"
         )
     return None
+
+
+# --- what the screen shows --------------------------------------------------------------------
+#
+# The cases that judge the program by what a person sees take whole screenshots and compare
+# their pixels with what must be there: the picture's colours, the wallpaper under the caption,
+# the window beneath the invisible shadow.
+
+class Screen:
+    """One screenshot of the whole X display, its pixels in memory (8-bit r, g, b)."""
+
+    def __init__(self):
+        ppm = subprocess.run(
+            ["import", "-window", "root", "-depth", "8", "ppm:-"],
+            env=session_env(),
+            check=True,
+            stdout=subprocess.PIPE,
+        ).stdout
+        # "P6\n<width> <height>\n255\n" then the rows.
+        magic, width, height, maxval, self._pixels = ppm.split(maxsplit=4)
+        if magic != b"P6" or maxval != b"255":
+            raise RuntimeError(f"unexpected screenshot format {magic!r} {maxval!r}")
+        self.width, self.height = int(width), int(height)
+
+    def at(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self._pixels[i : i + 3])
+
+    def points(self, rect):
+        """Every (x, y) of a rectangle (left, top, right, bottom; right and bottom exclusive),
+        clipped to the screen, row by row."""
+        left, top, right, bottom = rect
+        for y in range(max(top, 0), min(bottom, self.height)):
+            for x in range(max(left, 0), min(right, self.width)):
+                yield x, y
+
+    def save(self, path):
+        """Writes the screenshot as a PNG, for a person to look at."""
+        header = f"P6\n{self.width} {self.height}\n255\n".encode()
+        subprocess.run(
+            ["convert", "ppm:-", str(path)], input=header + self._pixels, check=True
+        )
+
+
+def close(colour, expected, tolerance):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+def client_rect(window):
+    """The window's client area on the screen: its rectangle without the one-pixel border that
+    WS_BORDER gives."""
+    b = 1 if window.style & WS_BORDER else 0
+    return (window.left + b, window.top + b, window.right - b, window.bottom - b)
+
+
+def wait_for_screen(frame, what, check, timeout=10.0, interval=0.3):
+    """Takes screenshots until check(screen) returns None (all is as it must be), and returns
+    that screen. check returns what is wrong otherwise; after timeout seconds that is the
+    failure, and the last screenshot is kept beside the program under test for a person to see
+    (build/.../e2e-shots/)."""
+    deadline = time.monotonic() + timeout
+    while True:
+        screen = Screen()
+        problem = check(screen)
+        if problem is None:
+            return screen
+        if not frame.running():
+            raise AssertionError(
+                f"waiting for {what}: the program ended (exit code {frame.exit_code()})"
+            )
+        if time.monotonic() > deadline:
+            shots = frame.exe.resolve().parent / "e2e-shots"
+            shots.mkdir(exist_ok=True)
+            path = shots / f"{frame.tag}.png"
+            screen.save(path)
+            raise AssertionError(
+                f"waiting for {what}: not within {timeout:.0f} s: {problem} "
+                f"(the screen then: {path})"
+            )
+        time.sleep(interval)
+
+
+def click(x, y, button=1):
+    xdotool("mousemove", x, y, "sleep", 0.1, "click", button)
+
+
+# --- files the program is given ---------------------------------------------------------------
+
+
+def write_bmp(path, width, height, pixel):
+    """Writes a 24-bit BMP whose pixel (x, y) has the colour pixel(x, y) = (r, g, b)."""
+    stride = (3 * width + 3) & ~3
+    rows = []
+    for y in range(height - 1, -1, -1):  # bottom-up
+        row = bytearray(stride)
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row[3 * x : 3 * x + 3] = bytes((b, g, r))
+        rows.append(bytes(row))
+    data = b"".join(rows)
+    header = (
+        b"BM"
+        + (54 + len(data)).to_bytes(4, "little")
+        + bytes(4)
+        + (54).to_bytes(4, "little")
+        + (40).to_bytes(4, "little")
+        + width.to_bytes(4, "little", signed=True)
+        + height.to_bytes(4, "little", signed=True)
+        + (1).to_bytes(2, "little")
+        + (24).to_bytes(2, "little")
+        + bytes(4)
+        + len(data).to_bytes(4, "little")
+        + (2835).to_bytes(4, "little") * 2
+        + bytes(8)
+    )
+    Path(path).write_bytes(header + data)
+
+
+# --- the desktop around the program -----------------------------------------------------------
+
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+
+
+def wine_reg(*args):
+    """Runs Wine's reg with the arguments; returns (exit code, output without CRs)."""
+    env = session_env()
+    # A file, not a pipe: see Frame.probe_run.
+    with tempfile.TemporaryFile() as out:
+        code = subprocess.run(
+            [env["WINE"], "reg", *args],
+            env=env,
+            stdin=subprocess.DEVNULL,
+            stdout=out,
+            stderr=subprocess.STDOUT,
+            timeout=60,
+        ).returncode
+        out.seek(0)
+        return code, out.read().decode("utf-8", "replace").replace("\r", "")
+
+
+def _desktop_value(name):
+    """A string value of the session's desktop settings, or None when it is not there."""
+    code, out = wine_reg("query", DESKTOP_KEY, "/v", name)
+    if code != 0:
+        return None
+    for line in out.splitlines():
+        fields = line.strip().split(None, 2)
+        if len(fields) >= 2 and fields[0] == name and fields[1] == "REG_SZ":
+            return fields[2] if len(fields) == 3 else ""
+    return None
+
+
+def _set_desktop_value(name, value):
+    if value is None:
+        wine_reg("delete", DESKTOP_KEY, "/v", name, "/f")
+    elif wine_reg("add", DESKTOP_KEY, "/v", name, "/d", value, "/f")[0] != 0:
+        raise RuntimeError(f"could not set {DESKTOP_KEY}\\{name} to {value!r}")
+
+
+class Wallpaper:
+    """The desktop wallpaper of the test session, for the programs started while it is in force
+    (a Windows program reads it when it first asks): a picture file and its placement as the
+    desktop settings name them (TileWallpaper 1 tiles it from the screen's top left corner;
+    otherwise WallpaperStyle 0 centres it). Leaving the `with` block puts the old settings
+    back."""
+
+    NAMES = ("Wallpaper", "TileWallpaper", "WallpaperStyle")
+
+    def __init__(self, path, tile=False, style=0):
+        self.values = (windows_path(path), "1" if tile else "0", str(style))
+
+    def __enter__(self):
+        self.old = [_desktop_value(name) for name in self.NAMES]
+        for name, value in zip(self.NAMES, self.values):
+            _set_desktop_value(name, value)
+        return self
+
+    def __exit__(self, *exc):
+        for name, value in zip(self.NAMES, self.old):
+            _set_desktop_value(name, value)
+        return False
+
+
+class Target:
+    """A plain window of one colour that vistrelle_probe shows below every other window,
+    standing for the desktop or another program under the frame; it reports the button presses
+    that reach it."""
+
+    def __init__(self, probe, rect, colour, seconds=120):
+        left, top, right, bottom = rect
+        self.rect = rect
+        self.colour = colour
+        self.args = [
+            str(Path(probe)),
+            "target",
+            str(left),
+            str(top),
+            str(right - left),
+            str(bottom - top),
+            "%02x%02x%02x" % colour,
+            str(seconds),
+        ]
+        self.process = None
+
+    def __enter__(self):
+        env = session_env()
+        self.out = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(
+            [env["WINE"], *self.args],
+            env=env,
+            stdin=subprocess.DEVNULL,
+            stdout=self.out,
+            stderr=subprocess.STDOUT,
+            start_new_session=True,
+        )
+        deadline = time.monotonic() + 30
+        while not any(line.startswith("ready ") for line in self._lines()):
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                said = self._lines()
+                self.__exit__()
+                raise RuntimeError(f"the target window did not come up; the probe said {said}")
+            time.sleep(0.1)
+        return self
+
+    def __exit__(self, *exc):
+        if self.process is not None and self.process.poll() is None:
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.process.wait(timeout=10)
+        self.out.close()
+        return False
+
+    def _lines(self):
+        self.out.seek(0)
+        return self.out.read().decode("utf-8", "replace").replace("\r", "").splitlines()
+
+    def presses(self):
+        """The button presses received so far: (button, x, y), button 'left', 'right' or
+        'middle', x and y in screen pixels."""
+        found = []
+        for line in self._lines():
+            fields = line.split()
+            if len(fields) == 4 and fields[0] == "down":
+                found.append((fields[1], int(fields[2]), int(fields[3])))
+        return found

@@ -8,9 +8,7 @@ shows the picture window and its companions, the caption and the shadow.
 """
 
 import shutil
-import subprocess
 import sys
-import tempfile
 import time
 from contextlib import contextmanager
 from pathlib import Path
@@ -32,6 +30,7 @@ from frame import (
     shadow_misplaced,
     visible_menus,
     windows_path,
+    wine_reg,
     xdotool,
 )
 
@@ -274,23 +273,6 @@ def case_press_without_moving_leaves_all_in_place(exe, probe):
 JPG_KEY = "HKLM\\Software\\Classes\\.jpg"
 PROG_ID = "vistrelle.e2e.jpgfile"
 PROG_ID_KEY = "HKLM\\Software\\Classes\\" + PROG_ID
-
-
-def wine_reg(*args):
-    """Runs Wine's reg with the arguments; returns (exit code, output without CRs)."""
-    env = session_env()
-    # A file, not a pipe: see Frame.probe_run.
-    with tempfile.TemporaryFile() as out:
-        code = subprocess.run(
-            [env["WINE"], "reg", *args],
-            env=env,
-            stdin=subprocess.DEVNULL,
-            stdout=out,
-            stderr=subprocess.STDOUT,
-            timeout=60,
-        ).returncode
-        out.seek(0)
-        return code, out.read().decode("utf-8", "replace").replace("\r", "")
 
 
 @contextmanager

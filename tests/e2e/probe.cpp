@@ -7,6 +7,13 @@
 //                                       hwnd pid visible style exstyle left top right bottom
 //                                       class title image   (numbers in hex where noted below)
 //   vistrelle_probe post HWND MSG [WPARAM [LPARAM]]   PostMessageW, numbers in hex or decimal
+//   vistrelle_probe target LEFT TOP WIDTH HEIGHT RRGGBB SECONDS
+//                                       a plain window of one colour at that screen rectangle,
+//                                       below every other window and never activated, standing
+//                                       for whatever lies under the program's windows; prints
+//                                       "ready HWND", then "down BUTTON X Y" (screen pixels) for
+//                                       every button press it receives, and ends on WM_CLOSE or
+//                                       after SECONDS
 //
 // Texts are printed as UTF-8; tabs and line breaks inside them are replaced by blanks.
 #include <windows.h>
@@ -64,6 +71,74 @@ unsigned long long Number(const wchar_t* text) {
     return std::wcstoull(text, nullptr, 0);
 }
 
+// --- target --------------------------------------------------------------------------------
+
+void ReportPress(HWND hwnd, const char* button, LPARAM lParam) {
+    POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(hwnd, &p);
+    std::printf("down %s %ld %ld\n", button, p.x, p.y);
+    std::fflush(stdout);
+}
+
+LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEACTIVATE:
+            // A press must not bring the target above the windows under test.
+            return MA_NOACTIVATE;
+        case WM_LBUTTONDOWN:
+            ReportPress(hwnd, "left", lParam);
+            return 0;
+        case WM_RBUTTONDOWN:
+            ReportPress(hwnd, "right", lParam);
+            return 0;
+        case WM_MBUTTONDOWN:
+            ReportPress(hwnd, "middle", lParam);
+            return 0;
+        case WM_TIMER:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+int Target(int left, int top, int width, int height, COLORREF colour, UINT seconds) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = CreateSolidBrush(colour);
+    wc.lpszClassName = L"VistrelleProbeTarget";
+    if (!RegisterClassW(&wc)) {
+        std::printf("RegisterClassW failed: error %lu\n", GetLastError());
+        return 1;
+    }
+    HWND hwnd = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, wc.lpszClassName,
+                                L"vistrelle_probe target", WS_POPUP, left, top, width, height,
+                                nullptr, nullptr, instance, nullptr);
+    if (!hwnd) {
+        std::printf("CreateWindowExW failed: error %lu\n", GetLastError());
+        return 1;
+    }
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    UpdateWindow(hwnd);
+    SetTimer(hwnd, 1, seconds * 1000, nullptr);
+    std::printf("ready %llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    DeleteObject(wc.hbrBackground);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -88,7 +163,16 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("posted\n");
         return 0;
     }
+    if (command == L"target" && argc == 8) {
+        // RRGGBB as written in HTML; a COLORREF keeps red in its lowest byte.
+        const unsigned long rgb = std::wcstoul(argv[6], nullptr, 16);
+        const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        return Target(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
+                      static_cast<int>(Number(argv[4])), static_cast<int>(Number(argv[5])), colour,
+                      static_cast<UINT>(Number(argv[7])));
+    }
     std::fprintf(stderr,
-                 "usage: vistrelle_probe version | list | post HWND MSG [WPARAM [LPARAM]]\n");
+                 "usage: vistrelle_probe version | list | post HWND MSG [WPARAM [LPARAM]] |\n"
+                 "       target LEFT TOP WIDTH HEIGHT RRGGBB SECONDS\n");
     return 2;
 }
