@@ -37,16 +37,16 @@ BYTE Clamp(int v) {
 
 }  // namespace
 
-bool MakePicture(const PictureSpec& spec, const std::filesystem::path& file) {
+bool MakePicture(const PictureKind& picture, const std::filesystem::path& file) {
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) return true;
-    if (spec.madeOutside) return false;
+    if (picture.madeOutside) return false;
     ComPtr<IWICImagingFactory> factory = Factory();
     if (!factory) return false;
-    const GUID container = spec.kind == Kind::Jpeg  ? GUID_ContainerFormatJpeg
-                           : spec.kind == Kind::Png ? GUID_ContainerFormatPng
-                           : spec.kind == Kind::Bmp ? GUID_ContainerFormatBmp
-                                                    : GUID_ContainerFormatGif;
+    const GUID container = picture.kind == Kind::Jpeg  ? GUID_ContainerFormatJpeg
+                           : picture.kind == Kind::Png ? GUID_ContainerFormatPng
+                           : picture.kind == Kind::Bmp ? GUID_ContainerFormatBmp
+                                                       : GUID_ContainerFormatGif;
     const std::filesystem::path part = file.wstring() + L".part";
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapEncoder> encoder;
@@ -57,11 +57,12 @@ bool MakePicture(const PictureSpec& spec, const std::filesystem::path& file) {
         FAILED(factory->CreateEncoder(container, nullptr, encoder.Out())) ||
         FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
         FAILED(encoder->CreateNewFrame(frame.Out(), options.Out())) ||
-        FAILED(frame->Initialize(options.Get())) || FAILED(frame->SetSize(spec.width, spec.height)))
+        FAILED(frame->Initialize(options.Get())) ||
+        FAILED(frame->SetSize(picture.width, picture.height)))
         return false;
     // PNG with an alpha channel (a cut-out), so that the conversion to premultiplied pixels is
     // measured too; GIF with a palette; JPEG and BMP as 24-bit colour.
-    const bool gif = spec.kind == Kind::Gif, png = spec.kind == Kind::Png;
+    const bool gif = picture.kind == Kind::Gif, png = picture.kind == Kind::Png;
     WICPixelFormatGUID format = gif   ? GUID_WICPixelFormat8bppIndexed
                                 : png ? GUID_WICPixelFormat32bppBGRA
                                       : GUID_WICPixelFormat24bppBGR;
@@ -77,18 +78,18 @@ bool MakePicture(const PictureSpec& spec, const std::filesystem::path& file) {
             return false;
     }
     const UINT bytes = gif ? 1 : png ? 4 : 3;
-    const UINT stride = spec.width * bytes;
+    const UINT stride = picture.width * bytes;
     const UINT stripRows = 256;
     std::vector<BYTE> strip(std::size_t{stride} * stripRows);
     Grain grain;
-    for (UINT y0 = 0; y0 < spec.height; y0 += stripRows) {
-        const UINT rows = std::min(stripRows, spec.height - y0);
+    for (UINT y0 = 0; y0 < picture.height; y0 += stripRows) {
+        const UINT rows = std::min(stripRows, picture.height - y0);
         for (UINT r = 0; r < rows; ++r) {
             const UINT y = y0 + r;
             BYTE* p = strip.data() + std::size_t{stride} * r;
-            for (UINT x = 0; x < spec.width; ++x) {
-                const int red = static_cast<int>(255 * x / spec.width);
-                const int green = static_cast<int>(255 * y / spec.height);
+            for (UINT x = 0; x < picture.width; ++x) {
+                const int red = static_cast<int>(255 * x / picture.width);
+                const int green = static_cast<int>(255 * y / picture.height);
                 const int blue = static_cast<int>(((x / 40) ^ (y / 40)) & 1 ? 200 : 60);
                 const int g = grain.Next();
                 if (gif) {
@@ -100,8 +101,8 @@ bool MakePicture(const PictureSpec& spec, const std::filesystem::path& file) {
                 *p++ = Clamp(red + g);
                 // A round transparent hole in the middle, a soft edge around it.
                 if (png) {
-                    const double dx = (x - spec.width / 2.0) / spec.height,
-                                 dy = (y - spec.height / 2.0) / spec.height;
+                    const double dx = (x - picture.width / 2.0) / picture.height,
+                                 dy = (y - picture.height / 2.0) / picture.height;
                     const double d = (dx * dx + dy * dy) * 40;
                     *p++ = Clamp(static_cast<int>((d - 1) * 255));
                 }

@@ -13,7 +13,7 @@ namespace bench {
 
 enum class Kind : std::uint8_t { Jpeg, Png, Bmp, Gif };
 
-struct PictureSpec {
+struct PictureKind {
     const char* name;  // as the table shows it
     const wchar_t* file;
     Kind kind;
@@ -22,7 +22,7 @@ struct PictureSpec {
 };
 
 // Writes the picture unless the file is already there; false when it cannot be written.
-bool MakePicture(const PictureSpec& spec, const std::filesystem::path& file);
+bool MakePicture(const PictureKind& picture, const std::filesystem::path& file);
 
 struct Decoded {
     UINT width = 0, height = 0;

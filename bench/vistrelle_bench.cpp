@@ -28,9 +28,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using bench::Kind;
-using bench::PictureSpec;
+using bench::PictureKind;
 
-const PictureSpec kPictures[] = {
+const PictureKind kPictures[] = {
     {"JPEG 6000x4000 baseline", L"baseline.jpg", Kind::Jpeg, 6000, 4000, false},
     {"JPEG 6000x4000 progressive", L"progressive.jpg", Kind::Jpeg, 6000, 4000, true},
     {"JPEG 12000x8000", L"huge.jpg", Kind::Jpeg, 12000, 8000, false},
@@ -40,7 +40,7 @@ const PictureSpec kPictures[] = {
 };
 // Loaded once before anything is measured, so that WIC's code is in on both sides of every
 // comparison.
-const PictureSpec kWarmUp = {"warm-up", L"tiny.png", Kind::Png, 16, 16, false};
+const PictureKind kWarmUp = {"warm-up", L"tiny.png", Kind::Png, 16, 16, false};
 
 double Ms(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
@@ -92,10 +92,10 @@ constexpr double kMB = 1024.0 * 1024.0;
 int Make(const fs::path& dir) {
     fs::create_directories(dir);
     int failed = 0;
-    for (const PictureSpec& spec : kPictures) {
-        if (spec.madeOutside) continue;
-        if (!bench::MakePicture(spec, dir / spec.file)) {
-            std::printf("could not write %ls\n", spec.file);
+    for (const PictureKind& picture : kPictures) {
+        if (picture.madeOutside) continue;
+        if (!bench::MakePicture(picture, dir / picture.file)) {
+            std::printf("could not write %ls\n", picture.file);
             ++failed;
         }
     }
@@ -137,12 +137,12 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
 
     std::vector<Row> rows;
     bool residentSet = false;
-    for (const PictureSpec& spec : kPictures) {
-        const fs::path file = dir / spec.file;
-        Row row{spec.name};
+    for (const PictureKind& picture : kPictures) {
+        const fs::path file = dir / picture.file;
+        Row row{picture.name};
         const auto decoded = bench::DecodeFloor(file);
         if (!decoded) {
-            std::printf("%-28s  (WIC cannot decode %ls: skipped)\n", spec.name,
+            std::printf("%-28s  (WIC cannot decode %ls: skipped)\n", picture.name,
                         file.wstring().c_str());
             continue;
         }
