@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/win32/backend.hpp"
@@ -63,11 +64,16 @@ class SurfaceDC {
     HDC dc_ = nullptr;
 };
 
+// Largest font size drawn, in points. The caption strip is 18 pixels high, so a larger font
+// shows nothing more; and some font renderers (Wine's X11 driver among them) end the process
+// when asked for glyphs thousands of points high.
+constexpr double kMaxFontPoints = 1000;
+
 // The font for text on a surface. Without a face the system's message font is used, and
 // without a size 9 points, so that a caption without settings is still readable.
 ScopedFont SurfaceFont(HDC dc, const SurfaceStyle& style) {
     LOGFONTW lf{};
-    const double points = style.points > 0 ? style.points : 9.0;
+    const double points = style.points > 0 ? std::min(style.points, kMaxFontPoints) : 9.0;
     lf.lfHeight = -static_cast<LONG>(std::lround(points * ::GetDeviceCaps(dc, LOGPIXELSY) / 72.0));
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;

@@ -240,6 +240,13 @@ bool Show(Form f) {
     UINT flags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
     if (f != Form::Main) flags |= SWP_NOACTIVATE;
     if (!::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, flags)) return false;
+    // The shadow window must not end above the picture window: it is invisible either way,
+    // but a system that hands drops to the topmost window under the pointer, as Wine does,
+    // would give them to the shadow. The picture window is raised over it again (Wine keeps a
+    // window raised to the top, while it undoes a window slipped in below another).
+    HWND main = WindowOf(Form::Main);
+    if (f == Form::Shadow && main)
+        ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (f == Form::Main) ::SetForegroundWindow(h);
     return true;
 }
@@ -358,6 +365,10 @@ bool ReleaseCapture() {
 bool RunMoveLoop(Form f) {
     HWND h = WindowOf(f);
     if (!h) return false;
+    // A press already released (or never made, as when the handler is called directly) has
+    // nothing to move: Wine's loop would wait for a release that never comes.
+    const int button = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    if (!(::GetAsyncKeyState(button) & 0x8000)) return true;
     // The system's own move loop runs inside this call and returns when the button is up.
     ::SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     return true;

@@ -180,6 +180,37 @@ TEST_F(WindowsTest, ShowAndHideChangeVisibility) {
     EXPECT_EQ(::GetActiveWindow(), Window(Form::Main));
 }
 
+TEST_F(WindowsTest, TheShadowIsShownRightBehindThePictureWindow) {
+    // Shown after the picture window, as a layout shows it, it still stands behind it, so the
+    // window under the pointer over the picture is the picture window.
+    ASSERT_TRUE(windows::Show(Form::Main));
+    ASSERT_TRUE(windows::Show(Form::Txt));
+    ASSERT_TRUE(windows::Show(Form::Shadow));
+    Pump();
+    bool below = false;
+    for (HWND w = ::GetWindow(Window(Form::Main), GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT))
+        below = below || w == Window(Form::Shadow);
+    std::string order;
+    for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        wchar_t cls[64] = L"";
+        ::GetClassNameW(w, cls, 64);
+        if (::IsWindowVisible(w)) order += std::string(cls, cls + wcslen(cls)) + " ";
+    }
+    EXPECT_TRUE(below) << "expected the shadow window below the picture window; top to bottom: "
+                       << order;
+}
+
+TEST_F(WindowsTest, AMoveLoopWithoutAPressedButtonReturnsAtOnce) {
+    // Called with no button down (a press already released), the move loop must not wait for
+    // a release that never comes; the window stays where it is.
+    ASSERT_TRUE(windows::Show(Form::Main));
+    Pump();
+    const auto left = windows::Left(Form::Main);
+    ASSERT_EQ(::GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0) << "the test needs the button up";
+    EXPECT_TRUE(windows::RunMoveLoop(Form::Main));
+    EXPECT_EQ(windows::Left(Form::Main), left);
+}
+
 TEST_F(WindowsTest, DestroyIsIdempotentAndCallsOnAGoneWindowFail) {
     ASSERT_TRUE(windows::Destroy(Form::Shadow));
     EXPECT_FALSE(windows::Exists(Form::Shadow));
