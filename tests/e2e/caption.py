@@ -16,15 +16,16 @@ from pathlib import Path
 
 from frame import (
     CAPTION_CLASS,
-    MAIN_CLASS,
-    Frame,
-    Screen,
-    Wallpaper,
     client_rect,
     describe,
     drag,
+    Frame,
+    MAIN_CLASS,
     run_cases,
+    Screen,
+    settings,
     wait_for_screen,
+    Wallpaper,
     write_bmp,
 )
 
@@ -32,15 +33,7 @@ from frame import (
 # them. Neither appears in the wallpapers below, whose blue is never 0 or 255.
 TEXT = (255, 255, 0)
 SHADE = (0, 0, 255)
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=65535
-Color2=16711680
-ShowFileName={show}
-[Shadow]
-OffSet=1
-"""
+SETTINGS = settings(show="{show}", color1=65535, color2=16711680)
 
 def full_wallpaper(x, y):
     """The colour of a screen-sized wallpaper at (x, y): red and green tell x and y within a

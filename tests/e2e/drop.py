@@ -15,42 +15,26 @@ import time
 import xdnd
 from frame import (
     CAPTION_CLASS,
-    MAIN_CLASS,
-    SHADOW_CLASS,
-    Frame,
     caption_misplaced,
     drag,
+    Frame,
+    MAIN_CLASS,
     make_picture,
     own_window,
     run_cases,
     session_env,
+    settings,
+    SHADOW_CLASS,
     shadow_misplaced,
+    started,
     x_window_of,
     xdotool,
 )
 
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=16777215
-Color2=0
-ShowFileName=True
-[Shadow]
-OffSet=1
-"""
+SETTINGS = settings()
 
 QUIET_SECONDS = 1.0
 
-
-def started(frame):
-    """The picture window, once it, its caption and its shadow are shown and painted."""
-    frame.wait_main_window()
-    frame.wait_for(
-        "the caption and shadow windows shown",
-        lambda: {CAPTION_CLASS, SHADOW_CLASS} <= {w.cls for w in frame.visible_windows()},
-    )
-    time.sleep(0.5)
-    return frame.wait_main_window()
 
 
 def drop_on(frame, main, files=None, text=None):
@@ -122,7 +106,7 @@ def case_three_files_show_the_last(exe, probe):
         make_picture(files[0], 800, 400)
         make_picture(files[1], 640, 480)
         make_picture(files[2], 600, 900)
-        main = started(frame)
+        main = started(frame, caption=True)
         caption_before = region(frame.screenshot(), own_window(frame, CAPTION_CLASS))
         check_accepted(frame, drop_on(frame, main, files=files))
         # 600x900: 144 px high, 96 px wide, plus the 2-pixel border.
@@ -149,7 +133,7 @@ def case_last_file_decides_the_shape(exe, probe):
         files = [frame.folder / "tall.jpg", frame.folder / "wide.jpg"]
         make_picture(files[0], 600, 900)
         make_picture(files[1], 900, 300)
-        main = started(frame)
+        main = started(frame, caption=True)
         assert (main.width, main.height) == (98, 146), f"expected 98x146 at start, got {main}"
         check_accepted(frame, drop_on(frame, main, files=files))
         # 900x300: 195 px wide, 65 px high, plus the border.
@@ -159,7 +143,7 @@ def case_last_file_decides_the_shape(exe, probe):
 
 def case_text_is_refused(exe, probe):
     with Frame(exe, probe, picture=(780, 520), option_ini=SETTINGS) as frame:
-        main = started(frame)
+        main = started(frame, caption=True)
         before = {w.cls: str(w) for w in frame.windows()}
         picture_before = region(frame.screenshot(), main)
         result = drop_on(frame, main, text="Z:\\tmp\\not a file list.jpg")
@@ -182,7 +166,7 @@ def case_chinese_file_name(exe, probe):
     with Frame(exe, probe, picture=(780, 520), option_ini=SETTINGS) as frame:
         name = frame.folder / "风景 照片 长卷.jpg"
         make_picture(name, 900, 300)
-        main = started(frame)
+        main = started(frame, caption=True)
         check_accepted(frame, drop_on(frame, main, files=[name]))
         wide = wait_size(frame, 197, 67)
         check_companions(frame, wide)
@@ -193,7 +177,7 @@ def case_chinese_portrait_among_others(exe, probe):
         files = [frame.folder / "a.jpg", frame.folder / "竖幅照片.jpg"]
         make_picture(files[0], 800, 400)
         make_picture(files[1], 600, 900)
-        main = started(frame)
+        main = started(frame, caption=True)
         check_accepted(frame, drop_on(frame, main, files=files))
         tall = wait_size(frame, 98, 146)
         check_companions(frame, tall)
@@ -204,7 +188,7 @@ def case_second_drop_replaces_the_first(exe, probe):
         tall, wide = frame.folder / "tall.jpg", frame.folder / "wide.jpg"
         make_picture(tall, 600, 900)
         make_picture(wide, 900, 300)
-        main = started(frame)
+        main = started(frame, caption=True)
         check_accepted(frame, drop_on(frame, main, files=[tall]))
         now = wait_size(frame, 98, 146)
         check_companions(frame, now)
@@ -219,7 +203,7 @@ def case_drop_after_drag(exe, probe):
     with Frame(exe, probe, picture=(780, 520), option_ini=SETTINGS) as frame:
         tall = frame.folder / "tall.jpg"
         make_picture(tall, 600, 900)
-        main = started(frame)
+        main = started(frame, caption=True)
         x, y = main.left + 40, main.top + 40
         drag((x, y), (x + 40, y + 30), (x + 80, y + 60))
 

@@ -748,3 +748,39 @@ class Target:
             if len(fields) == 4 and fields[0] == "down":
                 found.append((fields[1], int(fields[2]), int(fields[3])))
         return found
+
+
+# The option.ini most cases start with: a white caption with a black shade, Arial 10 points;
+# {show} is ShowFileName, {offset} the shadow mode, {color1} and {color2} the caption colours.
+SETTINGS_TEMPLATE = """[Main]
+Font=Arial
+Size=10
+Color1={color1}
+Color2={color2}
+ShowFileName={show}
+[Shadow]
+OffSet={offset}
+"""
+
+
+def settings(show="True", offset=1, color1=16777215, color2=0):
+    """The text of an option.ini (see SETTINGS_TEMPLATE)."""
+    return SETTINGS_TEMPLATE.format(show=show, offset=offset, color1=color1, color2=color2)
+
+
+# The shadow margins of [Shadow] OffSet 0, 1 and 2, in twips on each side (3 hides it).
+SHADOW_MARGIN_TWIPS = {0: 0, 1: 25, 2: 50}
+
+
+def started(frame, caption=False):
+    """The picture window once the program is up and its shadow (and with caption=True its
+    caption) is shown."""
+    frame.wait_main_window()
+    wanted = {SHADOW_CLASS, CAPTION_CLASS} if caption else {SHADOW_CLASS}
+    frame.wait_for(
+        " and ".join(sorted(wanted)) + " shown",
+        lambda: wanted <= {w.cls for w in frame.visible_windows()},
+    )
+    # The first paint comes a moment after the window is shown.
+    time.sleep(0.5 if caption else 0.3)
+    return frame.wait_main_window()

@@ -34,17 +34,18 @@ import corpus
 import xdnd
 from frame import (
     CAPTION_CLASS,
-    DIALOG_CLASS,
-    MAIN_CLASS,
-    OWN_CLASSES,
-    SHADOW_CLASS,
-    WM_CLOSE,
-    Frame,
     describe,
+    DIALOG_CLASS,
+    Frame,
+    MAIN_CLASS,
     make_picture,
+    OWN_CLASSES,
     own_window,
     run_cases,
     session_env,
+    settings,
+    SHADOW_CLASS,
+    WM_CLOSE,
     xdotool,
 )
 
@@ -55,15 +56,7 @@ GOOD_SIZE = (98, 146)  # 96x144 for the picture plus the window's 2 px
 OTHER = (780, 520)
 OTHER_SIZE = (197, 132)
 
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=16777215
-Color2=0
-ShowFileName=True
-[Shadow]
-OffSet=1
-"""
+SETTINGS = settings()
 
 
 # --- looking at the process ------------------------------------------------------------------

@@ -13,34 +13,29 @@ import time
 
 from frame import (
     CAPTION_CLASS,
+    caption_misplaced,
+    describe,
     DIALOG_CLASS,
+    drag,
+    Frame,
     MAIN_CLASS,
     MENU_CLASS,
     OWN_CLASSES,
-    SHADOW_CLASS,
-    WS_EX_LAYERED,
-    Frame,
-    caption_misplaced,
-    describe,
-    drag,
     own_window,
     run_cases,
+    settings,
+    SHADOW_MARGIN_TWIPS,
+    SHADOW_CLASS,
     shadow_misplaced,
+    started,
     visible_menus,
+    WS_EX_LAYERED,
     x_opacity,
     x_window_of,
     xdotool,
 )
 
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=16777215
-Color2=0
-ShowFileName={show}
-[Shadow]
-OffSet={offset}
-"""
+SETTINGS = settings(show="{show}", offset="{offset}")
 
 # The items of the popup as they stand from the top, separators left out (the keyboard skips
 # them), and the items of the submenus under "更改大小...   ", "透明...        " and
@@ -50,21 +45,9 @@ SMALL, DEFAULT, LARGE = range(3)
 OPAQUE, OPACITY_80, OPACITY_50 = range(3)
 SHADOW_0_1, SHADOW_2_3, SHADOW_4_5, SHADOW_NONE = range(4)
 
-# Margins of the shadow around the picture window, in twips on each side.
-MARGIN_OF_OFFSET = {0: 0, 1: 25, 2: 50}
 
 QUIET_SECONDS = 1.0
 
-
-def started(frame):
-    """The picture window, once it and its shadow are shown and painted."""
-    frame.wait_main_window()
-    frame.wait_for(
-        f"the {SHADOW_CLASS} window to be shown",
-        lambda: any(w.cls == SHADOW_CLASS for w in frame.visible_windows()),
-    )
-    time.sleep(0.3)
-    return frame.wait_main_window()
 
 
 def open_menu(frame, button=3):
@@ -142,7 +125,7 @@ def size_then_check(frame, subitem, width, height):
     choose(frame, SIZE, subitem)
     main = wait_size(frame, width, height)
     check_caption(frame, main)
-    check_shadow(frame, main, MARGIN_OF_OFFSET[1])
+    check_shadow(frame, main, SHADOW_MARGIN_TWIPS[1])
     return main
 
 

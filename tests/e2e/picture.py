@@ -9,17 +9,16 @@ starts the program and reads the screen where the picture window stands.
 import subprocess
 import sys
 
-from frame import Frame, client_rect, close, run_cases, wait_for_screen
+from frame import (
+    client_rect,
+    close,
+    Frame,
+    run_cases,
+    settings,
+    wait_for_screen,
+)
 
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=16777215
-Color2=0
-ShowFileName=True
-[Shadow]
-OffSet=1
-"""
+SETTINGS = settings()
 
 # Four solid quarters: top left, top right, bottom left, bottom right.
 QUARTERS = ((214, 40, 48), (36, 168, 72), (40, 76, 204), (240, 196, 40))

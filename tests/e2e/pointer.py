@@ -16,51 +16,33 @@ from pathlib import Path
 import xdnd
 from frame import (
     CAPTION_CLASS,
-    MAIN_CLASS,
-    SHADOW_CLASS,
-    WM_CLOSE,
-    Frame,
     caption_misplaced,
     describe,
     drag,
+    Frame,
+    MAIN_CLASS,
     make_picture,
     own_window,
     run_cases,
     session_env,
+    settings,
+    SHADOW_CLASS,
+    SHADOW_MARGIN_TWIPS,
     shadow_misplaced,
+    started,
     visible_menus,
     windows_path,
     wine_reg,
+    WM_CLOSE,
     xdotool,
 )
 
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=16777215
-Color2=0
-ShowFileName={show}
-[Shadow]
-OffSet={offset}
-"""
+SETTINGS = settings(show="{show}", offset="{offset}")
 
-# The shadow margins of [Shadow] OffSet 0, 1 and 2, in twips on each side (3 hides it).
-SHADOW_MARGIN_TWIPS = {0: 0, 1: 25, 2: 50}
 
 # How long a state must hold when a case checks that something does not happen.
 QUIET_SECONDS = 1.0
 
-
-def started(frame):
-    """The picture window once the program is up and its companions are shown."""
-    frame.wait_main_window()
-    frame.wait_for(
-        f"the {SHADOW_CLASS} window to be shown",
-        lambda: any(w.cls == SHADOW_CLASS for w in frame.visible_windows()),
-    )
-    # The first paint comes a moment after the window is shown.
-    time.sleep(0.3)
-    return frame.wait_main_window()
 
 
 def grab_point(main):

@@ -15,29 +15,22 @@ import sys
 import time
 
 from frame import (
-    MAIN_CLASS,
-    SHADOW_CLASS,
-    Frame,
-    Target,
     click,
     describe,
     drag,
+    Frame,
+    MAIN_CLASS,
     own_window,
     run_cases,
+    settings,
+    SHADOW_CLASS,
+    Target,
     visible_menus,
     wait_for_screen,
     xdotool,
 )
 
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=16777215
-Color2=0
-ShowFileName=True
-[Shadow]
-OffSet=2
-"""
+SETTINGS = settings(offset=2)
 
 BENEATH = (255, 0, 255)  # the target's colour: in neither the picture nor the caption
 BENEATH_RECT = (60, 60, 760, 660)  # under the frame at its first place and after the drag

@@ -11,27 +11,20 @@ import time
 
 from frame import (
     CAPTION_CLASS,
+    describe,
     DIALOG_CLASS,
+    Frame,
     MAIN_CLASS,
     OWN_CLASSES,
+    run_cases,
+    settings,
     SHADOW_CLASS,
     WM_CLOSE,
     WS_CAPTION,
     WS_THICKFRAME,
-    Frame,
-    describe,
-    run_cases,
 )
 
-SETTINGS = """[Main]
-Font=Arial
-Size=10
-Color1=16777215
-Color2=0
-ShowFileName=True
-[Shadow]
-OffSet=1
-"""
+SETTINGS = settings()
 
 # How long a started program must keep running with nothing amiss.
 SETTLE_SECONDS = 3.0
