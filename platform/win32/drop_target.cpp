@@ -139,14 +139,14 @@ ComPtr<IDropTarget> NewDropTarget() {
     return target;
 }
 
-bool RegisterMainDropTarget(HWND main) {
+bool RegisterFrameDropTarget(HWND window) {
     ComPtr<IDropTarget> target = NewDropTarget();
     // RegisterDragDrop keeps its own reference until RevokeDragDrop.
-    return target && SUCCEEDED(::RegisterDragDrop(main, target.Get()));
+    return target && SUCCEEDED(::RegisterDragDrop(window, target.Get()));
 }
 
-void RevokeMainDropTarget(HWND main) {
-    ::RevokeDragDrop(main);
+void RevokeFrameDropTarget(HWND window) {
+    ::RevokeDragDrop(window);
 }
 
 }  // namespace platform::win32

@@ -1,4 +1,5 @@
-// The picture window's OLE drop target, which turns drags and drops into program events.
+// The OLE drop target of the picture window (and of its shadow, which lies over it), which
+// turns drags and drops into the picture window's events.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +13,8 @@ namespace platform::win32 {
 // A new drop target that forwards to the program's event sink.
 ComPtr<IDropTarget> NewDropTarget();
 
-// RegisterDragDrop / RevokeDragDrop for the picture window.
-bool RegisterMainDropTarget(HWND main);
-void RevokeMainDropTarget(HWND main);
+// RegisterDragDrop / RevokeDragDrop of a window whose drops are the picture window's.
+bool RegisterFrameDropTarget(HWND window);
+void RevokeFrameDropTarget(HWND window);
 
 }  // namespace platform::win32

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "platform/win32/backend.hpp"
+#include "platform/win32/drop_target.hpp"
 #include "platform/win32/scoped.hpp"
 #include "platform/windows.hpp"
 #include "resources/menu_items.hpp"
@@ -129,6 +130,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 LRESULT CALLBACK ShadowWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LinkSlot(hwnd, msg, lParam);
+    if (msg == WM_DESTROY) RevokeFrameDropTarget(hwnd);
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

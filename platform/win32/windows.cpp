@@ -128,7 +128,7 @@ bool CreateMain() {
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     ::lstrcpynW(lf.lfFaceName, L"LucidaGrande", LF_FACESIZE);
     g_mainFont = ScopedFont(::CreateFontIndirectW(&lf));
-    if (!RegisterMainDropTarget(h)) {
+    if (!RegisterFrameDropTarget(h)) {
         ::DestroyWindow(h);
         return false;
     }
@@ -140,7 +140,18 @@ bool CreateShadow() {
     const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
     // Placed over the picture window's first place; the program moves it around that window.
     const auto outer = OuterFromClientTwips(3330, 2925, 2925, 2160, style, exStyle);
-    return outer && CreateTopLevel(Form::Shadow, kShadowClass, L"阴影  ", style, exStyle, *outer);
+    if (!outer) return false;
+    HWND h = CreateTopLevel(Form::Shadow, kShadowClass, L"阴影  ", style, exStyle, *outer);
+    if (!h) return false;
+    // The shadow lies over the picture window whenever it is shown after it. Windows looks
+    // through it for the window under the pointer, but Wine hands a drop to the topmost window
+    // there: the shadow takes drops for the picture window, so a file dropped on the picture
+    // arrives either way.
+    if (!RegisterFrameDropTarget(h)) {
+        ::DestroyWindow(h);
+        return false;
+    }
+    return true;
 }
 
 bool CreateCaption() {
@@ -186,7 +197,7 @@ HFONT MeasuringFont(Form f) {
 }
 
 void ReleaseMainResources(HWND main) {
-    RevokeMainDropTarget(main);
+    RevokeFrameDropTarget(main);
     MainImage().Reset();
     g_mainFont.Reset();
     ResetSurfaceStyle(Surface::Main);
@@ -240,13 +251,6 @@ bool Show(Form f) {
     UINT flags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
     if (f != Form::Main) flags |= SWP_NOACTIVATE;
     if (!::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, flags)) return false;
-    // The shadow window must not end above the picture window: it is invisible either way,
-    // but a system that hands drops to the topmost window under the pointer, as Wine does,
-    // would give them to the shadow. The picture window is raised over it again (Wine keeps a
-    // window raised to the top, while it undoes a window slipped in below another).
-    HWND main = WindowOf(Form::Main);
-    if (f == Form::Shadow && main)
-        ::SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (f == Form::Main) ::SetForegroundWindow(h);
     return true;
 }
