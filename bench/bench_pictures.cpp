@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/picture_files.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace bench {
@@ -13,14 +14,6 @@ namespace bench {
 using platform::win32::ComPtr;
 
 namespace {
-
-ComPtr<IWICImagingFactory> Factory() {
-    ComPtr<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
-        factory.Reset();
-    return factory;
-}
 
 // A photo-like pixel: smooth gradients with some texture and grain, so that JPEG and PNG
 // files come out at sizes photographs have rather than as flat colour or pure noise.
@@ -41,7 +34,7 @@ bool MakePicture(const PictureKind& picture, const std::filesystem::path& file) 
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) return true;
     if (picture.madeOutside) return false;
-    ComPtr<IWICImagingFactory> factory = Factory();
+    ComPtr<IWICImagingFactory> factory = platform::win32::WicFactory();
     if (!factory) return false;
     const GUID container = picture.kind == Kind::Jpeg  ? GUID_ContainerFormatJpeg
                            : picture.kind == Kind::Png ? GUID_ContainerFormatPng
@@ -119,7 +112,7 @@ bool MakePicture(const PictureKind& picture, const std::filesystem::path& file) 
 }
 
 std::optional<Decoded> DecodeFloor(const std::filesystem::path& file) {
-    ComPtr<IWICImagingFactory> factory = Factory();
+    ComPtr<IWICImagingFactory> factory = platform::win32::WicFactory();
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     Decoded d;

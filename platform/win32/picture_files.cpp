@@ -34,9 +34,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path,
     return bytes;
 }
 
-namespace {
-
-ComPtr<IWICImagingFactory> Factory() {
+ComPtr<IWICImagingFactory> WicFactory() {
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
@@ -44,9 +42,11 @@ ComPtr<IWICImagingFactory> Factory() {
     return factory;
 }
 
+namespace {
+
 std::optional<pictures::Bitmap> DecodeWithWic(std::span<const std::uint8_t> bytes,
                                               pictures::Format format) {
-    ComPtr<IWICImagingFactory> factory = Factory();
+    ComPtr<IWICImagingFactory> factory = WicFactory();
     if (!factory) return std::nullopt;
     ComPtr<IWICStream> stream;
     if (FAILED(factory->CreateStream(stream.Out())) ||
@@ -249,7 +249,7 @@ std::optional<PictureSource> PictureSource::Open(const std::wstring& path) {
     const auto header = HeaderOf(source.file_.Get(), stat.cbSize.QuadPart);
     if (!header || !pictures::WithinBudget(*header)) return std::nullopt;
 
-    ComPtr<IWICImagingFactory> factory = Factory();
+    ComPtr<IWICImagingFactory> factory = WicFactory();
     if (!factory ||
         FAILED(factory->CreateDecoderFromStream(
             source.file_.Get(), nullptr, WICDecodeMetadataCacheOnDemand, source.decoder_.Out())) ||

@@ -17,6 +17,9 @@
 
 namespace platform::win32 {
 
+// WIC's imaging factory, or empty when it cannot be had. Needs COM on the calling thread.
+ComPtr<IWICImagingFactory> WicFactory();
+
 // Largest picture file read into memory.
 inline constexpr std::uint64_t kMaxPictureFileBytes = std::uint64_t{1} << 30;
 

@@ -27,6 +27,7 @@ from frame import (
     SHADOW_CLASS,
     shadow_misplaced,
     started,
+    wait_size,
     x_window_of,
     xdotool,
 )
@@ -43,15 +44,6 @@ def drop_on(frame, main, files=None, text=None):
     xdotool("mousemove", x, y)
     return xdnd.drop(session_env()["DISPLAY"], x, y, files=files, text=text)
 
-
-def wait_size(frame, width, height):
-    def check():
-        main = own_window(frame, MAIN_CLASS)
-        if main and main.visible and (main.width, main.height) == (width, height):
-            return main
-        return None
-
-    return frame.wait_for(f"the picture window's outer size {width}x{height} px", check, timeout=10)
 
 
 def check_companions(frame, main):

@@ -784,3 +784,15 @@ def started(frame, caption=False):
     # The first paint comes a moment after the window is shown.
     time.sleep(0.5 if caption else 0.3)
     return frame.wait_main_window()
+
+
+def wait_size(frame, width, height):
+    """The picture window once its outer size is width x height."""
+
+    def check():
+        main = own_window(frame, MAIN_CLASS)
+        if main and main.visible and (main.width, main.height) == (width, height):
+            return main
+        return None
+
+    return frame.wait_for(f"the picture window's outer size {width}x{height} px", check, timeout=10)

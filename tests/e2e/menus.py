@@ -28,6 +28,7 @@ from frame import (
     SHADOW_CLASS,
     shadow_misplaced,
     started,
+    wait_size,
     visible_menus,
     WS_EX_LAYERED,
     x_opacity,
@@ -84,17 +85,6 @@ def choose(frame, item, subitem=None, button=3):
     xdotool("key", "--delay", 80, *keys)
     wait_menu_closed(frame)
 
-
-def wait_size(frame, width, height):
-    """The picture window once its outer size is width x height."""
-
-    def check():
-        main = own_window(frame, MAIN_CLASS)
-        if main and main.visible and (main.width, main.height) == (width, height):
-            return main
-        return None
-
-    return frame.wait_for(f"the picture window's outer size {width}x{height} px", check, timeout=10)
 
 
 def check_caption(frame, main):

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/pictures.hpp"
+#include "platform/win32/picture_files.hpp"
 #include "platform/win32/scoped.hpp"
 #include "test_support.hpp"
 
@@ -111,10 +112,8 @@ std::string MakeBmp(int width, int height) {
 // take their alpha from `alpha` when it is given, else they are opaque.
 std::string Encode(const GUID& container, int width, int height,
                    const std::function<std::uint8_t(int, int)>& alpha = nullptr) {
-    ComPtr<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
-        return {};
+    ComPtr<IWICImagingFactory> factory = platform::win32::WicFactory();
+    if (!factory) return {};
     ComPtr<IStream> stream;
     if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Out()))) return {};
     ComPtr<IWICBitmapEncoder> encoder;
