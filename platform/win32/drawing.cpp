@@ -9,6 +9,7 @@
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/desktop_background.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/scoped.hpp"
 
@@ -16,17 +17,8 @@ namespace platform::win32 {
 
 namespace {
 
-// What the program set on a surface; fonts are created from it when text is drawn.
-struct SurfaceStyle {
-    bool autoRedraw = false;
-    std::wstring face;
-    double points = 0;
-    std::int32_t foreColor = 0;
-};
-
-SurfaceStyle& StyleOf(Surface s) {
-    static SurfaceStyle styles[2];
-    return styles[s == Surface::Main ? 0 : 1];
+PersistentImage& MainImage() {
+    return Windows().main.Image();
 }
 
 COLORREF BackColorOf(Surface s) {
@@ -95,10 +87,6 @@ bool FillClient(HWND window, HDC dc, COLORREF color) {
 }
 
 }  // namespace
-
-void ResetSurfaceStyle(Surface s) {
-    StyleOf(s) = SurfaceStyle{};
-}
 
 void PaintMainFromImage(HWND main, HDC dc, const RECT& area) {
     PersistentImage& image = MainImage();

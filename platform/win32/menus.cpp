@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/win32/backend.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace platform::win32 {

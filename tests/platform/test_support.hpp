@@ -12,6 +12,7 @@
 
 #include "platform/events.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/windows.hpp"
 
 namespace vistrelle_test {
