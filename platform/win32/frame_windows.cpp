@@ -43,18 +43,16 @@ HBRUSH ButtonFace() {
 }
 
 std::optional<RECT> DesignOuter(const TwipsRect& r, DWORD style, DWORD exStyle) {
-    return OuterFromClientTwips(r.left, r.top, r.width, r.height, style, exStyle);
+    return OuterFromClientTwips(r.left, r.top, r.width, r.height, style, exStyle, FrameDpi());
 }
+
+}  // namespace
 
 // The font text widths are measured in: LucidaGrande 9.75 pt, normal weight, Shift-JIS
 // character set; the font mapper substitutes a face when this one is absent.
-ScopedFont NewMeasuringFont() {
+ScopedFont NewMeasuringFont(int dpi) {
     LOGFONTW lf{};
-    {
-        ScopedWindowDC screen(nullptr);
-        const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-        lf.lfHeight = -static_cast<LONG>(std::lround(9.75 * dpi / 72.0));
-    }
+    lf.lfHeight = -static_cast<LONG>(std::lround(9.75 * dpi / 72.0));
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -64,8 +62,6 @@ ScopedFont NewMeasuringFont() {
     ::lstrcpynW(lf.lfFaceName, L"LucidaGrande", LF_FACESIZE);
     return ScopedFont(::CreateFontIndirectW(&lf));
 }
-
-}  // namespace
 
 // --- The picture window ------------------------------------------------------------------------
 
@@ -78,7 +74,8 @@ bool PictureWindow::Create() {
     if (!outer) return false;
     HWND h = CreateLinked(exStyle, kMainClass, L"", style, *outer, nullptr);
     if (!h) return false;
-    font_ = NewMeasuringFont();
+    dpi_ = WindowDpi(h);
+    font_ = NewMeasuringFont(dpi_);
     drop_ = RegisterFrameDropTarget(h);
     if (!drop_) {
         ::DestroyWindow(h);
@@ -95,6 +92,8 @@ void PictureWindow::OnGone() {
     drop_.Reset();
     image_.Reset();
     font_.Reset();
+    dpi_ = 0;
+    keyboardMenuAt_.reset();
     style_ = SurfaceStyle{};
     holder_ = PictureHolder{};
 }
@@ -136,20 +135,38 @@ bool CaptionWindow::Create() {
     if (!outer) return false;
     HWND h = CreateLinked(exStyle, kCaptionClass, L"", style, *outer, nullptr);
     if (!h) return false;
-    if (!picture1_.Create(h)) {
+    if (!picture1_.Create(h, FrameDpi())) {
         ::DestroyWindow(h);
         return false;
     }
     return true;
 }
 
-bool Picture1Box::Create(HWND caption) {
+bool CaptionWindow::Fit(int dpi) {
+    RECT r{};
+    HWND h = Handle();
+    const auto height = ToPixels(kCaptionDesignRect.height, dpi);
+    if (!h || !height || !::GetWindowRect(h, &r)) return false;
+    return ::SetWindowPos(h, nullptr, 0, 0, r.right - r.left, *height,
+                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) &&
+           picture1_.Fit(dpi);
+}
+
+bool Picture1Box::Create(HWND caption, int dpi) {
     if (!RegisterClassOnce(kPicture1Class, 0, ButtonFace(), nullptr)) return false;
-    const auto w = ToPixels(kPicture1DesignWidth, true);
-    const auto h = ToPixels(kCaptionDesignRect.height, false);
+    const auto w = ToPixels(kPicture1DesignWidth, dpi);
+    const auto h = ToPixels(kCaptionDesignRect.height, dpi);
     if (!w || !h) return false;
     return CreateLinked(0, kPicture1Class, L"Picture1", WS_CHILD | WS_VISIBLE, RECT{0, 0, *w, *h},
                         caption) != nullptr;
+}
+
+bool Picture1Box::Fit(int dpi) {
+    const auto w = ToPixels(kPicture1DesignWidth, dpi);
+    const auto h = ToPixels(kCaptionDesignRect.height, dpi);
+    return Handle() && w && h &&
+           ::SetWindowPos(Handle(), nullptr, 0, 0, *w, *h,
+                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 LRESULT Picture1Box::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,8 +1,8 @@
 // The program's windows as the backend keeps them: one object per window, owning its handle
 // and everything the window holds, and the one place where the objects live.
 //
-//   PictureWindow  frmMain: its measuring font, persistent image, drawing settings, drop-target
-//                  registration and the hidden picture holder imgMain
+//   PictureWindow  frmMain: its dpi (the frame's), measuring font, persistent image, drawing
+//                  settings, drop-target registration and the hidden picture holder imgMain
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -51,8 +51,12 @@ struct PictureHolder {
 class PictureWindow final : public Window {
   public:
     bool Create();
+    // The dpi of the monitor the window stands on, which the whole frame follows.
+    int Dpi() const { return dpi_; }
     // The font text widths are measured in; not owned by the caller.
     HFONT MeasuringFont() const;
+    // Where a popup menu opened from the keyboard stands, while it is being opened.
+    const std::optional<POINT>& KeyboardMenuPoint() const { return keyboardMenuAt_; }
     PersistentImage& Image() { return image_; }
     SurfaceStyle& Style() { return style_; }
     PictureHolder& Holder() { return holder_; }
@@ -60,11 +64,15 @@ class PictureWindow final : public Window {
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnGone() override;
-    void OnMouseDown(std::int16_t button, WPARAM keys, LPARAM pos);
+    void OnMouseDown(std::int16_t button, WPARAM keys, POINT at);
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnSystemClose();
     void OnPaint();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    bool OnKey(WPARAM key);
 
+    int dpi_ = 0;
+    std::optional<POINT> keyboardMenuAt_;
     ScopedFont font_;
     PersistentImage image_;
     SurfaceStyle style_;
@@ -84,7 +92,9 @@ class ShadowWindow final : public Window {
 
 class Picture1Box final : public Window {
   public:
-    bool Create(HWND caption);
+    bool Create(HWND caption, int dpi);
+    // Gives the box its design size at a dpi.
+    bool Fit(int dpi);
     SurfaceStyle& Style() { return style_; }
 
   private:
@@ -98,10 +108,16 @@ class CaptionWindow final : public Window {
   public:
     bool Create();
     Picture1Box& Picture1() { return picture1_; }
+    // Gives the strip and its box their design height (and the box its width) at a dpi; the
+    // program sets the strip's place and width itself.
+    bool Fit(int dpi);
 
   private:
     Picture1Box picture1_;
 };
+
+// The picture window's measuring font at a dpi.
+ScopedFont NewMeasuringFont(int dpi);
 
 // The program's windows, one of each per process.
 struct FrameWindows {

@@ -83,10 +83,9 @@ bool Hide(Form f) {
 
 namespace {
 // Pixels of the outer rectangle to twips; empty when the window does not exist.
-std::optional<double> Twips(std::optional<RECT> r, bool horizontal, LONG (*pick)(const RECT&)) {
-    const auto tpp = ScreenTwipsPerPixel(horizontal);
-    if (!r || !tpp) return std::nullopt;
-    return pick(*r) * *tpp;
+std::optional<double> Twips(std::optional<RECT> r, LONG (*pick)(const RECT&)) {
+    if (!r) return std::nullopt;
+    return ToTwips(pick(*r));
 }
 
 bool Place(HWND h, int x, int y, int w, int ht, UINT extra) {
@@ -96,25 +95,25 @@ bool Place(HWND h, int x, int y, int w, int ht, UINT extra) {
 }  // namespace
 
 std::optional<double> Left(Form f) {
-    return Twips(OuterRect(f), true, [](const RECT& r) { return r.left; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.left; });
 }
 std::optional<double> Top(Form f) {
-    return Twips(OuterRect(f), false, [](const RECT& r) { return r.top; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.top; });
 }
 std::optional<double> Width(Form f) {
-    return Twips(OuterRect(f), true, [](const RECT& r) { return r.right - r.left; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.right - r.left; });
 }
 std::optional<double> Height(Form f) {
-    return Twips(OuterRect(f), false, [](const RECT& r) { return r.bottom - r.top; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.bottom - r.top; });
 }
 
 bool Move(Form f, double left, double top, double width, std::optional<double> height) {
     const auto r = OuterRect(f);
-    const auto x = ToPixels(left, true), y = ToPixels(top, false), w = ToPixels(width, true);
+    const auto x = ToPixels(left), y = ToPixels(top), w = ToPixels(width);
     if (!r || !x || !y || !w) return false;
     int h = r->bottom - r->top;
     if (height) {
-        const auto hp = ToPixels(*height, false);
+        const auto hp = ToPixels(*height);
         if (!hp) return false;
         h = *hp;
     }
@@ -123,26 +122,26 @@ bool Move(Form f, double left, double top, double width, std::optional<double> h
 
 bool SetWidth(Form f, double width) {
     const auto r = OuterRect(f);
-    const auto w = ToPixels(width, true);
+    const auto w = ToPixels(width);
     return r && w && Place(WindowOf(f), 0, 0, *w, r->bottom - r->top, SWP_NOMOVE);
 }
 
 bool SetHeight(Form f, double height) {
     const auto r = OuterRect(f);
-    const auto h = ToPixels(height, false);
+    const auto h = ToPixels(height);
     return r && h && Place(WindowOf(f), 0, 0, r->right - r->left, *h, SWP_NOMOVE);
 }
 
 std::optional<double> ScaleWidth(Form f) {
     const auto r = ClientRect(f);
     if (!r) return std::nullopt;
-    return r->right - r->left;
+    return ToDesign(r->right - r->left);
 }
 
 std::optional<double> ScaleHeight(Form f) {
     const auto r = ClientRect(f);
     if (!r) return std::nullopt;
-    return r->bottom - r->top;
+    return ToDesign(r->bottom - r->top);
 }
 
 std::optional<double> TextWidth(Form f, std::u16string_view text) {
@@ -156,7 +155,7 @@ std::optional<double> TextWidth(Form f, std::u16string_view text) {
     const std::wstring wide = Wide(text);
     if (!::GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size))
         return std::nullopt;
-    return size.cx;
+    return ToDesign(size.cx);
 }
 
 std::optional<std::int32_t> ExStyle(Form f) {
@@ -197,11 +196,12 @@ bool RunMoveLoop(Form f) {
     return true;
 }
 
+// The program's own pixels, whatever the screen's: the backend maps them to the screen.
 std::optional<double> TwipsPerPixelX() {
-    return ScreenTwipsPerPixel(true);
+    return kDesignTwipsPerPixel;
 }
 std::optional<double> TwipsPerPixelY() {
-    return ScreenTwipsPerPixel(false);
+    return kDesignTwipsPerPixel;
 }
 
 }  // namespace platform::windows

@@ -55,6 +55,7 @@ class SoakEvents final : public platform::Events {
     void MenuClick(resources::MenuItem) override {}
     void SystemClose() override {}
     void Picture1Paint() override { mainMod::DrawCaption(); }
+    void DpiChanged() override { frmMain::Form_DpiChanged(); }
 };
 
 void Pump() {
