@@ -2,7 +2,8 @@
 # Builds the MinGW preset and runs the picture-loading benchmark under Wine, in the tests'
 # session (Xvfb + xcompmgr, shared prefix). Prints the table bench/README.md shows.
 #
-#   scripts/bench.sh [RUNS]      RUNS: runs per figure, 5 unless given
+#   scripts/bench.sh [RUNS] [DPI]   RUNS: runs per figure, 5 unless given; DPI: the display
+#                                   scale the benchmark runs at (96 unless given)
 #
 # The pictures are written once into build/bench-pictures/ by the benchmark itself (WIC's
 # encoders); WIC's JPEG encoder writes no progressive JPEG, so this script makes that one from
@@ -12,6 +13,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 runs=${1:-5}
+dpi=${2:-96}
 
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j2 --target vistrelle_bench Vistrelle
@@ -30,5 +32,6 @@ fi
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
     "$(free -g | awk '/Mem:/ {print $2}') GB, $(wine --version 2>/dev/null || echo wine), $(date -u +%Y-%m-%d)"
-"$wine_run" "$bench" "$(winpath "$pictures")" --runs "$runs" \
+echo "display scale: $dpi dpi"
+"$wine_run" --dpi "$dpi" "$bench" "$(winpath "$pictures")" --runs "$runs" \
     --exe "$(winpath "$top/build/mingw/Vistrelle.exe")" | tr -d '\r'

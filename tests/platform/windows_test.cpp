@@ -7,8 +7,10 @@
 
 #include <cmath>
 
+#include "platform/drawing.hpp"
 #include "platform/win32/drop_target.hpp"
 #include "platform/win32/frame_windows.hpp"
+#include "platform/win32/units.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -94,13 +96,98 @@ TEST_F(WindowsTest, PictureWindowStartsAtItsDesignPlaceWithAThinBorder) {
     EXPECT_EQ(windows::ScaleHeight(Form::Main), 144.0);
 }
 
-TEST_F(WindowsTest, TwipsPerPixelFollowsTheScreenResolution) {
+// The program works in pixels of 1/96 inch at every scale; the screen's own pixels are what the
+// picture is painted at.
+TEST_F(WindowsTest, TwipsPerPixelIsTheProgramsAndTheDeviceOnesFollowTheScreen) {
     HDC screen = ::GetDC(nullptr);
-    const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
-    EXPECT_EQ(windows::TwipsPerPixelX(), 1440.0 / dpiX);
-    EXPECT_EQ(windows::TwipsPerPixelY(), 1440.0 / dpiY);
+    EXPECT_EQ(windows::TwipsPerPixelX(), 15.0);
+    EXPECT_EQ(windows::TwipsPerPixelY(), 15.0);
+    EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelX(platform::Surface::Main), 1440.0 / dpiY);
+    EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelY(platform::Surface::Main), 1440.0 / dpiY);
+}
+
+RECT RectOf(HWND h) {
+    RECT r{};
+    ::GetWindowRect(h, &r);
+    return r;
+}
+
+// Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine never
+// does, so the test sends it as Windows would.
+TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
+    RecordingEvents events;
+    platform::SetEvents(&events);
+    HWND h = Window(Form::Main);
+    ASSERT_TRUE(windows::Move(Form::Main, 3000, 1500, 2955, 1980));
+    const int before = platform::win32::FrameDpi();
+    const auto measured = windows::TextWidth(Form::Main, u"Holiday at the seaside.jpg");
+    ASSERT_TRUE(measured);
+
+    struct Step {
+        int dpi;         // the new dpi the message carries
+        int frameDpi;    // what the frame takes
+        RECT suggested;  // the place the system suggests; its size is the system's guess
+    };
+    const Step steps[] = {
+        {2 * before, 2 * before, {40, 50, 40 + 999, 50 + 999}},
+        {0, 96, {60, 70, 61, 71}},  // nonsense: taken as 96
+        {before, before, {80, 90, 80 + 10, 90 + 10}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.dpi);
+        events.lines.clear();
+        ::SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(step.dpi, step.dpi),
+                       reinterpret_cast<LPARAM>(&step.suggested));
+        EXPECT_EQ(platform::win32::FrameDpi(), step.frameDpi);
+        const RECT r = RectOf(h);
+        EXPECT_EQ(r.left, step.suggested.left);
+        EXPECT_EQ(r.top, step.suggested.top);
+        EXPECT_EQ(r.right - r.left, std::lround(std::nearbyint(2955.0 * step.frameDpi / 1440)))
+            << "2955 twips at the new dpi";
+        EXPECT_EQ(r.bottom - r.top, std::lround(std::nearbyint(1980.0 * step.frameDpi / 1440)));
+        EXPECT_NEAR(*windows::Width(Form::Main), 2955, 1440.0 / step.frameDpi / 2);
+        EXPECT_NEAR(*windows::Height(Form::Main), 1980, 1440.0 / step.frameDpi / 2);
+        EXPECT_EQ(windows::TwipsPerPixelX(), 15.0) << "the program's pixels stay";
+        EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelX(platform::Surface::Main),
+                  1440.0 / step.frameDpi);
+        // The strip and its box take their design height (and the box its width) at the dpi.
+        const RECT strip = RectOf(Window(Form::Txt));
+        EXPECT_EQ(strip.bottom - strip.top,
+                  std::lround(std::nearbyint(270.0 * step.frameDpi / 1440)));
+        RECT box{};
+        ::GetClientRect(platform::win32::WindowOf(platform::Surface::Picture1), &box);
+        EXPECT_EQ(box.right, std::lround(std::nearbyint(4455.0 * step.frameDpi / 1440)));
+        // Text is measured in the program's pixels, with a font made for the new dpi.
+        const auto width = windows::TextWidth(Form::Main, u"Holiday at the seaside.jpg");
+        ASSERT_TRUE(width);
+        EXPECT_NEAR(*width, *measured, *measured * 0.15);
+        const std::vector<std::string> expected = {"DpiChanged"};
+        EXPECT_EQ(events.lines, expected) << "the program paints the frame again";
+    }
+}
+
+// Shift+F10 and the context-menu key are a right press for the program; the menu opens at the
+// window's top left corner when the pointer is not over the window.
+TEST_F(WindowsTest, MenuKeysBecomeARightPress) {
+    RecordingEvents events;
+    platform::SetEvents(&events);
+    HWND h = Window(Form::Main);
+    const RECT r = RectOf(h);
+    ::SetCursorPos(r.right + 50, r.bottom + 50);
+    BYTE keys[256] = {};
+    ::SendMessageW(h, WM_KEYDOWN, VK_APPS, 0);
+    ::SendMessageW(h, WM_KEYDOWN, VK_F10, 0);                            // without Shift: nothing
+    ::SendMessageW(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), -1);  // not a second menu
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(h, WM_SYSKEYDOWN, VK_F10, 0);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    const std::vector<std::string> expected = {"MouseDown(2,0,0,0)", "MouseDown(2,1,0,0)"};
+    EXPECT_EQ(events.lines, expected);
 }
 
 TEST_F(WindowsTest, GeometryRoundTripsInTwips) {

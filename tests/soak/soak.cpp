@@ -5,7 +5,8 @@
 //
 // One round: load a picture (the files cycle through a portrait, a landscape, a tiny and a
 // broken one) and lay the windows out; change the size, the opacity and the shadow; toggle the
-// caption; press the left button on the picture, with its release already queued, so that the
+// caption; move the frame to a monitor of twice the scale and back (WM_DPICHANGED, as Windows
+// sends it); press the left button on the picture, with its release already queued, so that the
 // system's move loop ends at once as after a click; pump the queued messages. After WARMUP rounds
 // the counters are read, then again after ROUNDS more:
 //   - GDI objects and DCs alive through the backend's owners (LiveGdiObjects) end where they
@@ -200,6 +201,11 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
 
+    // The scale the program started at; Wine never moves a window to another, so the soak
+    // sends what Windows would.
+    HDC screen = ::GetDC(nullptr);
+    const UINT systemDpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
     DWORD slowestPress = 0;
     auto step = [&](const char* what) {
         if (verbose) {
@@ -218,6 +224,14 @@ int wmain(int argc, wchar_t** argv) {
         frmMain::mnuTrs_Click(static_cast<std::int16_t>((i + 1) % 3));
         frmMain::mnuShadow_Click(static_cast<std::int16_t>(i % 4));
         frmMain::mnuOP_Click(5);
+        Pump();
+        step("a move to a monitor of twice the scale and back");
+        for (const UINT dpi : {2 * systemDpi, systemDpi}) {
+            RECT at{};
+            ::GetWindowRect(main, &at);
+            ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                           reinterpret_cast<LPARAM>(&at));
+        }
         Pump();
         step("press");
         ::PostMessageW(main, WM_LBUTTONUP, 0, 0);

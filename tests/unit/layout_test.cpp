@@ -5,6 +5,7 @@
 #include "display/caption_text.hpp"
 #include "frame_fixture.hpp"
 #include "platform/menus.hpp"
+#include "platform/pictures.hpp"
 #include "platform/windows.hpp"
 
 namespace {
@@ -184,6 +185,72 @@ TEST_F(Layout, NoPictureHeldLeavesTheWindowCleared) {
     frmMain::LayoutCompanions();
     EXPECT_EQ(IndexOf("DrawBitmap(Main,0,0,195x130)"), -1);
     EXPECT_GE(IndexOf("Refresh(Main)"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// On a screen of another scale the picture is scaled from the holder to the screen's own
+// pixels, while the program's figures stay those of 96 dpi.
+TEST_F(Layout, PaintsThePictureAtTheScreensPixels) {
+    const struct {
+        double deviceTwipsPerPixel;
+        const char* drawn;
+    } cases[] = {
+        {15, "DrawBitmap(Main,0,0,195x130)"},   // 96 dpi
+        {10, "DrawBitmap(Main,0,0,292x195)"},   // 144 dpi: 292.5 rounds to even
+        {7.5, "DrawBitmap(Main,0,0,390x260)"},  // 192 dpi
+        {12, "DrawBitmap(Main,0,0,244x162)"},   // 120 dpi: 243.75, 162.5
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deviceTwipsPerPixel);
+        rec.deviceTwipsPerPixel = c.deviceTwipsPerPixel;
+        AddPicture(u"C:\\p\\wide.jpg", 780, 520);
+        frmMain::LoadAndSizePicture();
+        rec.ClearOps();
+        frmMain::LayoutCompanions();
+        EXPECT_EQ(rec.OpsStartingWith({"DrawBitmap"}), std::vector<std::string>{c.drawn}) << Dump();
+        EXPECT_EQ(mainMod::PicWidth, 2925) << "the sizing stays in the program's own pixels";
+        EXPECT_EQ(mainMod::PicHeight, 1950);
+    }
+}
+
+TEST_F(Layout, AnUnreadableScreenResolutionLeavesThePictureWindowCleared) {
+    rec.FailOn("DeviceTwipsPerPixelX");
+    frmMain::LayoutCompanions();
+    EXPECT_TRUE(rec.OpsStartingWith({"DrawBitmap"}).empty()) << Dump();
+    EXPECT_NE(IndexOf("Refresh(Main)"), -1) << "the cleared window is shown";
+    EXPECT_NE(IndexOf("ReleasePicture()"), -1) << "the layout goes on";
+}
+
+// A move to a monitor of another scale: the picture is read again from its file and the frame
+// laid out again; the size preset and the window's size stay.
+TEST_F(Layout, ADpiChangeReadsThePictureAgainAndLaysOutTheFrame) {
+    mainMod::SizeMode = 2;
+    mainMod::PicWidth = 4432;
+    frmMain::Form_DpiChanged();
+    const auto steps = rec.OpsStartingWith({"LoadPicture", "SetAutoRedraw(Main", "DrawBitmap",
+                                            "Move(", "ReleasePicture", "SetWidth", "SetHeight"});
+    const std::vector<std::string> expected = {
+        "LoadPicture(C:\\p\\wide.jpg)",
+        "SetAutoRedraw(Main,1)",
+        "DrawBitmap(Main,0,0,295x130)",
+        "Move(Txt,1500,5060,2955)",
+        "Move(Shadow,1500,3000,2955,1980)",
+        "SetAutoRedraw(Main,0)",
+        "ReleasePicture()",
+    };
+    EXPECT_EQ(steps, expected) << Dump();
+    EXPECT_EQ(mainMod::SizeMode, 2) << "the size preset stays";
+}
+
+TEST_F(Layout, ADpiChangeWithAPictureGoneStillLaysOutTheFrame) {
+    platform::pictures::Release();  // as the layout after the load left it
+    rec.pictureFiles.clear();
+    frmMain::Form_DpiChanged();
+    EXPECT_NE(IndexOf("Move(Txt,1500,5060,2955)"), -1) << Dump();
+    EXPECT_TRUE(rec.OpsStartingWith({"DrawBitmap"}).empty()) << "nothing left to paint";
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ One module a job, all of their names here for the scripts' `from frame import ..
 """
 
 from .cases import run_cases
-from .desktop import DESKTOP_KEY, Wallpaper, wine_reg
+from .desktop import DESKTOP_KEY, DisplayScale, Wallpaper, wine_reg
 from .files import SETTINGS_TEMPLATE, make_picture, settings, write_bmp, write_settings
 from .layout import (
     CAPTION_GAP_PX,
@@ -60,6 +60,7 @@ __all__ = [
     "CAPTION_GAP_PX",
     "CAPTION_HEIGHT_PX",
     "DESKTOP_KEY",
+    "DisplayScale",
     "DIALOG_CLASS",
     "Frame",
     "HERE",

@@ -54,3 +54,39 @@ class Wallpaper:
         for name, value in zip(self.NAMES, self.old):
             _set_desktop_value(name, value)
         return False
+
+
+def _desktop_dword(name):
+    """A DWORD value of the session's desktop settings, or None when it is not there."""
+    code, out = wine_reg("query", DESKTOP_KEY, "/v", name)
+    if code != 0:
+        return None
+    for line in out.splitlines():
+        fields = line.strip().split()
+        if len(fields) == 3 and fields[0] == name and fields[1] == "REG_DWORD":
+            return int(fields[2], 16)
+    return None
+
+
+class DisplayScale:
+    """The display scale of the programs started while it is in force: Wine reads the dpi once
+    per process, when it starts, from LogPixels in the desktop settings. Leaving the `with`
+    block puts the old value back (or none)."""
+
+    def __init__(self, dpi):
+        self.dpi = dpi
+
+    def _set(self, value):
+        if value is None:
+            wine_reg("delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
+        elif wine_reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(value), "/f")[0] != 0:
+            raise RuntimeError(f"could not set {DESKTOP_KEY}\\LogPixels to {value}")
+
+    def __enter__(self):
+        self.old = _desktop_dword("LogPixels")
+        self._set(self.dpi)
+        return self
+
+    def __exit__(self, *exc):
+        self._set(self.old)
+        return False
