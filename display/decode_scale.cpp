@@ -27,12 +27,21 @@ std::optional<double> LargeSide(std::optional<std::int32_t> pictureTwips, double
 std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
                                                   std::optional<double> tppX,
                                                   std::optional<double> tppY) {
-    if (!tppX || !tppY || !(*tppX > 0) || !(*tppY > 0) || !(natural.width > 0) ||
-        !(natural.height > 0))
+    return LargestDisplay(natural, tppX, tppY, tppX, tppY);
+}
+
+std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
+                                                  std::optional<double> tppX,
+                                                  std::optional<double> tppY,
+                                                  std::optional<double> deviceTppX,
+                                                  std::optional<double> deviceTppY) {
+    const auto usable = [](std::optional<double> t) { return t && *t > 0; };
+    if (!usable(tppX) || !usable(tppY) || !usable(deviceTppX) || !usable(deviceTppY) ||
+        !(natural.width > 0) || !(natural.height > 0))
         return std::nullopt;
     const sizing::DefaultDisplay d = sizing::ComputeDefaultDisplay(natural, tppX, tppY);
-    const auto width = LargeSide(d.picWidth, *tppX);
-    const auto height = LargeSide(d.picHeight, *tppY);
+    const auto width = LargeSide(d.picWidth, *deviceTppX);
+    const auto height = LargeSide(d.picHeight, *deviceTppY);
     if (!width || !height) return std::nullopt;
     return platform::PixelSize{*width, *height};
 }
@@ -49,8 +58,14 @@ std::int32_t ChooseReduction(const platform::PixelSize& natural,
 
 std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
                           std::optional<double> tppX, std::optional<double> tppY) {
+    return ReductionFor(natural, tppX, tppY, tppX, tppY);
+}
+
+std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
+                          std::optional<double> tppX, std::optional<double> tppY,
+                          std::optional<double> deviceTppX, std::optional<double> deviceTppY) {
     if (!natural) return 1;
-    const auto display = LargestDisplay(*natural, tppX, tppY);
+    const auto display = LargestDisplay(*natural, tppX, tppY, deviceTppX, deviceTppY);
     return display ? ChooseReduction(*natural, *display) : 1;
 }
 

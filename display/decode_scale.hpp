@@ -23,6 +23,13 @@ inline constexpr std::int32_t kReductions[] = {8, 4, 2, 1};
 std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
                                                   std::optional<double> twipsPerPixelX,
                                                   std::optional<double> twipsPerPixelY);
+// The same in the screen's own pixels, where they differ from the program's: the sizes are
+// reckoned in the program's twips per pixel, the result in the screen's.
+std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
+                                                  std::optional<double> twipsPerPixelX,
+                                                  std::optional<double> twipsPerPixelY,
+                                                  std::optional<double> deviceTwipsPerPixelX,
+                                                  std::optional<double> deviceTwipsPerPixelY);
 
 // The largest of 8, 4, 2 and 1 whose reduced picture (each side divided and rounded up) is
 // at least twice `display` on both axes; 1 when none is.
@@ -33,5 +40,10 @@ std::int32_t ChooseReduction(const platform::PixelSize& natural,
 std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
                           std::optional<double> twipsPerPixelX,
                           std::optional<double> twipsPerPixelY);
+std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
+                          std::optional<double> twipsPerPixelX,
+                          std::optional<double> twipsPerPixelY,
+                          std::optional<double> deviceTwipsPerPixelX,
+                          std::optional<double> deviceTwipsPerPixelY);
 
 }  // namespace decode_scale

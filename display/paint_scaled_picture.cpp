@@ -7,12 +7,14 @@
 #include "display/decode_scale.hpp"
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
+#include "platform/windows.hpp"
 
 namespace mainMod {
 
 using platform::Surface;
 namespace drawing = platform::drawing;
 namespace pictures = platform::pictures;
+namespace pw = platform::windows;
 
 namespace {
 
@@ -52,8 +54,9 @@ void PaintScaledPicture() {
         const auto height = ToInt32(PicHeight / *tppY);
         if (width && height) {
             // The same reduction at every size choice, so the picture looks the same at each.
-            const std::int32_t reduction =
-                decode_scale::ReductionFor(pictures::ScaleSize(), tppX, tppY);
+            // The largest display is reckoned in the program's pixels and taken in the screen's.
+            const std::int32_t reduction = decode_scale::ReductionFor(
+                pictures::ScaleSize(), pw::TwipsPerPixelX(), pw::TwipsPerPixelY(), tppX, tppY);
             ScalingSink sink(*width, *height);
             if (pictures::ReadRows(reduction, sink)) {
                 if (auto scaled = sink.Finish()) drawing::DrawBitmap(Surface::Main, 0, 0, *scaled);

@@ -73,3 +73,24 @@ TEST(ReductionFor, FallsBackToTheWholePictureWhenTheDisplayCannotBeKnown) {
 }
 
 }  // namespace
+
+namespace {
+
+// On a screen of another scale the largest display is the program's figure in the screen's
+// pixels, and the reduction is chosen from that.
+TEST(LargestDisplay, IsReckonedInTheProgramsPixelsAndTakenInTheScreens) {
+    using platform::PixelSize;
+    // (2925 + 30) * 1.5 = 4432.5 -> 4432 twips wide: 295 px at 96 dpi, 591 px at 192 (7.5
+    // twips a pixel: 590.9), 443 px at 144; (1950 + 30) * 1.5 = 2970 twips high.
+    EXPECT_EQ(decode_scale::LargestDisplay(PixelSize{6000, 4000}, 15, 15, 7.5, 7.5),
+              (PixelSize{591, 396}));
+    EXPECT_EQ(decode_scale::LargestDisplay(PixelSize{6000, 4000}, 15, 15, 10, 10),
+              (PixelSize{443, 297}));
+    EXPECT_EQ(decode_scale::LargestDisplay(PixelSize{6000, 4000}, 15, 15, 0, 7.5), std::nullopt);
+    // 6000 / 8 = 750 is not twice 591: at 192 dpi the decode is shrunk 4 times, not 8.
+    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15, 15, 15), 8);
+    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15, 7.5, 7.5), 4);
+    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15, std::nullopt, 7.5), 1);
+}
+
+}  // namespace
