@@ -56,8 +56,9 @@ int WindowDpi(HWND window) {
 }
 
 int FrameDpi() {
+    // While the window is being created it has no dpi of its own yet.
     const PictureWindow& main = Windows().main;
-    return main.Handle() ? main.Dpi() : SystemDpi();
+    return main.Handle() && main.Dpi() > 0 ? main.Dpi() : SystemDpi();
 }
 
 std::optional<int> ToPixels(double twips, int dpi) {
