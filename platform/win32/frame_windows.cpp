@@ -191,17 +191,20 @@ FrameWindows& Windows() {
     return windows;
 }
 
-HWND WindowOf(Form f) {
-    FrameWindows& w = Windows();
+FrameWindow& FrameWindows::Of(Form f) {
     switch (f) {
-        case Form::Main:
-            return w.main.Handle();
         case Form::Shadow:
-            return w.shadow.Handle();
+            return shadow;
         case Form::Txt:
-            return w.caption.Handle();
+            return caption;
+        case Form::Main:
+            break;
     }
-    return nullptr;
+    return main;
+}
+
+HWND WindowOf(Form f) {
+    return Windows().Of(f).Handle();
 }
 
 HWND WindowOf(Surface s) {

@@ -48,9 +48,16 @@ struct PictureHolder {
     std::optional<PictureSource> source;
 };
 
-class PictureWindow final : public Window {
+// A top-level window of the frame, created on first touch.
+class FrameWindow : public Window {
   public:
-    bool Create();
+    // Creates the window, hidden, at its design place.
+    virtual bool Create() = 0;
+};
+
+class PictureWindow final : public FrameWindow {
+  public:
+    bool Create() override;
     // The dpi of the monitor the window stands on, which the whole frame follows.
     int Dpi() const { return dpi_; }
     // The font text widths are measured in; not owned by the caller.
@@ -80,9 +87,9 @@ class PictureWindow final : public Window {
     ScopedDropRegistration drop_;
 };
 
-class ShadowWindow final : public Window {
+class ShadowWindow final : public FrameWindow {
   public:
-    bool Create();
+    bool Create() override;
 
   private:
     void OnGone() override;
@@ -104,9 +111,9 @@ class Picture1Box final : public Window {
     SurfaceStyle style_;
 };
 
-class CaptionWindow final : public Window {
+class CaptionWindow final : public FrameWindow {
   public:
-    bool Create();
+    bool Create() override;
     Picture1Box& Picture1() { return picture1_; }
     // Gives the strip and its box their design height (and the box its width) at a dpi; the
     // program sets the strip's place and width itself.
@@ -124,6 +131,8 @@ struct FrameWindows {
     PictureWindow main;
     ShadowWindow shadow;
     CaptionWindow caption;
+
+    FrameWindow& Of(Form f);
 };
 FrameWindows& Windows();
 

@@ -42,17 +42,8 @@ namespace platform::windows {
 using namespace platform::win32;
 
 bool Create(Form f) {
-    if (WindowOf(f)) return true;
-    FrameWindows& w = Windows();
-    switch (f) {
-        case Form::Main:
-            return w.main.Create();
-        case Form::Shadow:
-            return w.shadow.Create();
-        case Form::Txt:
-            return w.caption.Create();
-    }
-    return false;
+    FrameWindow& window = Windows().Of(f);
+    return window.Handle() || window.Create();
 }
 
 bool Destroy(Form f) {

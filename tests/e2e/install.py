@@ -215,17 +215,11 @@ class InstalledFrame(Frame):
         self.pid = None
         self.log = tempfile.TemporaryFile()
 
-    def start(self):
-        env = session_env()
-        self.process = subprocess.Popen(
-            [env["WINE"], self.windows_exe],
-            cwd=self.folder,
-            env=env,
-            stdin=subprocess.DEVNULL,
-            stdout=self.log,
-            stderr=subprocess.STDOUT,
-            start_new_session=True,
-        )
+    def program(self):
+        return self.windows_exe
+
+    def open_log(self):
+        return self.log
 
     def wine_log(self):
         self.log.seek(0)

@@ -63,11 +63,19 @@ class Frame:
         self.stop()
         return False
 
+    def program(self):
+        """The executable this run starts: the copy in the run's program folder."""
+        return str(self.folder / "Vistrelle.exe")
+
+    def open_log(self):
+        """Where Wine's output of this run goes."""
+        return open(self.folder / "wine.log", "wb")
+
     def start(self):
         env = session_env()
-        self.log = open(self.folder / "wine.log", "wb")
+        self.log = self.open_log()
         self.process = subprocess.Popen(
-            [env["WINE"], str(self.folder / "Vistrelle.exe")],
+            [env["WINE"], self.program()],
             cwd=self.folder,
             env=env,
             stdin=subprocess.DEVNULL,
