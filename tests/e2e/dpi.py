@@ -16,7 +16,7 @@ from frame import (
     CAPTION_CLASS,
     SHADOW_CLASS,
     WM_CLOSE,
-    DisplayScale,
+    Screen,
     Frame,
     own_window,
     run_cases,
@@ -72,20 +72,19 @@ def preset_outer(picture, dpi, preset):
 
 def check_sizes(exe, probe, dpi):
     problems = []
-    with DisplayScale(dpi):
-        for name, picture in PICTURES.items():
-            with Frame(exe, probe, picture=picture, option_ini=settings()) as frame:
-                main = started(frame)
-                expected = default_outer(picture, dpi)
-                if (main.width, main.height) != expected:
-                    problems.append(f"{name} at start: expected {expected}, got {main}")
-                for preset in ("large", "small", "default"):
-                    frame.post(main, WM_COMMAND, SIZE_COMMANDS[preset])
-                    want = preset_outer(picture, dpi, preset)
-                    try:
-                        main = wait_size(frame, *want, what=f"{name} {preset} at {dpi} dpi")
-                    except AssertionError as error:
-                        problems.append(str(error))
+    for name, picture in PICTURES.items():
+        with Frame(exe, probe, picture=picture, option_ini=settings(), dpi=dpi) as frame:
+            main = started(frame)
+            expected = default_outer(picture, dpi)
+            if (main.width, main.height) != expected:
+                problems.append(f"{name} at start: expected {expected}, got {main}")
+            for preset in ("large", "small", "default"):
+                frame.post(main, WM_COMMAND, SIZE_COMMANDS[preset])
+                want = preset_outer(picture, dpi, preset)
+                try:
+                    main = wait_size(frame, *want, what=f"{name} {preset} at {dpi} dpi")
+                except AssertionError as error:
+                    problems.append(str(error))
     assert not problems, f"at {dpi} dpi: " + "; ".join(problems)
 
 
@@ -104,7 +103,7 @@ def case_sizes_192(exe, probe):
 def check_companions(exe, probe, dpi):
     """The caption strip 270 twips high, as wide as the frame, 80 twips under it; the shadow
     the frame grown by 25 twips a side (OffSet 1), each edge rounded at this dpi."""
-    with DisplayScale(dpi), Frame(exe, probe, option_ini=settings(offset=1)) as frame:
+    with Frame(exe, probe, option_ini=settings(offset=1), dpi=dpi) as frame:
         main = started(frame, caption=True)
         # The shadow takes its margins at the first placement after start-up: a size choice.
         frame.post(main, WM_COMMAND, SIZE_COMMANDS["default"])
@@ -154,7 +153,7 @@ def case_companions_192(exe, probe):
 def case_issue_figures_144(exe, probe):
     """The figures of a 780x520 picture at 144 dpi: the frame 296x198 with the picture filling
     292x195, the strip 27 pixels high and as wide as the frame, its top 8 pixels below it."""
-    with DisplayScale(144), Frame(exe, probe, option_ini=settings()) as frame:
+    with Frame(exe, probe, option_ini=settings(), dpi=144) as frame:
         main = started(frame, caption=True)
         caption = own_window(frame, CAPTION_CLASS)
         assert (main.width, main.height) == (296, 198), f"expected a 296x198 frame, got {main}"
@@ -163,10 +162,10 @@ def case_issue_figures_144(exe, probe):
         )
         # The picture fills 292x195 of the client area from its top left corner; the rest of
         # the client area shows the frame's dark grey.
-        shot = frame.screenshot()
+        screen = Screen()
         left, top = main.left + 1, main.top + 1
-        inside = frame.pixel(shot, left + 291, top + 194)
-        beyond = frame.pixel(shot, left + 292, top + 100)
+        inside = screen.at(left + 291, top + 194)
+        beyond = screen.at(left + 292, top + 100)
         assert max(abs(c - 32) for c in beyond) <= 2, (
             f"expected the frame's grey (32,32,32) right of the 292-pixel picture, got {beyond}"
         )
@@ -185,41 +184,38 @@ def case_sharp_at_192(exe, probe):
     """At 192 dpi the 780x520 picture is shrunk 2x from the file to 390x260 screen pixels: its
     2-pixel stripes stand as 1-pixel columns. Enlarging a 96-dpi copy (4x down, then 2x up)
     would show grey."""
-    with DisplayScale(192):
-        frame = Frame(exe, probe, picture=None, option_ini=settings())
-        write_bmp(frame.folder / "image.jpg", 780, 520, stripes)
-        with frame:
-            main = started(frame)
-            assert (main.width, main.height) == (394, 264), f"expected a 394x264 frame, got {main}"
-            shot = frame.screenshot()
-            left, top = main.left + 1, main.top + 1
-            row = [frame.pixel(shot, left + x, top + 130)[0] for x in range(100, 140)]
-            dark = [v for i, v in enumerate(row) if i % 2 == 0]
-            light = [v for i, v in enumerate(row) if i % 2 == 1]
-            assert max(dark) <= 40 and min(light) >= 215 or max(light) <= 40 and min(dark) >= 215, (
-                f"expected 1-pixel black and white columns, got the red values {row}"
-            )
+    frame = Frame(exe, probe, picture=None, option_ini=settings(), dpi=192)
+    write_bmp(frame.folder / "image.jpg", 780, 520, stripes)
+    with frame:
+        main = started(frame)
+        assert (main.width, main.height) == (394, 264), f"expected a 394x264 frame, got {main}"
+        screen = Screen()
+        left, top = main.left + 1, main.top + 1
+        row = [screen.at(left + x, top + 130)[0] for x in range(100, 140)]
+        dark = [v for i, v in enumerate(row) if i % 2 == 0]
+        light = [v for i, v in enumerate(row) if i % 2 == 1]
+        assert max(dark) <= 40 and min(light) >= 215 or max(light) <= 40 and min(dark) >= 215, (
+            f"expected 1-pixel black and white columns, got the red values {row}"
+        )
 
 
 def case_caption_whole_at_192(exe, probe):
     """At 192 dpi the caption's 10-point name is drawn at 192 dpi inside a 36-pixel strip:
     its letters are twice their 96-dpi height and none touches the strip's bottom edge."""
     red = 255  # Color1: pure red text; Color2: pure blue shade
-    with DisplayScale(192), Frame(
-        exe, probe, option_ini=settings(color1=red, color2=255 << 16)
-    ) as frame:
+    with Frame(exe, probe, option_ini=settings(color1=red, color2=255 << 16), dpi=192) as frame:
         main = started(frame, caption=True)
         caption = own_window(frame, CAPTION_CLASS)
         assert caption.height == 36, f"expected a 36-pixel strip, got {caption}"
         time.sleep(0.5)
-        shot = frame.screenshot()
-        rows = []
-        for y in range(caption.top, caption.bottom):
-            for x in range(caption.left, caption.right, 1):
-                r, g, b = frame.pixel(shot, x, y)
-                if r > 200 and g < 60 and b < 60:
-                    rows.append(y - caption.top)
-                    break
+        screen = Screen()
+        rows = sorted(
+            {
+                y - caption.top
+                for x, y in screen.points(caption.rect)
+                if (lambda r, g, b: r > 200 and g < 60 and b < 60)(*screen.at(x, y))
+            }
+        )
         assert rows, f"expected the name in red inside the strip {caption}, found no red pixel"
         height = rows[-1] - rows[0] + 1
         assert rows[-1] < caption.height - 1, (
@@ -235,7 +231,7 @@ def case_caption_whole_at_192(exe, probe):
 def check_extreme(exe, probe, dpi):
     """The frame starts, sizes by the rule, opens its menu from the keyboard and ends on
     WM_CLOSE."""
-    with DisplayScale(dpi), Frame(exe, probe, option_ini=settings()) as frame:
+    with Frame(exe, probe, option_ini=settings(), dpi=dpi) as frame:
         main = started(frame)
         expected = default_outer(PICTURES["landscape"], dpi)
         assert (main.width, main.height) == expected, (

@@ -13,6 +13,7 @@ import tempfile
 import time
 from pathlib import Path
 
+from .desktop import DisplayScale
 from .files import make_picture, write_settings
 from .screen import pixel, screenshot
 from .session import run_wine, session_env
@@ -29,9 +30,13 @@ class Frame:
     """One run of Vistrelle.exe in a program folder of its own. Leaving the `with` block always
     ends the process and removes the folder."""
 
-    def __init__(self, exe, probe, picture=(780, 520), option_ini=None):
+    dpi = None  # the display scale the program starts at; the session's when None
+
+    def __init__(self, exe, probe, picture=(780, 520), option_ini=None, dpi=None):
         """picture: (width, height) of the image.jpg to write, or None for no picture.
-        option_ini: the text of option.ini, or None for no settings file."""
+        option_ini: the text of option.ini, or None for no settings file.
+        dpi: the display scale the program starts at, or None for the session's."""
+        self.dpi = dpi
         self.exe = Path(exe)
         self.probe = Path(probe)
         for path in (self.exe, self.probe):
@@ -72,6 +77,16 @@ class Frame:
         return open(self.folder / "wine.log", "wb")
 
     def start(self):
+        if self.dpi is None:
+            self._start()
+            return
+        # Wine reads the scale once, as the process starts: it is in force only until the
+        # program's window is up, so that a case that dies cannot leave it to the others.
+        with DisplayScale(self.dpi):
+            self._start()
+            self.wait_main_window()
+
+    def _start(self):
         env = session_env()
         self.log = self.open_log()
         self.process = subprocess.Popen(
