@@ -19,6 +19,9 @@ void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
 void Form_DblClick();
 void Form_OLEDragOver(platform::DropData& Data, std::int32_t& Effect);
 void Form_OLEDragDrop(platform::DropData& Data);
+// The window moved to a monitor of another scale: the picture is read again and the frame
+// painted and laid out at the new size in pixels; preset, opacity, shadow and caption stay.
+void Form_DpiChanged();
 
 void mnuOP_Click(std::int16_t Index);
 void mnuSize_Click(std::int16_t Index);

@@ -39,6 +39,7 @@ class ProgramEvents final : public platform::Events {
     // Closing the picture window any other way ends the program as its Exit command does.
     void SystemClose() override { frmMain::ExitProgram(); }
     void Picture1Paint() override { mainMod::DrawCaption(); }
+    void DpiChanged() override { frmMain::Form_DpiChanged(); }
 };
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/picture_files.hpp"
+#include "platform/win32/picture_source.hpp"
+#include "platform/win32/wic_factory.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace bench {

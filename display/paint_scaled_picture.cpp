@@ -7,14 +7,12 @@
 #include "display/decode_scale.hpp"
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
-#include "platform/windows.hpp"
 
 namespace mainMod {
 
 using platform::Surface;
 namespace drawing = platform::drawing;
 namespace pictures = platform::pictures;
-namespace pw = platform::windows;
 
 namespace {
 
@@ -43,8 +41,10 @@ class ScalingSink final : public pictures::RowSink {
 
 void PaintScaledPicture() {
     drawing::Cls(Surface::Main);
-    const auto tppY = pw::TwipsPerPixelY();
-    const auto tppX = pw::TwipsPerPixelX();
+    // The screen's own pixels: on a screen of high dpi the picture is scaled from the file to
+    // more pixels than at 96 dpi, never enlarged from a 96-dpi copy.
+    const auto tppY = drawing::DeviceTwipsPerPixelY(Surface::Main);
+    const auto tppX = drawing::DeviceTwipsPerPixelX(Surface::Main);
     // A zero or unreadable twips-per-pixel leaves the window cleared; so does an empty holder,
     // and so does a picture whose rows fail to decode part way.
     if (tppX && tppY) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/pictures.hpp"
@@ -30,7 +31,14 @@ bool SetForeColor(Surface s, std::int32_t color);
 // processing: an ampersand is drawn as an ampersand.
 bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& rect);
 
-// Copies a bitmap (already at its display size) to (x, y) of the surface.
+// Twips per pixel of the screen the surface stands on: 15 at 96 dpi, 7.5 at 192 dpi. The
+// surface's own coordinates are pixels at 96 dpi; a picture is scaled to the screen's pixels,
+// so that it is never enlarged from a coarser copy.
+std::optional<double> DeviceTwipsPerPixelX(Surface s);
+std::optional<double> DeviceTwipsPerPixelY(Surface s);
+
+// Copies a bitmap, already at its display size in the screen's pixels, to (x, y) of the
+// surface.
 bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitmap& bitmap);
 
 }  // namespace platform::drawing

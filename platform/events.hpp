@@ -42,6 +42,9 @@ class Events {
     virtual void SystemClose() = 0;
     // The caption box must be repainted.
     virtual void Picture1Paint() = 0;
+    // The picture window moved to a monitor of another scale and took its new size in pixels;
+    // the frame must be painted again.
+    virtual void DpiChanged() = 0;
 };
 
 void SetEvents(Events* events);

@@ -10,6 +10,9 @@ packages=(
     # wineboot and wineserver commands on PATH.
     wine wine64
     xvfb xdotool xcompmgr imagemagick x11-utils fonts-wqy-microhei
+    # hsetroot: the run command tiles its wallpaper over the X root window; nsis: makensis
+    # with 64-bit stubs, for the installer of the release packages.
+    hsetroot nsis
     python3 python3-xlib clang-format
     # The sanitizer build and the fuzz targets (clang 14's libFuzzer and sanitizer runtimes),
     # and cjpeg for the progressive JPEG with a scan script of the hostile-picture tests.

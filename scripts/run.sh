@@ -21,19 +21,9 @@ cmake --build --preset mingw -j2 --target Vistrelle
 run="$top/build/run"
 mkdir -p "$run"
 cp build/mingw/Vistrelle.exe "$run/"
-if [ ! -f "$run/image.jpg" ]; then
-    # A dusk sky, a sun, two hills and a lake: something pleasant to look at.
-    convert -size 780x520 gradient:'#1d2b64-#f8cdda' \
-        -fill '#ffd166' -draw 'circle 560,170 560,230' \
-        -fill '#2d6a4f' -draw 'ellipse 180,560 330,190 0,360' \
-        -fill '#1b4332' -draw 'ellipse 640,600 320,230 0,360' \
-        -fill '#4ea8de' -draw 'rectangle 0,470 780,520' \
-        -quality 92 "$run/image.jpg"
-fi
-if [ ! -f "$run/option.ini" ]; then
-    printf '%s\r\n' '[Main]' 'Font=Arial' 'Size=10' 'Color1=16777215' 'Color2=0' \
-        'ShowFileName=True' '[Shadow]' 'OffSet=1' >"$run/option.ini"
-fi
+[ -f "$run/image.jpg" ] || scripts/sample-image.sh "$run/image.jpg"
+# The settings file of the release packages, with its notes; Windows line ends.
+[ -f "$run/option.ini" ] || sed 's/$/\r/' packaging/option.ini >"$run/option.ini"
 
 if [ -n "${DISPLAY:-}" ]; then
     # A prefix of its own beside the tests' session, shown on the user's display.
@@ -55,5 +45,6 @@ if [ -z "${VISTRELLE_SESSION_DISPLAY:-}" ]; then
     echo "     and end the display with"
     echo "       VISTRELLE_SESSION_DIR=$VISTRELLE_SESSION_DIR tests/harness/session stop"
 fi
-cd "$run"
-exec "$WINE" "$run/Vistrelle.exe"
+# On its own Xvfb display the run gives the display and the prefix the same wallpaper, so that
+# the caption stands on it as on Windows; a display of the user's keeps its own desktop.
+exec /usr/bin/python3 scripts/desktop.py "$run" ${VISTRELLE_SESSION_DISPLAY:+--no-wallpaper}

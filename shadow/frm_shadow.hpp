@@ -7,6 +7,4 @@ namespace frmShadow {
 // Makes the window layered, fully transparent and transparent to the pointer.
 void Form_Load();
 
-inline constexpr const char16_t* kTitle = u"阴影  ";
-
 }  // namespace frmShadow

@@ -33,6 +33,16 @@ bool Refresh(Surface s) {
     return Rec().Record(Op("Refresh", s));
 }
 
+std::optional<double> DeviceTwipsPerPixelX(Surface s) {
+    if (!Rec().Record(Op("DeviceTwipsPerPixelX", s))) return std::nullopt;
+    return Rec().deviceTwipsPerPixel.value_or(Rec().twipsPerPixelX);
+}
+
+std::optional<double> DeviceTwipsPerPixelY(Surface s) {
+    if (!Rec().Record(Op("DeviceTwipsPerPixelY", s))) return std::nullopt;
+    return Rec().deviceTwipsPerPixel.value_or(Rec().twipsPerPixelY);
+}
+
 bool PaintDesktop(Surface s) {
     return Rec().Record(Op("PaintDesktop", s));
 }

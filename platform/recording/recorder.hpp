@@ -57,6 +57,8 @@ class Recorder {
     std::map<std::uint8_t, SurfaceState> surfaces;  // by Surface
     std::map<std::uint16_t, bool> checked;          // by command id
     double twipsPerPixelX = 15, twipsPerPixelY = 15;
+    // Twips per pixel of the screen under the surfaces; the program's own when unset.
+    std::optional<double> deviceTwipsPerPixel;
     // Outer size minus inner size of the picture window, in pixels (its thin border).
     double borderPixels = 2;
     // Text width in pixels: this many per character unless textWidth is set.

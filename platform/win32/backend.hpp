@@ -1,11 +1,10 @@
 // What the files of the Win32 backend share with one another (and with the backend's own
-// tests): the window handles of the forms, conversions between the portable text type and
-// Win32 wide strings, and the raising of events.
+// tests): conversions between the portable text type and Win32 wide strings, the raising of
+// events, and the few facts about the system that several files ask.
 #pragma once
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,37 +13,9 @@
 
 namespace platform::win32 {
 
-// Window class names; tests in other processes find the windows by them.
-inline constexpr const wchar_t* kMainClass = L"VistrelleMain";
-inline constexpr const wchar_t* kShadowClass = L"VistrelleShadow";
-inline constexpr const wchar_t* kCaptionClass = L"VistrelleCaption";
-inline constexpr const wchar_t* kPicture1Class = L"VistrellePicture1";
-
 // The background colour of the picture window and of its persistent image: a neutral dark
 // grey, so that the strip around a picture reads as a frame and not as a hole.
 inline constexpr COLORREF kMainBackColor = RGB(32, 32, 32);
-
-// Where a window keeps its handle; the window procedure links the window to its slot once,
-// in WM_NCCREATE, and clears the handle in WM_NCDESTROY.
-struct WindowSlot {
-    HWND hwnd = nullptr;
-};
-WindowSlot& SlotOf(Form f);
-WindowSlot& Picture1Slot();
-
-// The window of a form or surface, or nullptr when it does not exist.
-HWND WindowOf(Form f);
-HWND WindowOf(Surface s);
-
-// The font a form measures text with (the picture window's own font, the default GUI font for
-// the others); not owned by the caller.
-HFONT MeasuringFont(Form f);
-// Gives back what the picture window owns (font, persistent image, drop registration); run
-// when it is destroyed.
-void ReleaseMainResources(HWND main);
-
-// Screen twips per pixel, from the screen's logical resolution.
-std::optional<double> ScreenTwipsPerPixel(bool horizontal);
 
 // True when the process runs under Wine.
 bool IsWine();
@@ -68,17 +39,7 @@ void Raise(F&& call) {
     }
 }
 
-// Window procedures of the four window classes (window_procs.cpp).
-LRESULT CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK ShadowWindowProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK CaptionWindowProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK Picture1WindowProc(HWND, UINT, WPARAM, LPARAM);
-
-// Forgets what the program set on a surface (AutoRedraw, font, colour) when its window goes,
-// so that a window created again starts as a new one (drawing.cpp).
-void ResetSurfaceStyle(Surface s);
-
-// Repaints the picture window's client area from its persistent image (drawing.cpp).
+// Repaints part of the picture window's client area from its persistent image (drawing.cpp).
 void PaintMainFromImage(HWND main, HDC dc, const RECT& area);
 
 // The popup menu, built on first use (menus.cpp).

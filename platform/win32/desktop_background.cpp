@@ -10,8 +10,8 @@
 #include <string>
 
 #include "platform/win32/backend.hpp"
-#include "platform/win32/picture_files.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/wallpaper_file.hpp"
 
 namespace platform::win32 {
 

@@ -9,24 +9,17 @@
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/desktop_background.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/units.hpp"
 
 namespace platform::win32 {
 
 namespace {
 
-// What the program set on a surface; fonts are created from it when text is drawn.
-struct SurfaceStyle {
-    bool autoRedraw = false;
-    std::wstring face;
-    double points = 0;
-    std::int32_t foreColor = 0;
-};
-
-SurfaceStyle& StyleOf(Surface s) {
-    static SurfaceStyle styles[2];
-    return styles[s == Surface::Main ? 0 : 1];
+PersistentImage& MainImage() {
+    return Windows().main.Image();
 }
 
 COLORREF BackColorOf(Surface s) {
@@ -68,13 +61,17 @@ class SurfaceDC {
 // shows nothing more; and some font renderers (Wine's X11 driver among them) end the process
 // when asked for glyphs thousands of points high.
 constexpr double kMaxFontPoints = 1000;
+// The same bound in screen pixels (1000 points at 96 dpi), for screens of high dpi.
+constexpr double kMaxFontPixels = kMaxFontPoints * kDesignDpi / 72.0;
 
 // The font for text on a surface. Without a face the system's message font is used, and
 // without a size 9 points, so that a caption without settings is still readable.
-ScopedFont SurfaceFont(HDC dc, const SurfaceStyle& style) {
+// The size is in points at the frame's dpi.
+ScopedFont SurfaceFont(const SurfaceStyle& style) {
     LOGFONTW lf{};
     const double points = style.points > 0 ? std::min(style.points, kMaxFontPoints) : 9.0;
-    lf.lfHeight = -static_cast<LONG>(std::lround(points * ::GetDeviceCaps(dc, LOGPIXELSY) / 72.0));
+    const double pixels = std::min(points * FrameDpi() / 72.0, kMaxFontPixels);
+    lf.lfHeight = -static_cast<LONG>(std::lround(pixels));
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     if (style.face.empty()) {
@@ -95,10 +92,6 @@ bool FillClient(HWND window, HDC dc, COLORREF color) {
 }
 
 }  // namespace
-
-void ResetSurfaceStyle(Surface s) {
-    StyleOf(s) = SurfaceStyle{};
-}
 
 void PaintMainFromImage(HWND main, HDC dc, const RECT& area) {
     PersistentImage& image = MainImage();
@@ -159,6 +152,14 @@ bool SetForeColor(Surface s, std::int32_t color) {
     return true;
 }
 
+std::optional<double> DeviceTwipsPerPixelX(Surface s) {
+    if (!WindowOf(s)) return std::nullopt;
+    return kTwipsPerInch / FrameDpi();
+}
+std::optional<double> DeviceTwipsPerPixelY(Surface s) {
+    return DeviceTwipsPerPixelX(s);
+}
+
 bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& rect) {
     SurfaceDC target(s);
     HDC dc = target.Get();
@@ -166,12 +167,15 @@ bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& rect) {
     if (text.empty()) return true;
     // The image's DC outlives this call: its colours and modes are put back afterwards.
     ScopedDCState state(dc);
-    ScopedFont font = SurfaceFont(dc, StyleOf(s));
+    ScopedFont font = SurfaceFont(StyleOf(s));
     if (!font) return false;
     ScopedSelectObject selected(dc, font.Get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(StyleOf(s).foreColor));
-    RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    const auto left = ToDevice(rect.Left), top = ToDevice(rect.Top);
+    const auto right = ToDevice(rect.Right), bottom = ToDevice(rect.Bottom);
+    if (!left || !top || !right || !bottom) return false;
+    RECT r{*left, *top, *right, *bottom};
     const std::wstring wide = Wide(text);
     // One line, clipped to the rectangle, an ampersand drawn as itself.
     return ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
@@ -184,7 +188,8 @@ bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitma
             static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height))
         return false;
     SurfaceDC target(s);
-    if (!target.Get()) return false;
+    const auto left = ToDevice(x), top = ToDevice(y);
+    if (!target.Get() || !left || !top) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = bitmap.width;
@@ -192,7 +197,7 @@ bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitma
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    return ::SetDIBitsToDevice(target.Get(), x, y, static_cast<DWORD>(bitmap.width),
+    return ::SetDIBitsToDevice(target.Get(), *left, *top, static_cast<DWORD>(bitmap.width),
                                static_cast<DWORD>(bitmap.height), 0, 0, 0,
                                static_cast<UINT>(bitmap.height), bitmap.pixels.data(), &info,
                                DIB_RGB_COLORS) != 0;

@@ -88,7 +88,7 @@ class DropTarget final : public IDropTarget {
     }
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-        data_ = ComPtr<IDataObject>(data);
+        data_ = ComPtr<IDataObject>::Share(data);
         return AskDragOver(effect);
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
@@ -134,19 +134,15 @@ class DropTarget final : public IDropTarget {
 }  // namespace
 
 ComPtr<IDropTarget> NewDropTarget() {
-    ComPtr<IDropTarget> target;
-    *target.Out() = new (std::nothrow) DropTarget();  // born with one reference, now owned
-    return target;
+    // Born with one reference, which the owner takes over.
+    return ComPtr<IDropTarget>(new (std::nothrow) DropTarget());
 }
 
-bool RegisterFrameDropTarget(HWND window) {
+ScopedDropRegistration RegisterFrameDropTarget(HWND window) {
     ComPtr<IDropTarget> target = NewDropTarget();
     // RegisterDragDrop keeps its own reference until RevokeDragDrop.
-    return target && SUCCEEDED(::RegisterDragDrop(window, target.Get()));
-}
-
-void RevokeFrameDropTarget(HWND window) {
-    ::RevokeDragDrop(window);
+    if (!target || FAILED(::RegisterDragDrop(window, target.Get()))) return {};
+    return ScopedDropRegistration(window);
 }
 
 }  // namespace platform::win32

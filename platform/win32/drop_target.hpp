@@ -13,8 +13,8 @@ namespace platform::win32 {
 // A new drop target that forwards to the program's event sink.
 ComPtr<IDropTarget> NewDropTarget();
 
-// RegisterDragDrop / RevokeDragDrop of a window whose drops are the picture window's.
-bool RegisterFrameDropTarget(HWND window);
-void RevokeFrameDropTarget(HWND window);
+// Registers a new drop target for a window whose drops are the picture window's; the
+// registration is revoked when the owner lets it go. Empty when RegisterDragDrop fails.
+ScopedDropRegistration RegisterFrameDropTarget(HWND window);
 
 }  // namespace platform::win32

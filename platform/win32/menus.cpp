@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/win32/backend.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace platform::win32 {
@@ -95,8 +96,10 @@ std::optional<bool> Checked(MenuItem item) {
 bool Popup() {
     HMENU menu = PopupMenuHandle();
     HWND owner = WindowOf(Form::Main);
-    POINT at{};
-    if (!menu || !owner || !::GetCursorPos(&at)) return false;
+    // At the pointer, or where the picture window puts a menu opened from the keyboard.
+    const std::optional<POINT>& keyboardAt = Windows().main.KeyboardMenuPoint();
+    POINT at = keyboardAt.value_or(POINT{});
+    if (!menu || !owner || (!keyboardAt && !::GetCursorPos(&at))) return false;
     // TrackPopupMenu needs its owner in the foreground to close the menu when the user clicks
     // elsewhere, and a message after it so that the menu goes at once; the chosen command
     // arrives later as WM_COMMAND.

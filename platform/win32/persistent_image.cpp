@@ -26,7 +26,7 @@ bool PersistentImage::Fit(HWND window, COLORREF background) {
     ScopedBitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) return false;
     ScopedSelectObject selected(dc.Get(), bitmap.Get());
-    if (!selected.Ok()) return false;
+    if (!selected) return false;
     ScopedBrush brush(::CreateSolidBrush(background));
     const RECT all{0, 0, width, height};
     if (!brush || !::FillRect(dc.Get(), &all, brush.Get())) return false;
@@ -59,11 +59,6 @@ void PersistentImage::Reset() {
     bitmap_.Reset();
     dc_.Reset();
     width_ = height_ = 0;
-}
-
-PersistentImage& MainImage() {
-    static PersistentImage image;
-    return image;
 }
 
 }  // namespace platform::win32

@@ -29,6 +29,4 @@ class PersistentImage {
     int height_ = 0;
 };
 
-PersistentImage& MainImage();
-
 }  // namespace platform::win32

@@ -4,20 +4,17 @@
 
 #include "platform/pictures.hpp"
 #include "platform/win32/backend.hpp"
-#include "platform/win32/picture_files.hpp"
+#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/picture_source.hpp"
 
 namespace platform::pictures {
 
 namespace {
 
-struct Holder {
-    std::optional<PixelSize> size;  // empty until a picture was loaded
-    std::optional<win32::PictureSource> source;
-};
-
-Holder& TheHolder() {
-    static Holder holder;
-    return holder;
+// imgMain belongs to the picture window's object, which lives as long as the process; the
+// holder is there before the window is created and empties when the window goes.
+win32::PictureHolder& TheHolder() {
+    return win32::Windows().main.Holder();
 }
 
 }  // namespace
@@ -27,7 +24,7 @@ bool Load(std::u16string_view path) {
         std::optional<win32::PictureSource> opened = win32::PictureSource::Open(win32::Wide(path));
         if (!opened) return false;
         // Only a picture that decodes replaces what the holder had.
-        Holder& holder = TheHolder();
+        win32::PictureHolder& holder = TheHolder();
         holder.size =
             PixelSize{static_cast<double>(opened->Width()), static_cast<double>(opened->Height())};
         holder.source = std::move(opened);

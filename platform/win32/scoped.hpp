@@ -1,5 +1,7 @@
-// Owners of Win32 handles: one small class per kind of handle, so that every handle the backend
-// obtains is given back on every path, early returns included. Nothing is released by hand.
+// Owners of Win32 handles: one owner template, and one small traits record per kind of handle,
+// so that every handle the backend obtains is given back on every path, early returns included.
+// Nothing is released by hand. Every owner can be moved and reset, answers "does it hold
+// something" through its explicit bool conversion, and hands its handle over with Release().
 #pragma once
 
 #include <windows.h>
@@ -20,265 +22,252 @@ namespace detail {
 void CountGdi(int delta);
 }  // namespace detail
 
-// Owned COM interface pointer.
-template <class T>
-class ComPtr {
+// Owns one Value as Traits describe it:
+//   using Value = ...;                      the handle, or a record that holds it
+//   static bool Valid(const Value&);        whether it holds something
+//   static void Free(Value&);               gives it back (only called when Valid)
+//   static auto Get(const Value&);          what Get() returns
+//   static void Taken(const Value&);        optional: runs when a valid value is taken over
+// A default-constructed Value holds nothing.
+template <class Traits>
+class Owner {
   public:
-    ComPtr() = default;
-    // Takes a new reference to p.
-    explicit ComPtr(T* p) : p_(p) {
-        if (p_) p_->AddRef();
+    using Value = typename Traits::Value;
+
+    Owner() = default;
+    // Takes over a value just obtained (an invalid one is allowed: obtaining it failed).
+    explicit Owner(Value v) : v_(std::move(v)) {
+        if constexpr (requires { Traits::Taken(v_); }) {
+            if (Traits::Valid(v_)) Traits::Taken(v_);
+        }
     }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr&& o) noexcept {
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
+    Owner(Owner&& o) noexcept : v_(std::exchange(o.v_, Value{})) {}
+    Owner& operator=(Owner&& o) noexcept {
         if (this != &o) {
             Reset();
-            p_ = std::exchange(o.p_, nullptr);
+            v_ = std::exchange(o.v_, Value{});
         }
         return *this;
     }
-    ~ComPtr() { Reset(); }
+    ~Owner() { Reset(); }
 
+    // Gives back what is held; the owner then holds nothing.
     void Reset() {
-        if (T* p = std::exchange(p_, nullptr)) p->Release();
+        Value old = std::exchange(v_, Value{});
+        if (Traits::Valid(old)) Traits::Free(old);
     }
-    // Address to receive a new pointer from a creating call; drops the old one first.
-    T** Out() {
+    // Address to receive a value from a creating call; what was held goes first.
+    Value* Out() {
         Reset();
-        return &p_;
+        return &v_;
     }
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
+    // Hands the value over to a new owner (a parent menu, the caller); this one holds nothing.
+    Value Release() { return std::exchange(v_, Value{}); }
+
+    decltype(auto) Get() const { return Traits::Get(v_); }
+    explicit operator bool() const { return Traits::Valid(v_); }
+
+  protected:
+    const Value& Held() const { return v_; }
 
   private:
-    T* p_ = nullptr;
+    Value v_{};
 };
 
-// A window's DC from GetDC, given back with ReleaseDC.
-class ScopedWindowDC {
+// --- COM -----------------------------------------------------------------------------------------
+
+template <class T>
+struct ComTraits {
+    using Value = T*;
+    static bool Valid(T* p) { return p != nullptr; }
+    static void Free(T* p) { p->Release(); }
+    static T* Get(T* p) { return p; }
+};
+
+// Owned COM interface pointer. Constructed from a pointer it takes over the reference that
+// came with it (a new object, an out-parameter); Share adds a reference of its own.
+template <class T>
+class ComPtr : public Owner<ComTraits<T>> {
+  public:
+    using Owner<ComTraits<T>>::Owner;
+    static ComPtr Share(T* p) {
+        if (p) p->AddRef();
+        return ComPtr(p);
+    }
+    T* operator->() const { return this->Get(); }
+};
+
+// --- Device contexts ---------------------------------------------------------------------------
+
+struct WindowDcValue {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+};
+struct WindowDcTraits {
+    using Value = WindowDcValue;
+    static bool Valid(const Value& v) { return v.dc != nullptr; }
+    static void Free(const Value& v) {
+        ::ReleaseDC(v.window, v.dc);
+        detail::CountGdi(-1);
+    }
+    static void Taken(const Value&) { detail::CountGdi(1); }
+    static HDC Get(const Value& v) { return v.dc; }
+};
+// A window's DC from GetDC, given back with ReleaseDC; a null window gives the screen's DC.
+class ScopedWindowDC : public Owner<WindowDcTraits> {
   public:
     ScopedWindowDC() = default;
-    // GetDC of the window; a null window gives the screen's DC.
-    explicit ScopedWindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {
-        if (dc_) detail::CountGdi(1);
-    }
-    ScopedWindowDC(const ScopedWindowDC&) = delete;
-    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
-    ScopedWindowDC(ScopedWindowDC&& o) noexcept
-        : window_(std::exchange(o.window_, nullptr)), dc_(std::exchange(o.dc_, nullptr)) {}
-    ScopedWindowDC& operator=(ScopedWindowDC&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            window_ = std::exchange(o.window_, nullptr);
-            dc_ = std::exchange(o.dc_, nullptr);
-        }
-        return *this;
-    }
-    ~ScopedWindowDC() { Reset(); }
-    void Reset() {
-        if (HDC dc = std::exchange(dc_, nullptr)) {
-            ::ReleaseDC(window_, dc);
-            detail::CountGdi(-1);
-        }
-    }
-    HDC Get() const { return dc_; }
-
-  private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
+    explicit ScopedWindowDC(HWND window) : Owner(WindowDcValue{window, ::GetDC(window)}) {}
 };
 
+struct MemDcTraits {
+    using Value = HDC;
+    static bool Valid(HDC dc) { return dc != nullptr; }
+    static void Free(HDC dc) {
+        ::DeleteDC(dc);
+        detail::CountGdi(-1);
+    }
+    static void Taken(HDC) { detail::CountGdi(1); }
+    static HDC Get(HDC dc) { return dc; }
+};
 // A memory DC from CreateCompatibleDC, deleted with DeleteDC.
-class ScopedMemDC {
+class ScopedMemDC : public Owner<MemDcTraits> {
   public:
     ScopedMemDC() = default;
-    explicit ScopedMemDC(HDC compatibleWith) : dc_(::CreateCompatibleDC(compatibleWith)) {
-        if (dc_) detail::CountGdi(1);
-    }
-    ScopedMemDC(const ScopedMemDC&) = delete;
-    ScopedMemDC& operator=(const ScopedMemDC&) = delete;
-    ScopedMemDC(ScopedMemDC&& o) noexcept : dc_(std::exchange(o.dc_, nullptr)) {}
-    ScopedMemDC& operator=(ScopedMemDC&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            dc_ = std::exchange(o.dc_, nullptr);
-        }
-        return *this;
-    }
-    ~ScopedMemDC() { Reset(); }
-    void Reset() {
-        if (HDC dc = std::exchange(dc_, nullptr)) {
-            ::DeleteDC(dc);
-            detail::CountGdi(-1);
-        }
-    }
-    HDC Get() const { return dc_; }
-
-  private:
-    HDC dc_ = nullptr;
+    explicit ScopedMemDC(HDC compatibleWith) : Owner(::CreateCompatibleDC(compatibleWith)) {}
 };
 
-// A GDI object (font, bitmap, brush) deleted with DeleteObject.
+// --- GDI objects -------------------------------------------------------------------------------
+
 template <class H>
-class ScopedGdiObj {
-  public:
-    ScopedGdiObj() = default;
-    // Takes ownership of a freshly created object (null is allowed: creation failed).
-    explicit ScopedGdiObj(H h) : h_(h) {
-        if (h_) detail::CountGdi(1);
+struct GdiObjectTraits {
+    using Value = H;
+    static bool Valid(H h) { return h != nullptr; }
+    static void Free(H h) {
+        ::DeleteObject(h);
+        detail::CountGdi(-1);
     }
-    ScopedGdiObj(const ScopedGdiObj&) = delete;
-    ScopedGdiObj& operator=(const ScopedGdiObj&) = delete;
-    ScopedGdiObj(ScopedGdiObj&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    ScopedGdiObj& operator=(ScopedGdiObj&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            h_ = std::exchange(o.h_, nullptr);
-        }
-        return *this;
-    }
-    ~ScopedGdiObj() { Reset(); }
-    void Reset() {
-        if (H h = std::exchange(h_, nullptr)) {
-            ::DeleteObject(h);
-            detail::CountGdi(-1);
-        }
-    }
-    H Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-
-  private:
-    H h_ = nullptr;
+    static void Taken(H) { detail::CountGdi(1); }
+    static H Get(H h) { return h; }
 };
-
+// A GDI object (font, bitmap, brush) just created, deleted with DeleteObject.
+template <class H>
+using ScopedGdiObj = Owner<GdiObjectTraits<H>>;
 using ScopedFont = ScopedGdiObj<HFONT>;
 using ScopedBitmap = ScopedGdiObj<HBITMAP>;
 using ScopedBrush = ScopedGdiObj<HBRUSH>;
 
+struct SelectionValue {
+    HDC dc = nullptr;
+    HGDIOBJ previous = nullptr;
+};
+struct SelectionTraits {
+    using Value = SelectionValue;
+    static bool Valid(const Value& v) { return v.previous != nullptr; }
+    static void Free(const Value& v) { ::SelectObject(v.dc, v.previous); }
+    static HGDIOBJ Get(const Value& v) { return v.previous; }
+};
 // An object selected into a DC; the previous one is selected back, so that the object can be
-// deleted afterwards. Declare it after the owner of the object it selects.
-class ScopedSelectObject {
+// deleted afterwards. Declare it after the owner of the object it selects. Holds nothing when
+// the selection failed.
+class ScopedSelectObject : public Owner<SelectionTraits> {
   public:
     ScopedSelectObject() = default;
-    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc) {
-        if (dc_ && object) {
-            HGDIOBJ previous = ::SelectObject(dc_, object);
-            if (previous && previous != HGDI_ERROR) previous_ = previous;
-        }
-    }
-    ScopedSelectObject(const ScopedSelectObject&) = delete;
-    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
-    ScopedSelectObject(ScopedSelectObject&& o) noexcept
-        : dc_(std::exchange(o.dc_, nullptr)), previous_(std::exchange(o.previous_, nullptr)) {}
-    ScopedSelectObject& operator=(ScopedSelectObject&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            dc_ = std::exchange(o.dc_, nullptr);
-            previous_ = std::exchange(o.previous_, nullptr);
-        }
-        return *this;
-    }
-    ~ScopedSelectObject() { Reset(); }
-    void Reset() {
-        if (HGDIOBJ previous = std::exchange(previous_, nullptr)) ::SelectObject(dc_, previous);
-    }
-    bool Ok() const { return previous_ != nullptr; }
+    ScopedSelectObject(HDC dc, HGDIOBJ object) : Owner(Select(dc, object)) {}
 
   private:
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    static SelectionValue Select(HDC dc, HGDIOBJ object) {
+        if (!dc || !object) return {};
+        HGDIOBJ previous = ::SelectObject(dc, object);
+        if (!previous || previous == HGDI_ERROR) return {};
+        return {dc, previous};
+    }
 };
 
+struct DcStateValue {
+    HDC dc = nullptr;
+    int saved = 0;
+};
+struct DcStateTraits {
+    using Value = DcStateValue;
+    static bool Valid(const Value& v) { return v.saved != 0; }
+    static void Free(const Value& v) { ::RestoreDC(v.dc, v.saved); }
+    static int Get(const Value& v) { return v.saved; }
+};
 // The drawing state of a DC (colours, modes, selected objects), restored at the end of a call
 // that draws into a DC that lives longer than the call.
-class ScopedDCState {
+class ScopedDCState : public Owner<DcStateTraits> {
   public:
-    explicit ScopedDCState(HDC dc) : dc_(dc), saved_(dc ? ::SaveDC(dc) : 0) {}
-    ScopedDCState(const ScopedDCState&) = delete;
-    ScopedDCState& operator=(const ScopedDCState&) = delete;
-    ~ScopedDCState() {
-        if (saved_) ::RestoreDC(dc_, saved_);
-    }
-
-  private:
-    HDC dc_;
-    int saved_;
+    ScopedDCState() = default;
+    explicit ScopedDCState(HDC dc) : Owner(DcStateValue{dc, dc ? ::SaveDC(dc) : 0}) {}
 };
 
+struct PaintValue {
+    HWND window = nullptr;
+    PAINTSTRUCT ps{};
+    HDC dc = nullptr;
+};
+struct PaintTraits {
+    using Value = PaintValue;
+    // EndPaint is owed whenever BeginPaint ran, even when it gave no DC.
+    static bool Valid(const Value& v) { return v.window != nullptr; }
+    static void Free(const Value& v) { ::EndPaint(v.window, &v.ps); }
+    static HDC Get(const Value& v) { return v.dc; }
+};
 // BeginPaint / EndPaint around the handling of WM_PAINT.
-class ScopedPaint {
+class ScopedPaint : public Owner<PaintTraits> {
   public:
-    explicit ScopedPaint(HWND window) : window_(window), dc_(::BeginPaint(window, &ps_)) {}
-    ScopedPaint(const ScopedPaint&) = delete;
-    ScopedPaint& operator=(const ScopedPaint&) = delete;
-    ~ScopedPaint() { ::EndPaint(window_, &ps_); }
-    HDC Get() const { return dc_; }
-    const RECT& Area() const { return ps_.rcPaint; }
+    ScopedPaint() = default;
+    explicit ScopedPaint(HWND window) : Owner(Begin(window)) {}
+    const RECT& Area() const { return Held().ps.rcPaint; }
 
   private:
-    HWND window_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
+    static PaintValue Begin(HWND window) {
+        PaintValue v;
+        v.dc = ::BeginPaint(window, &v.ps);
+        v.window = window;
+        return v;
+    }
 };
 
+// --- Kernel, menus, OLE ------------------------------------------------------------------------
+
+struct KernelHandleTraits {
+    using Value = HANDLE;
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE h) { ::CloseHandle(h); }
+    static HANDLE Get(HANDLE h) { return h; }
+};
 // A kernel HANDLE (file, process, thread), closed with CloseHandle.
-class ScopedHandle {
-  public:
-    explicit ScopedHandle(HANDLE h = nullptr) : h_(h) {}
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ~ScopedHandle() {
-        if (Valid()) ::CloseHandle(h_);
-    }
-    bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return h_; }
+using ScopedHandle = Owner<KernelHandleTraits>;
 
-  private:
-    HANDLE h_;
+struct MenuTraits {
+    using Value = HMENU;
+    static bool Valid(HMENU h) { return h != nullptr; }
+    static void Free(HMENU h) { ::DestroyMenu(h); }
+    static HMENU Get(HMENU h) { return h; }
 };
-
 // A menu handle not attached to a window, destroyed with DestroyMenu (submenus with it).
-class ScopedMenu {
-  public:
-    explicit ScopedMenu(HMENU h = nullptr) : h_(h) {}
-    ScopedMenu(const ScopedMenu&) = delete;
-    ScopedMenu& operator=(const ScopedMenu&) = delete;
-    ScopedMenu(ScopedMenu&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    ScopedMenu& operator=(ScopedMenu&& o) noexcept {
-        if (this != &o) {
-            if (h_) ::DestroyMenu(h_);
-            h_ = std::exchange(o.h_, nullptr);
-        }
-        return *this;
-    }
-    ~ScopedMenu() {
-        if (h_) ::DestroyMenu(h_);
-    }
-    HMENU Get() const { return h_; }
-    // Hands the menu over to a parent menu that now owns it.
-    HMENU Release() { return std::exchange(h_, nullptr); }
+using ScopedMenu = Owner<MenuTraits>;
 
-  private:
-    HMENU h_;
+struct StgMediumTraits {
+    using Value = STGMEDIUM;
+    static bool Valid(const STGMEDIUM& m) { return m.tymed != TYMED_NULL; }
+    static void Free(STGMEDIUM& m) { ::ReleaseStgMedium(&m); }
+    static const STGMEDIUM& Get(const STGMEDIUM& m) { return m; }
 };
-
 // A storage medium filled by IDataObject::GetData, given back with ReleaseStgMedium.
-class ScopedStgMedium {
-  public:
-    ScopedStgMedium() = default;
-    ScopedStgMedium(const ScopedStgMedium&) = delete;
-    ScopedStgMedium& operator=(const ScopedStgMedium&) = delete;
-    ~ScopedStgMedium() {
-        if (medium_.tymed != TYMED_NULL) ::ReleaseStgMedium(&medium_);
-    }
-    STGMEDIUM* Out() { return &medium_; }
-    const STGMEDIUM& Get() const { return medium_; }
+using ScopedStgMedium = Owner<StgMediumTraits>;
 
-  private:
-    STGMEDIUM medium_{};
+// A window's registration as an OLE drop target, revoked with RevokeDragDrop.
+struct DropRegistrationTraits {
+    using Value = HWND;
+    static bool Valid(HWND h) { return h != nullptr; }
+    static void Free(HWND h) { ::RevokeDragDrop(h); }
+    static HWND Get(HWND h) { return h; }
 };
+using ScopedDropRegistration = Owner<DropRegistrationTraits>;
 
 }  // namespace platform::win32

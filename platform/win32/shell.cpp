@@ -10,6 +10,7 @@
 #include <new>
 
 #include "platform/win32/backend.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace platform::shell {

@@ -1,77 +1,23 @@
 // platform::windows on Win32: the three top-level windows (picture, shadow, caption with its
-// picture box), their geometry in twips, visibility, extended styles and the move loop.
+// picture box), their geometry in twips, visibility, extended styles and the move loop. The
+// window objects themselves are in frame_windows.hpp.
 #include "platform/windows.hpp"
 
 #include <windows.h>
 
-#include <cmath>
-
 #include "platform/win32/backend.hpp"
-#include "platform/win32/drop_target.hpp"
-#include "platform/win32/persistent_image.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/units.hpp"
 
 namespace platform::win32 {
 
+bool IsWine() {
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 namespace {
-
-WindowSlot g_forms[3];
-WindowSlot g_picture1;
-// The picture window's measuring font; it lives as long as the window.
-ScopedFont g_mainFont;
-
-HINSTANCE Instance() {
-    return ::GetModuleHandleW(nullptr);
-}
-
-// The first icon group among the executable's resources, whatever its id; the default
-// application icon when the executable has none (the test programs).
-BOOL CALLBACK TakeFirstIconName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-    *reinterpret_cast<LPWSTR*>(found) = name;
-    return FALSE;
-}
-HICON ProgramIcon() {
-    LPWSTR name = nullptr;
-    ::EnumResourceNamesW(Instance(), MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, TakeFirstIconName,
-                         reinterpret_cast<LONG_PTR>(&name));
-    HICON icon = name ? ::LoadIconW(Instance(), name) : nullptr;
-    return icon ? icon : ::LoadIconW(nullptr, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */);
-}
-
-bool RegisterOne(const wchar_t* name, WNDPROC proc, UINT style, HBRUSH background, HICON icon) {
-    WNDCLASSEXW wc{};
-    if (::GetClassInfoExW(Instance(), name, &wc)) return true;
-    wc.cbSize = sizeof(wc);
-    wc.style = style;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = Instance();
-    wc.hIcon = icon;
-    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-    wc.hbrBackground = background;
-    wc.lpszClassName = name;
-    return ::RegisterClassExW(&wc) != 0;
-}
-
-bool RegisterClasses() {
-    HICON icon = ProgramIcon();
-    // The picture window paints its whole client area from its image, so it needs no brush.
-    return RegisterOne(kMainClass, MainWindowProc, CS_DBLCLKS, nullptr, icon) &&
-           RegisterOne(kShadowClass, ShadowWindowProc, 0,
-                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon) &&
-           RegisterOne(kCaptionClass, CaptionWindowProc, 0,
-                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon) &&
-           RegisterOne(kPicture1Class, Picture1WindowProc, 0,
-                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
-}
-
-// Twips to whole pixels, rounding to nearest with halves to even (the default rounding mode).
-std::optional<int> ToPixels(double twips, bool horizontal) {
-    const std::optional<double> tpp = ScreenTwipsPerPixel(horizontal);
-    if (!tpp || !std::isfinite(twips)) return std::nullopt;
-    const double pixels = std::nearbyint(twips / *tpp);
-    if (!(pixels >= -1e9 && pixels <= 1e9)) return std::nullopt;
-    return static_cast<int>(pixels);
-}
 
 std::optional<RECT> OuterRect(Form f) {
     RECT r{};
@@ -87,134 +33,7 @@ std::optional<RECT> ClientRect(Form f) {
     return r;
 }
 
-// Screen rectangle in pixels of a client area given in twips, grown to the outer rectangle.
-std::optional<RECT> OuterFromClientTwips(double left, double top, double width, double height,
-                                         DWORD style, DWORD exStyle) {
-    const auto l = ToPixels(left, true), t = ToPixels(top, false);
-    const auto w = ToPixels(width, true), h = ToPixels(height, false);
-    if (!l || !t || !w || !h) return std::nullopt;
-    RECT r{*l, *t, *l + *w, *t + *h};
-    if (!::AdjustWindowRectEx(&r, style, FALSE, exStyle)) return std::nullopt;
-    return r;
-}
-
-HWND CreateTopLevel(Form f, const wchar_t* className, const wchar_t* title, DWORD style,
-                    DWORD exStyle, const RECT& outer) {
-    return ::CreateWindowExW(exStyle, className, title, style, outer.left, outer.top,
-                             outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                             Instance(), &SlotOf(f));
-}
-
-bool CreateMain() {
-    const DWORD style = WS_POPUP | WS_BORDER;
-    const DWORD exStyle = WS_EX_APPWINDOW;  // a button in the task bar
-    const auto outer = OuterFromClientTwips(3330, 2925, 2925, 2160, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateTopLevel(Form::Main, kMainClass, L"", style, exStyle, *outer);
-    if (!h) return false;
-    // The font text widths are measured in: LucidaGrande 9.75 pt, normal weight, Shift-JIS
-    // character set; the font mapper substitutes a face when this one is absent.
-    LOGFONTW lf{};
-    {
-        ScopedWindowDC screen(nullptr);
-        const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-        lf.lfHeight = -static_cast<LONG>(std::lround(9.75 * dpi / 72.0));
-    }
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    ::lstrcpynW(lf.lfFaceName, L"LucidaGrande", LF_FACESIZE);
-    g_mainFont = ScopedFont(::CreateFontIndirectW(&lf));
-    if (!RegisterFrameDropTarget(h)) {
-        ::DestroyWindow(h);
-        return false;
-    }
-    return true;
-}
-
-bool CreateShadow() {
-    const DWORD style = WS_POPUP;
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-    // Placed over the picture window's first place; the program moves it around that window.
-    const auto outer = OuterFromClientTwips(3330, 2925, 2925, 2160, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateTopLevel(Form::Shadow, kShadowClass, L"阴影  ", style, exStyle, *outer);
-    if (!h) return false;
-    // The shadow lies over the picture window whenever it is shown after it. Windows looks
-    // through it for the window under the pointer, but Wine hands a drop to the topmost window
-    // there: the shadow takes drops for the picture window, so a file dropped on the picture
-    // arrives either way.
-    if (!RegisterFrameDropTarget(h)) {
-        ::DestroyWindow(h);
-        return false;
-    }
-    return true;
-}
-
-bool CreateCaption() {
-    const DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-    const auto outer = OuterFromClientTwips(3330, 5200, 4320, 270, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateTopLevel(Form::Txt, kCaptionClass, L"", style, exStyle, *outer);
-    if (!h) return false;
-    const auto w = ToPixels(4455, true), ht = ToPixels(270, false);
-    if (!w || !ht ||
-        !::CreateWindowExW(0, kPicture1Class, L"Picture1", WS_CHILD | WS_VISIBLE, 0, 0, *w, *ht, h,
-                           nullptr, Instance(), &g_picture1)) {
-        ::DestroyWindow(h);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
-
-WindowSlot& SlotOf(Form f) {
-    return g_forms[static_cast<int>(f) % 3];
-}
-WindowSlot& Picture1Slot() {
-    return g_picture1;
-}
-
-HWND WindowOf(Form f) {
-    HWND h = SlotOf(f).hwnd;
-    return h && ::IsWindow(h) ? h : nullptr;
-}
-
-HWND WindowOf(Surface s) {
-    if (s == Surface::Main) return WindowOf(Form::Main);
-    HWND h = g_picture1.hwnd;
-    return h && ::IsWindow(h) ? h : nullptr;
-}
-
-HFONT MeasuringFont(Form f) {
-    if (f == Form::Main && g_mainFont) return g_mainFont.Get();
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-}
-
-void ReleaseMainResources(HWND main) {
-    RevokeFrameDropTarget(main);
-    MainImage().Reset();
-    g_mainFont.Reset();
-    ResetSurfaceStyle(Surface::Main);
-}
-
-std::optional<double> ScreenTwipsPerPixel(bool horizontal) {
-    ScopedWindowDC screen(nullptr);
-    if (!screen.Get()) return std::nullopt;
-    const int dpi = ::GetDeviceCaps(screen.Get(), horizontal ? LOGPIXELSX : LOGPIXELSY);
-    if (dpi <= 0) return std::nullopt;
-    return 1440.0 / dpi;
-}
-
-bool IsWine() {
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 }  // namespace platform::win32
 
@@ -224,14 +43,14 @@ using namespace platform::win32;
 
 bool Create(Form f) {
     if (WindowOf(f)) return true;
-    if (!RegisterClasses()) return false;
+    FrameWindows& w = Windows();
     switch (f) {
         case Form::Main:
-            return CreateMain();
+            return w.main.Create();
         case Form::Shadow:
-            return CreateShadow();
+            return w.shadow.Create();
         case Form::Txt:
-            return CreateCaption();
+            return w.caption.Create();
     }
     return false;
 }
@@ -264,10 +83,9 @@ bool Hide(Form f) {
 
 namespace {
 // Pixels of the outer rectangle to twips; empty when the window does not exist.
-std::optional<double> Twips(std::optional<RECT> r, bool horizontal, LONG (*pick)(const RECT&)) {
-    const auto tpp = ScreenTwipsPerPixel(horizontal);
-    if (!r || !tpp) return std::nullopt;
-    return pick(*r) * *tpp;
+std::optional<double> Twips(std::optional<RECT> r, LONG (*pick)(const RECT&)) {
+    if (!r) return std::nullopt;
+    return ToTwips(pick(*r));
 }
 
 bool Place(HWND h, int x, int y, int w, int ht, UINT extra) {
@@ -277,25 +95,25 @@ bool Place(HWND h, int x, int y, int w, int ht, UINT extra) {
 }  // namespace
 
 std::optional<double> Left(Form f) {
-    return Twips(OuterRect(f), true, [](const RECT& r) { return r.left; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.left; });
 }
 std::optional<double> Top(Form f) {
-    return Twips(OuterRect(f), false, [](const RECT& r) { return r.top; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.top; });
 }
 std::optional<double> Width(Form f) {
-    return Twips(OuterRect(f), true, [](const RECT& r) { return r.right - r.left; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.right - r.left; });
 }
 std::optional<double> Height(Form f) {
-    return Twips(OuterRect(f), false, [](const RECT& r) { return r.bottom - r.top; });
+    return Twips(OuterRect(f), [](const RECT& r) { return r.bottom - r.top; });
 }
 
 bool Move(Form f, double left, double top, double width, std::optional<double> height) {
     const auto r = OuterRect(f);
-    const auto x = ToPixels(left, true), y = ToPixels(top, false), w = ToPixels(width, true);
+    const auto x = ToPixels(left), y = ToPixels(top), w = ToPixels(width);
     if (!r || !x || !y || !w) return false;
     int h = r->bottom - r->top;
     if (height) {
-        const auto hp = ToPixels(*height, false);
+        const auto hp = ToPixels(*height);
         if (!hp) return false;
         h = *hp;
     }
@@ -304,40 +122,40 @@ bool Move(Form f, double left, double top, double width, std::optional<double> h
 
 bool SetWidth(Form f, double width) {
     const auto r = OuterRect(f);
-    const auto w = ToPixels(width, true);
+    const auto w = ToPixels(width);
     return r && w && Place(WindowOf(f), 0, 0, *w, r->bottom - r->top, SWP_NOMOVE);
 }
 
 bool SetHeight(Form f, double height) {
     const auto r = OuterRect(f);
-    const auto h = ToPixels(height, false);
+    const auto h = ToPixels(height);
     return r && h && Place(WindowOf(f), 0, 0, r->right - r->left, *h, SWP_NOMOVE);
 }
 
 std::optional<double> ScaleWidth(Form f) {
     const auto r = ClientRect(f);
     if (!r) return std::nullopt;
-    return r->right - r->left;
+    return ToDesign(r->right - r->left);
 }
 
 std::optional<double> ScaleHeight(Form f) {
     const auto r = ClientRect(f);
     if (!r) return std::nullopt;
-    return r->bottom - r->top;
+    return ToDesign(r->bottom - r->top);
 }
 
 std::optional<double> TextWidth(Form f, std::u16string_view text) {
     if (!WindowOf(f)) return std::nullopt;
     ScopedMemDC dc(nullptr);
-    if (!dc.Get()) return std::nullopt;
+    if (!dc) return std::nullopt;
     ScopedSelectObject font(dc.Get(), MeasuringFont(f));
-    if (!font.Ok()) return std::nullopt;
+    if (!font) return std::nullopt;
     if (text.empty()) return 0.0;
     SIZE size{};
     const std::wstring wide = Wide(text);
     if (!::GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size))
         return std::nullopt;
-    return size.cx;
+    return ToDesign(size.cx);
 }
 
 std::optional<std::int32_t> ExStyle(Form f) {
@@ -378,11 +196,12 @@ bool RunMoveLoop(Form f) {
     return true;
 }
 
+// The program's own pixels, whatever the screen's: the backend maps them to the screen.
 std::optional<double> TwipsPerPixelX() {
-    return ScreenTwipsPerPixel(true);
+    return kDesignTwipsPerPixel;
 }
 std::optional<double> TwipsPerPixelY() {
-    return ScreenTwipsPerPixel(false);
+    return kDesignTwipsPerPixel;
 }
 
 }  // namespace platform::windows

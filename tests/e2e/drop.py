@@ -12,38 +12,26 @@ import subprocess
 import sys
 import time
 
-import xdnd
 from frame import (
     CAPTION_CLASS,
     caption_misplaced,
     drag,
+    drop_at,
     Frame,
     MAIN_CLASS,
     make_picture,
     own_window,
+    QUIET_SECONDS,
     run_cases,
-    session_env,
     settings,
     SHADOW_CLASS,
     shadow_misplaced,
     started,
     wait_size,
     x_window_of,
-    xdotool,
 )
 
 SETTINGS = settings()
-
-QUIET_SECONDS = 1.0
-
-
-
-def drop_on(frame, main, files=None, text=None):
-    """Moves the pointer over the picture window and drops the files or the text there."""
-    x, y = main.left + main.width // 2, main.top + main.height // 2
-    xdotool("mousemove", x, y)
-    return xdnd.drop(session_env()["DISPLAY"], x, y, files=files, text=text)
-
 
 
 def check_companions(frame, main):
@@ -100,7 +88,7 @@ def case_three_files_show_the_last(exe, probe):
         make_picture(files[2], 600, 900)
         main = started(frame, caption=True)
         caption_before = region(frame.screenshot(), own_window(frame, CAPTION_CLASS))
-        check_accepted(frame, drop_on(frame, main, files=files))
+        check_accepted(frame, drop_at(main.centre, files=files))
         # 600x900: 144 px high, 96 px wide, plus the 2-pixel border.
         tall = wait_size(frame, 98, 146)
         assert (tall.left, tall.top) == (main.left, main.top), (
@@ -127,7 +115,7 @@ def case_last_file_decides_the_shape(exe, probe):
         make_picture(files[1], 900, 300)
         main = started(frame, caption=True)
         assert (main.width, main.height) == (98, 146), f"expected 98x146 at start, got {main}"
-        check_accepted(frame, drop_on(frame, main, files=files))
+        check_accepted(frame, drop_at(main.centre, files=files))
         # 900x300: 195 px wide, 65 px high, plus the border.
         wide = wait_size(frame, 197, 67)
         check_companions(frame, wide)
@@ -138,7 +126,7 @@ def case_text_is_refused(exe, probe):
         main = started(frame, caption=True)
         before = {w.cls: str(w) for w in frame.windows()}
         picture_before = region(frame.screenshot(), main)
-        result = drop_on(frame, main, text="Z:\\tmp\\not a file list.jpg")
+        result = drop_at(main.centre, text="Z:\\tmp\\not a file list.jpg")
         assert not result.status_accepted and not result.finished_accepted, (
             f"expected the program to refuse a drop without a file list, got {result}"
         )
@@ -159,7 +147,7 @@ def case_chinese_file_name(exe, probe):
         name = frame.folder / "风景 照片 长卷.jpg"
         make_picture(name, 900, 300)
         main = started(frame, caption=True)
-        check_accepted(frame, drop_on(frame, main, files=[name]))
+        check_accepted(frame, drop_at(main.centre, files=[name]))
         wide = wait_size(frame, 197, 67)
         check_companions(frame, wide)
 
@@ -170,7 +158,7 @@ def case_chinese_portrait_among_others(exe, probe):
         make_picture(files[0], 800, 400)
         make_picture(files[1], 600, 900)
         main = started(frame, caption=True)
-        check_accepted(frame, drop_on(frame, main, files=files))
+        check_accepted(frame, drop_at(main.centre, files=files))
         tall = wait_size(frame, 98, 146)
         check_companions(frame, tall)
 
@@ -181,11 +169,11 @@ def case_second_drop_replaces_the_first(exe, probe):
         make_picture(tall, 600, 900)
         make_picture(wide, 900, 300)
         main = started(frame, caption=True)
-        check_accepted(frame, drop_on(frame, main, files=[tall]))
+        check_accepted(frame, drop_at(main.centre, files=[tall]))
         now = wait_size(frame, 98, 146)
         check_companions(frame, now)
         time.sleep(0.3)
-        check_accepted(frame, drop_on(frame, now, files=[wide]))
+        check_accepted(frame, drop_at(now.centre, files=[wide]))
         now = wait_size(frame, 197, 67)
         check_companions(frame, now)
 
@@ -213,7 +201,7 @@ def case_drop_after_drag(exe, probe):
             timeout=10,
         )
         time.sleep(0.3)
-        check_accepted(frame, drop_on(frame, moved, files=[tall]))
+        check_accepted(frame, drop_at(moved.centre, files=[tall]))
         now = wait_size(frame, 98, 146)
         check_companions(frame, now)
 

@@ -24,29 +24,26 @@ Bounds, and why:
 """
 
 import os
-import shutil
 import sys
-import tempfile
 import time
 from pathlib import Path
 
 import corpus
-import xdnd
 from frame import (
     CAPTION_CLASS,
     describe,
     DIALOG_CLASS,
+    drop_at,
     Frame,
     MAIN_CLASS,
     make_picture,
     OWN_CLASSES,
     own_window,
     run_cases,
-    session_env,
     settings,
     SHADOW_CLASS,
+    wait_size,
     WM_CLOSE,
-    xdotool,
 )
 
 HANG_BOUND_S = 30.0
@@ -64,7 +61,7 @@ SETTINGS = settings()
 
 def linux_status(frame):
     """VmHWM and VmRSS in KiB of the Linux process that runs this run's Vistrelle.exe."""
-    for pid in frame._linux_pids():
+    for pid in frame.linux_pids():
         try:
             cmdline = Path(f"/proc/{pid}/cmdline").read_bytes().lower()
             if b"vistrelle.exe" not in cmdline:
@@ -100,16 +97,10 @@ def check_alive(frame, what):
     )
 
 
-def wait_size(frame, size, what):
-    def check():
-        main = own_window(frame, MAIN_CLASS)
-        if main and main.visible and (main.width, main.height) == size:
-            return main
-        return None
-
-    return frame.wait_for(
-        f"{what}: the picture window's outer size {size[0]}x{size[1]} px", check, HANG_BOUND_S
-    )
+def wait_shown_size(frame, size, what):
+    """The visible picture window once its outer size is size (width, height), within the hang
+    bound."""
+    return wait_size(frame, *size, timeout=HANG_BOUND_S, what=what)
 
 
 def settled(frame):
@@ -132,10 +123,7 @@ def drop_files(frame, files, must_accept=True):
     # Right after the start Wine sometimes refuses the very first XDND drop on the window (its
     # drop target is not registered with the X window yet): up to three tries, a second apart.
     for attempt in range(3):
-        main = settled(frame)
-        x, y = main.left + main.width // 2, main.top + main.height // 2
-        xdotool("mousemove", x, y)
-        result = xdnd.drop(session_env()["DISPLAY"], x, y, files=[str(f) for f in files])
+        result = drop_at(settled(frame).centre, files=files)
         if result.status_accepted and result.finished_accepted:
             break
         if not must_accept:
@@ -160,7 +148,7 @@ def good_picture(folder, size=GOOD, name="good.jpg"):
 def then_good_picture_loads(frame, what):
     """The program still takes a drop and loads a good picture."""
     drop_files(frame, [good_picture(frame.folder)])
-    wait_size(frame, GOOD_SIZE, f"{what}, then a good 600x900 picture dropped")
+    wait_shown_size(frame, GOOD_SIZE, f"{what}, then a good 600x900 picture dropped")
     check_alive(frame, what)
 
 
@@ -209,7 +197,7 @@ def answers_close(frame, what):
 def drop_case(name):
     def case(exe, probe):
         with Frame(exe, probe, picture=OTHER, option_ini=SETTINGS) as frame:
-            wait_size(frame, OTHER_SIZE, "start-up")
+            wait_shown_size(frame, OTHER_SIZE, "start-up")
             path = corpus.write(name, frame.folder)
             what = f"{name} dropped"
             started = time.monotonic()
@@ -221,7 +209,7 @@ def drop_case(name):
             # (case drop_after_failed_load): then the program must still answer WM_CLOSE.
             good = drop_files(frame, [good_picture(frame.folder)], must_accept=False)
             if good.finished_accepted:
-                wait_size(frame, GOOD_SIZE, f"{what}, then a good 600x900 picture dropped")
+                wait_shown_size(frame, GOOD_SIZE, f"{what}, then a good 600x900 picture dropped")
                 check_alive(frame, what)
                 outcome = "good picture loaded after it"
             else:
@@ -243,7 +231,7 @@ def case_drop_after_failed_load(exe, probe):
     after an empty file is shown. (Under Wine the picture window ends up under its caption and
     shadow windows after a drop, and the next XDND drop then goes to the shadow window.)"""
     with Frame(exe, probe, picture=OTHER, option_ini=SETTINGS) as frame:
-        wait_size(frame, OTHER_SIZE, "start-up")
+        wait_shown_size(frame, OTHER_SIZE, "start-up")
         drop_files(frame, [corpus.write("zero_bytes", frame.folder)])
         time.sleep(1.0)
         order = [w.cls for w in frame.windows()]
@@ -252,7 +240,7 @@ def case_drop_after_failed_load(exe, probe):
             f"expected the picture window to take a drop after an empty file was dropped, got "
             f"{result}; the program's windows from the top down: {order}"
         )
-        wait_size(frame, GOOD_SIZE, "a good picture dropped after an empty file")
+        wait_shown_size(frame, GOOD_SIZE, "a good picture dropped after an empty file")
 
 
 # --- bad settings ----------------------------------------------------------------------------
@@ -325,7 +313,7 @@ def settings_case(name):
             ini.write_bytes(content)
         with frame:
             what = f"option.ini {name}"
-            wait_size(frame, OTHER_SIZE, what)
+            wait_shown_size(frame, OTHER_SIZE, what)
             time.sleep(1.5)
             check_alive(frame, what)
             caption = own_window(frame, CAPTION_CLASS)
@@ -372,7 +360,7 @@ def case_paths_awkward_names(exe, probe):
     """Each name dropped: the program lives on and shows the caption; a good picture dropped
     after them all still loads. Which of the names loaded is printed."""
     with Frame(exe, probe, picture=OTHER, option_ini=SETTINGS) as frame:
-        wait_size(frame, OTHER_SIZE, "start-up")
+        wait_shown_size(frame, OTHER_SIZE, "start-up")
         loaded = []
         for i, name in enumerate(AWKWARD_NAMES):
             size, expected = (GOOD, GOOD_SIZE) if i % 2 == 0 else (OTHER, OTHER_SIZE)
@@ -393,7 +381,7 @@ def case_paths_awkward_names(exe, probe):
 
 def case_paths_longer_than_260(exe, probe):
     with Frame(exe, probe, picture=OTHER, option_ini=SETTINGS) as frame:
-        wait_size(frame, OTHER_SIZE, "start-up")
+        wait_shown_size(frame, OTHER_SIZE, "start-up")
         folder = Path(frame.folder)
         for i in range(6):
             folder = folder / (f"level {i} " + "d" * 50)
@@ -414,7 +402,7 @@ def case_paths_longer_than_260(exe, probe):
 
 def case_paths_thousand_files(exe, probe):
     with Frame(exe, probe, picture=OTHER, option_ini=SETTINGS) as frame:
-        wait_size(frame, OTHER_SIZE, "start-up")
+        wait_shown_size(frame, OTHER_SIZE, "start-up")
         many = Path(frame.folder) / "many"
         many.mkdir()
         small = many / "small.jpg"
@@ -428,14 +416,14 @@ def case_paths_thousand_files(exe, probe):
         make_picture(last, *GOOD)
         files.append(last)
         result = drop_files(frame, files)
-        wait_size(frame, GOOD_SIZE, f"1000 files dropped ({result})")
+        wait_shown_size(frame, GOOD_SIZE, f"1000 files dropped ({result})")
         check_alive(frame, "1000 files dropped")
         check_caption_up(frame, "1000 files dropped")
 
 
 def case_paths_folder_dropped(exe, probe):
     with Frame(exe, probe, picture=OTHER, option_ini=SETTINGS) as frame:
-        wait_size(frame, OTHER_SIZE, "start-up")
+        wait_shown_size(frame, OTHER_SIZE, "start-up")
         folder = Path(frame.folder) / "a folder.jpg"
         folder.mkdir()
         result = drop_files(frame, [folder], must_accept=False)

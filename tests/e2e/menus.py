@@ -14,6 +14,7 @@ import time
 from frame import (
     CAPTION_CLASS,
     caption_misplaced,
+    click,
     describe,
     DIALOG_CLASS,
     drag,
@@ -22,14 +23,15 @@ from frame import (
     MENU_CLASS,
     OWN_CLASSES,
     own_window,
+    QUIET_SECONDS,
     run_cases,
     settings,
-    SHADOW_MARGIN_TWIPS,
     SHADOW_CLASS,
+    SHADOW_MARGIN_TWIPS,
     shadow_misplaced,
     started,
-    wait_size,
     visible_menus,
+    wait_size,
     WS_EX_LAYERED,
     x_opacity,
     x_window_of,
@@ -47,16 +49,12 @@ OPAQUE, OPACITY_80, OPACITY_50 = range(3)
 SHADOW_0_1, SHADOW_2_3, SHADOW_4_5, SHADOW_NONE = range(4)
 
 
-QUIET_SECONDS = 1.0
-
-
-
 def open_menu(frame, button=3):
     """Presses and releases a button over the picture window and returns the popup menu window
     that opens."""
     main = frame.wait_main_window()
-    x, y = main.left + main.width // 2, main.top + main.height // 2
-    xdotool("mousemove", x, y, "sleep", 0.1, "click", button)
+    x, y = main.centre
+    click(x, y, button)
     menu = frame.wait_for(
         f"a visible popup menu window ({MENU_CLASS}) after button {button} on the picture window",
         lambda: (visible_menus(frame) or [None])[0],
@@ -246,8 +244,9 @@ def wait_opacity(frame, alpha):
 def centre_and_background(frame, main):
     """Screen pixels of the picture window's centre and of the bare screen left of the frame."""
     shot = frame.screenshot()
-    centre = Frame.pixel(shot, main.left + main.width // 2, main.top + main.height // 2)
-    background = Frame.pixel(shot, max(0, main.left - 30), main.top + main.height // 2)
+    x, y = main.centre
+    centre = Frame.pixel(shot, x, y)
+    background = Frame.pixel(shot, max(0, main.left - 30), y)
     return centre, background
 
 

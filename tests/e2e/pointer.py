@@ -13,24 +13,25 @@ import time
 from contextlib import contextmanager
 from pathlib import Path
 
-import xdnd
 from frame import (
     CAPTION_CLASS,
     caption_misplaced,
     describe,
     drag,
+    drop_at,
     Frame,
     MAIN_CLASS,
     make_picture,
     own_window,
+    QUIET_SECONDS,
     run_cases,
-    session_env,
     settings,
     SHADOW_CLASS,
     SHADOW_MARGIN_TWIPS,
     shadow_misplaced,
     started,
     visible_menus,
+    wait_size,
     windows_path,
     wine_reg,
     WM_CLOSE,
@@ -38,11 +39,6 @@ from frame import (
 )
 
 SETTINGS = settings(show="{show}", offset="{offset}")
-
-
-# How long a state must hold when a case checks that something does not happen.
-QUIET_SECONDS = 1.0
-
 
 
 def grab_point(main):
@@ -377,16 +373,9 @@ def case_double_click_opens_dropped_file(exe, probe):
         make_picture(files[1], 600, 900)
         with jpg_opened_by(recorder_in(frame, probe)):
             main = started(frame)
-            x, y = grab_point(main)
-            xdotool("mousemove", x, y)
-            result = xdnd.drop(session_env()["DISPLAY"], x, y, files=files)
+            result = drop_at(grab_point(main), files=files)
             assert result.status_accepted, f"expected the drop accepted, got {result}"
-
-            def resized():
-                now = own_window(frame, MAIN_CLASS)
-                return now if now and (now.width, now.height) == (98, 146) else None
-
-            frame.wait_for("the picture window at the dropped portrait's size 98x146", resized)
+            wait_size(frame, 98, 146, timeout=20, what="the dropped portrait")
             time.sleep(0.5)
             double_click_opens(frame, own_window(frame, MAIN_CLASS), files[1])
 

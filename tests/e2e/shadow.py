@@ -45,13 +45,6 @@ def margin_points(main, shadow):
                 yield x, y
 
 
-def window_points(window):
-    """Every pixel of a window."""
-    for y in range(window.top, window.bottom):
-        for x in range(window.left, window.right):
-            yield x, y
-
-
 class Scene:
     """The target beneath, the program over it, its frame dragged once: the shadow window then
     stands above the picture window and reaches beyond it on every side."""
@@ -70,7 +63,7 @@ class Scene:
             last = []
 
             def painted(screen):
-                pixels = [screen.at(*p) for p in window_points(main)]
+                pixels = [screen.at(*p) for p in screen.points(main.rect)]
                 steady = last == [pixels]
                 last[:] = [pixels]
                 if BENEATH in pixels or not steady:
@@ -132,7 +125,7 @@ def case_shadow_cannot_be_seen(exe, probe):
             # for pixel, neither darkened nor tinted.
             changed = [
                 (x, y)
-                for x, y in window_points(main)
+                for x, y in screen.points(main.rect)
                 if screen.at(x, y) != scene.before.at(x - MOVE[0], y - MOVE[1])
             ]
             if changed:

@@ -33,7 +33,7 @@ platform::pictures::Bitmap Solid(int width, int height, std::uint32_t argb) {
 }
 
 HDC ImageDC() {
-    return platform::win32::MainImage().Dc();
+    return platform::win32::Windows().main.Image().Dc();
 }
 
 SIZE ImageSize() {

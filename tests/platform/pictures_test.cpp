@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "platform/pictures.hpp"
-#include "platform/win32/picture_files.hpp"
+#include "platform/win32/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/wic_factory.hpp"
 #include "test_support.hpp"
 
 namespace {

@@ -12,6 +12,7 @@
 
 #include "platform/events.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "platform/windows.hpp"
 
 namespace vistrelle_test {
@@ -96,6 +97,7 @@ class RecordingEvents : public platform::Events {
     }
     void SystemClose() override { lines.push_back("SystemClose"); }
     void Picture1Paint() override { lines.push_back("Picture1Paint"); }
+    void DpiChanged() override { lines.push_back("DpiChanged"); }
 };
 
 // Creates the three windows (hidden) and destroys them afterwards; no event sink unless a test

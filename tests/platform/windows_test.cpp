@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/win32/drop_target.hpp"
+#include "platform/win32/frame_windows.hpp"
 #include "test_support.hpp"
 
 namespace {

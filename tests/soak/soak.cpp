@@ -55,6 +55,7 @@ class SoakEvents final : public platform::Events {
     void MenuClick(resources::MenuItem) override {}
     void SystemClose() override {}
     void Picture1Paint() override { mainMod::DrawCaption(); }
+    void DpiChanged() override { frmMain::Form_DpiChanged(); }
 };
 
 void Pump() {
@@ -97,7 +98,7 @@ std::string Bmp(int width, int height) {
 bool WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
     platform::win32::ScopedHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h.Valid()) return false;
+    if (!h) return false;
     DWORD written = 0;
     return bytes.empty() || (::WriteFile(h.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                                          &written, nullptr) &&

@@ -1,6 +1,6 @@
-// Reading picture files and decoding them with WIC, within the decoding budget that the picture
-// header reader checks before any decoder runs: whole into a 32-bit BGRA bitmap, or as a source
-// that streams its rows in strips without ever holding a converted full-size copy.
+// The picture source of the hidden picture holder: a picture file opened for decoding with WIC
+// within the decoding budget, which streams its rows in strips without ever holding a
+// converted full-size copy.
 #pragma once
 
 #include <windows.h>
@@ -10,28 +10,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/pictures.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace platform::win32 {
 
-// WIC's imaging factory, or empty when it cannot be had. Needs COM on the calling thread.
-ComPtr<IWICImagingFactory> WicFactory();
-
-// Largest picture file read into memory.
+// Largest picture file decoded.
 inline constexpr std::uint64_t kMaxPictureFileBytes = std::uint64_t{1} << 30;
-
-// The whole content of a file; empty for a folder, a file larger than maxBytes, or a failed
-// read. May throw std::bad_alloc.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path,
-                                                       std::uint64_t maxBytes);
-
-// The first frame of a JPEG, PNG, GIF or BMP file at its natural size, pixels 0xAARRGGBB with
-// straight alpha. Empty when the file cannot be read, its header is not understood or claims
-// more than the budget, or WIC fails. Needs COM on the calling thread. May throw std::bad_alloc.
-std::optional<pictures::Bitmap> LoadPictureFile(const std::wstring& path);
 
 // A picture file opened for decoding: the file itself (read by the decoder as it needs it, never
 // copied whole into memory), WIC's decoder, its first frame and a converter to premultiplied

@@ -1,0 +1,139 @@
+// The program's windows as the backend keeps them: one object per window, owning its handle
+// and everything the window holds, and the one place where the objects live.
+//
+//   PictureWindow  frmMain: its dpi (the frame's), measuring font, persistent image, drawing
+//                  settings, drop-target registration and the hidden picture holder imgMain
+//   ShadowWindow   frmShadow: its drop-target registration
+//   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
+//
+// Windows are created on first touch (platform::windows::Create) and give back what they hold
+// when destroyed; the objects themselves live as long as the process.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/types.hpp"
+#include "platform/win32/persistent_image.hpp"
+#include "platform/win32/picture_source.hpp"
+#include "platform/win32/scoped.hpp"
+#include "platform/win32/window.hpp"
+
+namespace platform::win32 {
+
+// Where the windows stand, in twips, before the program first places them.
+struct TwipsRect {
+    double left, top, width, height;
+};
+inline constexpr TwipsRect kDesignRect{3330, 2925, 2925, 2160};
+inline constexpr TwipsRect kCaptionDesignRect{3330, 5200, 4320, 270};
+// The caption's picture box is wider than its window, so that a caption never ends short.
+inline constexpr double kPicture1DesignWidth = 4455;
+
+// What the program set on a drawing surface (AutoRedraw, font, colour); fonts are created from
+// it when text is drawn. A window created again starts with a fresh one.
+struct SurfaceStyle {
+    bool autoRedraw = false;
+    std::wstring face;
+    double points = 0;
+    std::int32_t foreColor = 0;
+};
+
+// The hidden picture holder: the natural size of the picture held and the source that streams
+// its rows, kept until released.
+struct PictureHolder {
+    std::optional<PixelSize> size;  // empty until a picture was loaded
+    std::optional<PictureSource> source;
+};
+
+class PictureWindow final : public Window {
+  public:
+    bool Create();
+    // The dpi of the monitor the window stands on, which the whole frame follows.
+    int Dpi() const { return dpi_; }
+    // The font text widths are measured in; not owned by the caller.
+    HFONT MeasuringFont() const;
+    // Where a popup menu opened from the keyboard stands, while it is being opened.
+    const std::optional<POINT>& KeyboardMenuPoint() const { return keyboardMenuAt_; }
+    PersistentImage& Image() { return image_; }
+    SurfaceStyle& Style() { return style_; }
+    PictureHolder& Holder() { return holder_; }
+
+  private:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnGone() override;
+    void OnMouseDown(std::int16_t button, WPARAM keys, POINT at);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnSystemClose();
+    void OnPaint();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    bool OnKey(WPARAM key);
+
+    int dpi_ = 0;
+    std::optional<POINT> keyboardMenuAt_;
+    ScopedFont font_;
+    PersistentImage image_;
+    SurfaceStyle style_;
+    PictureHolder holder_;
+    ScopedDropRegistration drop_;
+};
+
+class ShadowWindow final : public Window {
+  public:
+    bool Create();
+
+  private:
+    void OnGone() override;
+
+    ScopedDropRegistration drop_;
+};
+
+class Picture1Box final : public Window {
+  public:
+    bool Create(HWND caption, int dpi);
+    // Gives the box its design size at a dpi.
+    bool Fit(int dpi);
+    SurfaceStyle& Style() { return style_; }
+
+  private:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnGone() override;
+
+    SurfaceStyle style_;
+};
+
+class CaptionWindow final : public Window {
+  public:
+    bool Create();
+    Picture1Box& Picture1() { return picture1_; }
+    // Gives the strip and its box their design height (and the box its width) at a dpi; the
+    // program sets the strip's place and width itself.
+    bool Fit(int dpi);
+
+  private:
+    Picture1Box picture1_;
+};
+
+// The picture window's measuring font at a dpi.
+ScopedFont NewMeasuringFont(int dpi);
+
+// The program's windows, one of each per process.
+struct FrameWindows {
+    PictureWindow main;
+    ShadowWindow shadow;
+    CaptionWindow caption;
+};
+FrameWindows& Windows();
+
+// The window of a form or surface, or nullptr when it does not exist.
+HWND WindowOf(Form f);
+HWND WindowOf(Surface s);
+// The drawing settings of a surface.
+SurfaceStyle& StyleOf(Surface s);
+// The font a form measures text with (the picture window's own font, the default GUI font for
+// the others); not owned by the caller.
+HFONT MeasuringFont(Form f);
+
+}  // namespace platform::win32

@@ -1,0 +1,151 @@
+// The picture window's message handlers: presses, double clicks, the menu keys and menu commands
+// become the program's events; the system's close ends the program; paints come from the
+// persistent image; a move to a monitor of another scale takes the frame to the new dpi.
+#include <windows.h>
+// After <windows.h>, whose types they use.
+#include <windowsx.h>
+
+#include "platform/win32/backend.hpp"
+#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/units.hpp"
+#include "platform/windows.hpp"
+#include "resources/menu_items.hpp"
+
+namespace platform::win32 {
+
+namespace {
+POINT PointOf(LPARAM pos) {
+    return POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
+}
+}  // namespace
+
+LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+            OnMouseDown(kLeftButton, wParam, PointOf(lParam));
+            return 0;
+        case WM_RBUTTONDOWN:
+            OnMouseDown(kRightButton, wParam, PointOf(lParam));
+            return 0;
+        case WM_MBUTTONDOWN:
+            OnMouseDown(kMiddleButton, wParam, PointOf(lParam));
+            return 0;
+        // A quick second press of the left button, also right after the move loop.
+        case WM_LBUTTONDBLCLK:
+            Raise([](Events& e) { e.DblClick(); });
+            return 0;
+        // With CS_DBLCLKS a quick second press of the other buttons arrives as a double click;
+        // it is a press all the same and opens the menu again.
+        case WM_RBUTTONDBLCLK:
+            OnMouseDown(kRightButton, wParam, PointOf(lParam));
+            return 0;
+        case WM_MBUTTONDBLCLK:
+            OnMouseDown(kMiddleButton, wParam, PointOf(lParam));
+            return 0;
+        case WM_COMMAND:
+            OnCommand(wParam, lParam);
+            return 0;
+        case WM_CLOSE:
+            OnSystemClose();
+            return 0;
+        case WM_ENDSESSION:
+            if (wParam) OnSystemClose();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT covers the whole area from the image
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (OnKey(wParam)) return 0;
+            return Window::OnMessage(msg, wParam, lParam);
+        // The menu keys are handled as they go down; a context-menu request the system makes of
+        // them or of a right button's release would open the menu a second time.
+        case WM_CONTEXTMENU:
+            return 0;
+        case WM_DPICHANGED:
+            if (lParam) OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        default:
+            return Window::OnMessage(msg, wParam, lParam);
+    }
+}
+
+// A press at a point of the client area, in the screen's pixels; the program is told it in its
+// own.
+void PictureWindow::OnMouseDown(std::int16_t button, WPARAM keys, POINT at) {
+    std::int16_t shift = 0;
+    if (keys & MK_SHIFT) shift |= 1;
+    if (keys & MK_CONTROL) shift |= 2;
+    if (::GetKeyState(VK_MENU) < 0) shift |= 4;
+    const float x = static_cast<float>(ToDesign(at.x));
+    const float y = static_cast<float>(ToDesign(at.y));
+    Raise([&](Events& e) { e.MouseDown(button, shift, x, y); });
+}
+
+// Shift+F10 and the context-menu key open the popup menu as a right press does: at the pointer
+// when it stands over the window, else at the window's top-left corner.
+bool PictureWindow::OnKey(WPARAM key) {
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    if (key != VK_APPS && !(key == VK_F10 && shift)) return false;
+    RECT window{};
+    POINT pointer{};
+    HWND h = Handle();
+    if (!::GetWindowRect(h, &window)) return true;
+    if (::GetCursorPos(&pointer) && ::PtInRect(&window, pointer)) {
+        keyboardMenuAt_ = pointer;
+    } else {
+        POINT corner{0, 0};
+        ::ClientToScreen(h, &corner);
+        keyboardMenuAt_ = corner;
+    }
+    POINT client = *keyboardMenuAt_;
+    ::ScreenToClient(h, &client);
+    OnMouseDown(kRightButton, shift ? MK_SHIFT : 0, client);
+    keyboardMenuAt_.reset();
+    return true;
+}
+
+// The window keeps its size in twips and takes the place the system suggests; the companions
+// take the new dpi too, and the program paints the frame again at its new size in pixels.
+void PictureWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    HWND h = Handle();
+    RECT r{};
+    if (!::GetWindowRect(h, &r)) return;
+    const double width = ToTwips(r.right - r.left), height = ToTwips(r.bottom - r.top);
+    dpi_ = SaneDpi(dpi);
+    if (ScopedFont font = NewMeasuringFont(dpi_)) font_ = std::move(font);
+    const auto w = ToPixels(width), ht = ToPixels(height);
+    if (w && ht)
+        ::SetWindowPos(h, nullptr, suggested.left, suggested.top, *w, *ht,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    Windows().caption.Fit(dpi_);
+    Raise([](Events& e) { e.DpiChanged(); });
+}
+
+void PictureWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Menu commands only: no control sends notifications to this window.
+    if (HIWORD(wParam) != 0 || lParam != 0) return;
+    if (const resources::MenuEntry* entry = resources::FindMenuEntry(LOWORD(wParam)))
+        Raise([&](Events& e) { e.MenuClick(entry->item); });
+}
+
+// The system closes the window (Alt+F4, the task bar, the end of the session). The program ends
+// as on its Exit command; if its handler returns without ending the process, the windows go and
+// the message loop stops, so no process is left running with hidden windows.
+void PictureWindow::OnSystemClose() {
+    Raise([](Events& e) { e.SystemClose(); });
+    if (!windows::Exists(Form::Main)) return;
+    windows::Destroy(Form::Txt);
+    windows::Destroy(Form::Shadow);
+    windows::Destroy(Form::Main);
+    ::PostQuitMessage(0);
+}
+
+void PictureWindow::OnPaint() {
+    ScopedPaint paint(Handle());
+    if (paint.Get()) PaintMainFromImage(Handle(), paint.Get(), paint.Area());
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,14 @@
+// WIC's imaging factory (see wic_factory.hpp).
+#include "platform/win32/wic_factory.hpp"
+
+namespace platform::win32 {
+
+ComPtr<IWICImagingFactory> WicFactory() {
+    ComPtr<IWICImagingFactory> factory;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
+        factory.Reset();
+    return factory;
+}
+
+}  // namespace platform::win32
