@@ -7,7 +7,7 @@ namespace orientation {
 using platform::pictures::Bitmap;
 
 bool SwapsSides(Orientation o) {
-    return o >= 5 && o <= 8;
+    return platform::pictures::TurnsAQuarter(o);
 }
 
 platform::PixelSize Turned(const platform::PixelSize& size, Orientation o) {

@@ -15,6 +15,11 @@ namespace platform::pictures {
 using Orientation = std::uint8_t;
 inline constexpr Orientation kUpright = 1;
 
+// True for 5 to 8, whose turn makes the stored width the displayed height.
+inline constexpr bool TurnsAQuarter(Orientation o) {
+    return o >= 5 && o <= 8;
+}
+
 // The orientation of a JPEG (IFD0 of its first APP1 segment that starts "Exif\0\0") or of a
 // TIFF (its first IFD), from the file's first bytes. kUpright for every other file, for a
 // missing tag, a value outside 1..8 or a tag that is not one SHORT, and for a block that

@@ -36,8 +36,9 @@ bool LoadFile(const std::filesystem::path& file) {
 // Gathers the rows the holder streams into a bitmap, and checks they come as Begin announced.
 class Gather final : public pictures::RowSink {
   public:
-    bool Begin(std::int32_t width, std::int32_t height) override {
+    bool Begin(std::int32_t width, std::int32_t height, pictures::Orientation o) override {
         ++begins;
+        orientation = o;
         bitmap = pictures::Bitmap{width, height, {}};
         bitmap.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         return true;
@@ -48,6 +49,7 @@ class Gather final : public pictures::RowSink {
         bitmap.pixels.insert(bitmap.pixels.end(), row.begin(), row.end());
     }
     int begins = 0, rows = 0, wrongRows = 0;
+    pictures::Orientation orientation = 0;
     pictures::Bitmap bitmap;
 };
 
@@ -384,7 +386,7 @@ TEST(Pictures, AReducedReadGivesTheShrunkPictureOrTheWholeOne) {
 TEST(Pictures, ASinkThatRefusesTheSizeGetsNoRows) {
     class Refuse final : public pictures::RowSink {
       public:
-        bool Begin(std::int32_t, std::int32_t) override { return false; }
+        bool Begin(std::int32_t, std::int32_t, pictures::Orientation) override { return false; }
         void Row(std::span<const std::uint32_t>) override { ++rows; }
         int rows = 0;
     } refuse;
