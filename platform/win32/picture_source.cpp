@@ -195,9 +195,11 @@ std::optional<PictureSource> PictureSource::Open(const std::wstring& path) {
                                              WICBitmapPaletteTypeCustom)))
         return std::nullopt;
     // JPEG, PNG and GIF decoders find a damaged file as they start (Wine's decode everything
-    // then). A BMP decoder reads its pixels only when asked: one pixel of the first and of the
-    // last row shows whether they are all there.
-    if (known && start->header.info.format == pictures::Format::Bmp) {
+    // then). BMP, TIFF and icon decoders may read their pixels only when asked: one pixel of
+    // the first and of the last row shows whether they are all there.
+    const pictures::Format format = start->header.info.format;
+    if (known && (format == pictures::Format::Bmp || format == pictures::Format::Tiff ||
+                  format == pictures::Format::Ico || format == pictures::Format::Cur)) {
         std::uint32_t pixel[2] = {};
         const WICRect top{0, 0, 1, 1};
         const WICRect bottom{0, static_cast<INT>(source.height_ - 1), 1, 1};

@@ -232,6 +232,8 @@ TEST(Pictures, DesignSizeBeforeAnyLoad) {
 }
 
 // Loads a good picture, then the bad file: the load fails and the holder is unchanged.
+std::string MakeIcon(const std::vector<std::pair<int, int>>& sizes);
+
 void ExpectFailedLoadKeepsHolder(const std::filesystem::path& bad) {
     TempDir dir;
     ASSERT_TRUE(LoadFile(dir.Write(L"good.bmp", MakeBmp(5, 3))));
@@ -253,6 +255,9 @@ TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
     const std::string png = Encode(GUID_ContainerFormatPng, 40, 30);
     ASSERT_FALSE(png.empty());
     const std::string bmp = MakeBmp(40, 30);
+    const std::string tiff = Encode(GUID_ContainerFormatTiff, 40, 30);
+    ASSERT_FALSE(tiff.empty());
+    const std::string icon = MakeIcon({{40, 30}});
     struct Cut {
         const char* name;
         std::string bytes;
@@ -261,6 +266,8 @@ TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
         {"png cut in its pixel data", png.substr(0, png.size() / 2)},
         {"png cut in its header", png.substr(0, 20)},
         {"bmp cut in its pixel data", bmp.substr(0, bmp.size() / 2)},
+        {"tiff cut in half", tiff.substr(0, tiff.size() / 2)},
+        {"icon cut in its image", icon.substr(0, icon.size() / 2)},
         {"empty file", ""},
     };
     for (const Cut& c : cuts) {
