@@ -33,6 +33,9 @@ using bench::PictureKind;
 const PictureKind kPictures[] = {
     {"JPEG 6000x4000 baseline", L"baseline.jpg", Kind::Jpeg, 6000, 4000, false},
     {"JPEG 6000x4000 progressive", L"progressive.jpg", Kind::Jpeg, 6000, 4000, true},
+    // The baseline JPEG with an Exif block saying it is to be turned a quarter clockwise, as a
+    // phone held upright stores it: shown 4000x6000, the small scaled copy turned.
+    {"JPEG 6000x4000 orientation 6", L"turned.jpg", Kind::Jpeg, 6000, 4000, true},
     {"JPEG 12000x8000", L"huge.jpg", Kind::Jpeg, 12000, 8000, false},
     {"PNG 6000x4000 alpha", L"alpha.png", Kind::Png, 6000, 4000, false},
     {"BMP 6000x4000 24-bit", L"plain.bmp", Kind::Bmp, 6000, 4000, false},

@@ -5,6 +5,7 @@
 #include "app/main_mod.hpp"
 #include "display/averaging_scaler.hpp"
 #include "display/decode_scale.hpp"
+#include "display/orientation.hpp"
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
 #include "platform/windows.hpp"
@@ -19,23 +20,32 @@ namespace pw = platform::windows;
 namespace {
 
 // Takes the holder's rows as they are decoded and averages them down to the display size, so
-// that only the display-sized result and one row are ever in memory.
+// that only the display-sized result and one row are ever in memory. The rows come as stored:
+// they are scaled to the display size turned back to the stored orientation, and only the
+// small result is turned upright.
 class ScalingSink final : public pictures::RowSink {
   public:
     ScalingSink(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
 
-    bool Begin(std::int32_t sourceWidth, std::int32_t sourceHeight) override {
-        scaler_ = scaling::AveragingScaler::Create(sourceWidth, sourceHeight, width_, height_);
+    bool Begin(std::int32_t sourceWidth, std::int32_t sourceHeight,
+               pictures::Orientation o) override {
+        orientation_ = o;
+        const bool swap = orientation::SwapsSides(o);
+        scaler_ = scaling::AveragingScaler::Create(
+            sourceWidth, sourceHeight, swap ? height_ : width_, swap ? width_ : height_);
         return scaler_.has_value();
     }
     void Row(std::span<const std::uint32_t> row) override { scaler_->AddRow(row); }
 
     std::optional<pictures::Bitmap> Finish() const {
-        return scaler_ ? scaler_->Finish() : std::nullopt;
+        if (!scaler_) return std::nullopt;
+        const auto stored = scaler_->Finish();
+        return stored ? orientation::Turned(*stored, orientation_) : std::nullopt;
     }
 
   private:
     std::int32_t width_, height_;
+    pictures::Orientation orientation_ = pictures::kUpright;
     std::optional<scaling::AveragingScaler> scaler_;
 };
 

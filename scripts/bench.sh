@@ -29,6 +29,16 @@ if [ ! -f "$pictures/progressive.jpg" ]; then
     convert "$pictures/baseline.jpg" -interlace Plane -quality 90 "$pictures/progressive.jpg.part"
     mv "$pictures/progressive.jpg.part" "$pictures/progressive.jpg"
 fi
+if [ ! -f "$pictures/turned.jpg" ]; then
+    # WIC's encoder writes no Exif block: the orientation tag is put in by hand.
+    PYTHONPATH="$top/tests/e2e" python3 -c '
+import sys
+from frame.exif import with_orientation
+data = open(sys.argv[1], "rb").read()
+open(sys.argv[2], "wb").write(with_orientation(data, 6))
+' "$pictures/baseline.jpg" "$pictures/turned.jpg.part"
+    mv "$pictures/turned.jpg.part" "$pictures/turned.jpg"
+fi
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
     "$(free -g | awk '/Mem:/ {print $2}') GB, $(wine --version 2>/dev/null || echo wine), $(date -u +%Y-%m-%d)"

@@ -42,9 +42,13 @@ bool Load(std::u16string_view path) {
     if (!Rec().Record("LoadPicture(" + recording::Utf8(path) + ")")) return false;
     auto it = Rec().pictureFiles.find(std::u16string(path));
     if (it == Rec().pictureFiles.end()) return false;
+    const auto turn = Rec().pictureOrientations.find(std::u16string(path));
+    const Orientation o = turn == Rec().pictureOrientations.end() ? kUpright : turn->second;
     Rec().holderPixels = it->second;
-    Rec().holderSize =
-        PixelSize{static_cast<double>(it->second.width), static_cast<double>(it->second.height)};
+    Rec().holderOrientation = o;
+    // The size as displayed, as the real holder reports it.
+    const double w = it->second.width, h = it->second.height;
+    Rec().holderSize = TurnsAQuarter(o) ? PixelSize{h, w} : PixelSize{w, h};
     return true;
 }
 
@@ -62,7 +66,7 @@ bool ReadRows(std::int32_t reduction, RowSink& sink) {
     const std::int32_t k = reduce ? reduction : 1;
     const std::int32_t width = (source.width + k - 1) / k;
     const std::int32_t height = (source.height + k - 1) / k;
-    if (!sink.Begin(width, height)) return false;
+    if (!sink.Begin(width, height, Rec().holderOrientation)) return false;
     std::vector<std::uint32_t> row;
     for (std::int32_t y = 0; y < height; ++y) {
         if (Rec().holderRowsFailAfter && y >= *Rec().holderRowsFailAfter) return false;

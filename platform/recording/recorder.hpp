@@ -69,10 +69,14 @@ class Recorder {
     // Files for the profile reader (raw bytes) and pictures the holder can load.
     std::map<std::u16string, std::string> files;
     std::map<std::u16string, pictures::Bitmap> pictureFiles;
+    // The orientation each picture file records (kUpright for a file not listed): the bitmap
+    // above is the stored picture, as a decoder streams it.
+    std::map<std::u16string, pictures::Orientation> pictureOrientations;
     // The holder's state: the picture it streams rows from (a decoder's source, kept in
     // memory here), until it is released.
     std::optional<PixelSize> holderSize;  // empty: design size
     std::optional<pictures::Bitmap> holderPixels;
+    pictures::Orientation holderOrientation = pictures::kUpright;
     // Whether the holder's decoder shrinks while decoding, as Windows' JPEG decoder does; the
     // reduced picture then has ceil(side / reduction) pixels a side, each the mean of the
     // block it stands for.

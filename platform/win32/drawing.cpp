@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <vector>
 
+#include "platform/over_background.hpp"
 #include "platform/win32/backend.hpp"
 #include "platform/win32/desktop_background.hpp"
 #include "platform/win32/frame_windows.hpp"
@@ -197,9 +200,22 @@ bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitma
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    // Transparent parts show the surface's own background colour, blended, rather than the
+    // black that premultiplied pixels read as: the colour is this backend's, so it is put in
+    // here, once, and the portable code keeps its pixels as decoded.
+    const COLORREF back = BackColorOf(s);
+    std::vector<std::uint32_t> shown;
+    try {
+        shown = bitmap.pixels;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    pictures::PutOverBackground(shown, std::uint32_t{GetRValue(back)} << 16 |
+                                           std::uint32_t{GetGValue(back)} << 8 |
+                                           std::uint32_t{GetBValue(back)});
     return ::SetDIBitsToDevice(target.Get(), *left, *top, static_cast<DWORD>(bitmap.width),
                                static_cast<DWORD>(bitmap.height), 0, 0, 0,
-                               static_cast<UINT>(bitmap.height), bitmap.pixels.data(), &info,
+                               static_cast<UINT>(bitmap.height), shown.data(), &info,
                                DIB_RGB_COLORS) != 0;
 }
 

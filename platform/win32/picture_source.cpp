@@ -7,6 +7,7 @@
 #include <span>
 
 #include "platform/picture_header.hpp"
+#include "platform/picture_orientation.hpp"
 #include "platform/win32/wic_factory.hpp"
 
 namespace platform::win32 {
@@ -95,9 +96,10 @@ void ToPremultiplied(Layout layout, const BYTE* in, std::span<std::uint32_t> out
 // Copies the strips of a picture `width` x `height` in `layout` with `copy(rect, stride,
 // size, buffer)` and hands their rows to the sink.
 template <class Copy>
-bool StreamStrips(std::uint32_t width, std::uint32_t height, Layout layout, pictures::RowSink& sink,
-                  Copy copy) {
-    if (!sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)))
+bool StreamStrips(std::uint32_t width, std::uint32_t height, pictures::Orientation orientation,
+                  Layout layout, pictures::RowSink& sink, Copy copy) {
+    if (!sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
+                    orientation))
         return false;
     const UINT stride = width * BytesPerPixel(layout);
     std::vector<BYTE> strip(std::size_t{stride} * PictureSource::kStripRows);
@@ -120,10 +122,18 @@ bool StreamStrips(std::uint32_t width, std::uint32_t height, Layout layout, pict
     return true;
 }
 
-// The header read from the start of the stream, reading more only while the header reader
-// needs it (a JPEG's frame header may stand after large metadata segments); the stream is
-// put back at its start. Empty when the file is not a picture this reader understands.
-std::optional<pictures::HeaderInfo> HeaderOf(IStream* stream, std::uint64_t fileSize) {
+// What the start of a file says: its header's reading and the orientation it records.
+struct FileStart {
+    pictures::HeaderReading header;
+    pictures::Orientation orientation = pictures::kUpright;
+};
+
+// The start of the stream, reading more only while the header reader needs it (a JPEG's frame
+// header may stand after large metadata segments, a TIFF's first IFD at the end); the stream
+// is put back at its start. The orientation is read from the same bytes: a JPEG's Exif block
+// stands before its frame header, and the tag sits in the TIFF's first IFD, which the header
+// reader has read for the size. Empty when the stream cannot be read.
+std::optional<FileStart> StartOf(IStream* stream, std::uint64_t fileSize) {
     std::vector<std::uint8_t> bytes;
     std::uint64_t want = 1u << 16;
     for (;;) {
@@ -135,12 +145,12 @@ std::optional<pictures::HeaderInfo> HeaderOf(IStream* stream, std::uint64_t file
             (FAILED(stream->Read(bytes.data() + have, static_cast<ULONG>(want - have), &got)) ||
              got != want - have))
             return std::nullopt;
-        if (auto header = pictures::ReadHeader(bytes)) {
+        const pictures::HeaderReading header = pictures::ReadPictureHeader(bytes);
+        if (header.verdict != pictures::HeaderVerdict::CutShort || want >= fileSize) {
             LARGE_INTEGER start{};
             if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return std::nullopt;
-            return header;
+            return FileStart{header, pictures::ReadOrientation(bytes)};
         }
-        if (want >= fileSize) return std::nullopt;
         want *= 4;
     }
 }
@@ -159,18 +169,25 @@ std::optional<PictureSource> PictureSource::Open(const std::wstring& path) {
     if (FAILED(source.file_->Stat(&stat, STATFLAG_NONAME)) ||
         stat.cbSize.QuadPart > kMaxPictureFileBytes)
         return std::nullopt;
-    // The header is checked first: a decoder may allocate the whole picture as it starts.
-    const auto header = HeaderOf(source.file_.Get(), stat.cbSize.QuadPart);
-    if (!header || !pictures::WithinBudget(*header)) return std::nullopt;
+    // The header is checked first: a decoder may allocate the whole picture as it starts. A
+    // format this program does not read has only the decoder's word for its size, checked
+    // below before a single pixel is asked for.
+    const auto start = StartOf(source.file_.Get(), stat.cbSize.QuadPart);
+    if (!start) return std::nullopt;
+    const pictures::Admission admission = pictures::Admit(start->header);
+    if (admission == pictures::Admission::Refuse) return std::nullopt;
+    const bool known = admission == pictures::Admission::Decode;
+    // The frame the header's size is for: an icon's largest image, else the first.
+    const UINT frameIndex = known ? start->header.info.frame : 0;
+    source.orientation_ = start->orientation;
 
     ComPtr<IWICImagingFactory> factory = WicFactory();
     if (!factory ||
         FAILED(factory->CreateDecoderFromStream(
             source.file_.Get(), nullptr, WICDecodeMetadataCacheOnDemand, source.decoder_.Out())) ||
-        FAILED(source.decoder_->GetFrame(0, source.frame_.Out())) ||
+        FAILED(source.decoder_->GetFrame(frameIndex, source.frame_.Out())) ||
         FAILED(source.frame_->GetSize(&source.width_, &source.height_)) ||
-        !pictures::WithinBudget(
-            pictures::HeaderInfo{header->format, source.width_, source.height_}) ||
+        !pictures::WithinBudget(source.width_, source.height_) ||
         FAILED(source.frame_->GetPixelFormat(&source.frameFormat_)) ||
         FAILED(factory->CreateFormatConverter(source.converter_.Out())) ||
         FAILED(source.converter_->Initialize(source.frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
@@ -178,9 +195,11 @@ std::optional<PictureSource> PictureSource::Open(const std::wstring& path) {
                                              WICBitmapPaletteTypeCustom)))
         return std::nullopt;
     // JPEG, PNG and GIF decoders find a damaged file as they start (Wine's decode everything
-    // then). A BMP decoder reads its pixels only when asked: one pixel of the first and of the
-    // last row shows whether they are all there.
-    if (header->format == pictures::Format::Bmp) {
+    // then). BMP, TIFF and icon decoders may read their pixels only when asked: one pixel of
+    // the first and of the last row shows whether they are all there.
+    const pictures::Format format = start->header.info.format;
+    if (known && (format == pictures::Format::Bmp || format == pictures::Format::Tiff ||
+                  format == pictures::Format::Ico || format == pictures::Format::Cur)) {
         std::uint32_t pixel[2] = {};
         const WICRect top{0, 0, 1, 1};
         const WICRect bottom{0, static_cast<INT>(source.height_ - 1), 1, 1};
@@ -220,7 +239,7 @@ bool PictureSource::ReadReduced(std::int32_t reduction, pictures::RowSink& sink,
     const Layout layout = LayoutOf(format);
     if (layout == Layout::Other) return false;
     done = true;
-    return StreamStrips(width, height, layout, sink,
+    return StreamStrips(width, height, orientation_, layout, sink,
                         [&](const WICRect& rect, UINT stride, UINT size, BYTE* buffer) {
                             return transform->CopyPixels(&rect, width, height, &format,
                                                          WICBitmapTransformRotate0, stride, size,
@@ -236,7 +255,7 @@ bool PictureSource::ReadFull(pictures::RowSink& sink) const {
         layout = Layout::Pbgra32;
         from = converter_.Get();
     }
-    return StreamStrips(width_, height_, layout, sink,
+    return StreamStrips(width_, height_, orientation_, layout, sink,
                         [&](const WICRect& rect, UINT stride, UINT size, BYTE* buffer) {
                             return from->CopyPixels(&rect, stride, size, buffer);
                         });

@@ -27,13 +27,19 @@ class PictureSource {
     // Rows decoded and handed over in one go: memory for a strip, not for the picture.
     static constexpr std::uint32_t kStripRows = 64;
 
-    // The first frame of a JPEG, PNG, GIF or BMP file, once the file's header was found within
-    // the decoding budget and the decoder, the frame, its size and the converter all worked.
-    // Empty otherwise. Needs COM on the calling thread. May throw std::bad_alloc.
+    // The frame of a picture file that its header's size is for (an icon's or cursor's
+    // largest image, the first of every other format whose header this program reads), once
+    // that header was found within the decoding budget; for a file of any other format, the
+    // first frame of whatever system decoder takes it, once the size that decoder reports is
+    // within the budget. Empty otherwise, and when the decoder, the frame, its size or the
+    // converter fail. Needs COM on the calling thread. May throw std::bad_alloc.
     static std::optional<PictureSource> Open(const std::wstring& path);
 
+    // The stored size, before the orientation turns it.
     std::uint32_t Width() const { return width_; }
     std::uint32_t Height() const { return height_; }
+    // How the stored rows are to be turned to show upright, from the file's own bytes.
+    pictures::Orientation RecordedOrientation() const { return orientation_; }
 
     // Streams the rows top to bottom in strips, as 0xAARRGGBB with premultiplied alpha. With
     // `reduction` 2, 4 or 8 and a decoder that shrinks while decoding (Windows' JPEG decoder
@@ -52,6 +58,7 @@ class PictureSource {
     ComPtr<IWICFormatConverter> converter_;
     WICPixelFormatGUID frameFormat_{};
     std::uint32_t width_ = 0, height_ = 0;
+    pictures::Orientation orientation_ = pictures::kUpright;
 };
 
 }  // namespace platform::win32

@@ -25,8 +25,11 @@ bool Load(std::u16string_view path) {
         if (!opened) return false;
         // Only a picture that decodes replaces what the holder had.
         win32::PictureHolder& holder = TheHolder();
+        // The size as displayed: a picture its camera marked as turned a quarter is measured
+        // turned.
+        const double w = opened->Width(), h = opened->Height();
         holder.size =
-            PixelSize{static_cast<double>(opened->Width()), static_cast<double>(opened->Height())};
+            TurnsAQuarter(opened->RecordedOrientation()) ? PixelSize{h, w} : PixelSize{w, h};
         holder.source = std::move(opened);
         return true;
     } catch (const std::bad_alloc&) {

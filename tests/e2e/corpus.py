@@ -10,6 +10,8 @@ import subprocess
 import zlib
 from pathlib import Path
 
+from frame.exif import app1, exif_block, with_segments
+
 
 def _convert(*args):
     subprocess.run(["convert", *map(str, args)], check=True)
@@ -22,24 +24,29 @@ def _good(path, width=600, height=400, fmt=None):
              "-draw", f"circle {width // 3},{height // 3} {width // 2},{height // 3}", target)
 
 
-def _truncated(fmt):
+def _truncated(fmt, width=600, height=400):
     def make(path):
-        _good(path, fmt=fmt)
+        _good(path, width, height, fmt=fmt)
         data = path.read_bytes()
         path.write_bytes(data[: len(data) // 2])
 
     return make
 
 
-def _bit_flipped(fmt):
+def _bit_flipped(fmt, width=600, height=400):
     # Flips in the second half of the file only: the picture data, not the header, so that the
-    # size the header gives (and the memory the decoder may use) stays that of the picture.
+    # size the header gives (and the memory the decoder may use) stays that of the picture. A
+    # TIFF keeps its IFD at the end, after the pixels: its flips go in the half before it.
     def make(path):
-        _good(path, fmt=fmt)
+        _good(path, width, height, fmt=fmt)
         data = bytearray(path.read_bytes())
         rng = random.Random(f"flip-{fmt}")
+        start, end = len(data) // 2, len(data)
+        if fmt == "tiff":
+            ifd = struct.unpack("<I" if data[:2] == b"II" else ">I", data[4:8])[0]
+            start, end = ifd // 2, ifd
         for _ in range(max(16, len(data) // 200)):
-            at = rng.randrange(len(data) // 2, len(data))
+            at = rng.randrange(start, end)
             data[at] ^= 1 << rng.randrange(8)
         path.write_bytes(bytes(data))
 
@@ -177,6 +184,58 @@ def _many_scans(path):
     path.write_bytes(data[:eoi] + data[start:end] * (2000 - len(scans)) + data[eoi:])
 
 
+def _jpeg_with(*segments):
+    """A good 600x400 JPEG with the segments (Exif blocks) after its start marker."""
+
+    def make(path):
+        _good(path, fmt="jpeg")
+        path.write_bytes(with_segments(path.read_bytes(), *segments))
+
+    return make
+
+
+def _exif_longer_than_file(path):
+    # The Exif segment claims 65000 bytes; the file ends a few hundred bytes later, before any
+    # frame header: a reader must neither read past the end nor take the file as cut short
+    # forever.
+    _good(path, 64, 48, fmt="jpeg")
+    data = path.read_bytes()
+    path.write_bytes(data[:2] + app1(exif_block(6), declared_length=65000) + data[2:300])
+
+
+def _tiff_claiming(width, height):
+    """A little-endian TIFF whose first IFD gives the size, with one strip of 64 bytes."""
+
+    def make(path):
+        tags = [(256, 4, width), (257, 4, height), (258, 3, 8), (259, 3, 1), (262, 3, 1),
+                (273, 4, 0), (277, 3, 1), (278, 4, height), (279, 4, 64)]
+        ifd_at = 8
+        data_at = ifd_at + 2 + 12 * len(tags) + 4
+        ifd = struct.pack("<H", len(tags))
+        for tag, kind, value in tags:
+            value = data_at if tag == 273 else value
+            packed = struct.pack("<HH", value, 0) if kind == 3 else struct.pack("<I", value)
+            ifd += struct.pack("<HHI", tag, kind, 1) + packed
+        path.write_bytes(b"II*\0" + struct.pack("<I", ifd_at) + ifd + bytes(4) + bytes(64))
+
+    return make
+
+
+def _icon_claiming(width, height):
+    """An icon of one image, a PNG whose own header gives the size (the directory's one-byte
+    sizes cannot say more than 256)."""
+
+    def make(path):
+        ihdr = b"IHDR" + struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+        png = b"\x89PNG\r\n\x1a\n"
+        for body in (ihdr, b"IDAT" + zlib.compress(b"\x00" * 64), b"IEND"):
+            png += struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body))
+        entry = struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(png), 6 + 16)
+        path.write_bytes(struct.pack("<HHH", 0, 1, 1) + entry + png)
+
+    return make
+
+
 MAKERS = {
     "jpeg_truncated": (_truncated("jpeg"), ".jpg"),
     "png_truncated": (_truncated("png"), ".png"),
@@ -204,6 +263,27 @@ MAKERS = {
     "png_16bit": (_sized(400, 300, "png", "-depth", "16"), ".png"),
     "bmp_top_down": (_top_down_bmp, ".bmp"),
     "jpeg_2000_scans": (_many_scans, ".jpg"),
+    # Exif blocks: the orientation is read from the file's own bytes, so every claim in them
+    # is checked before it is followed.
+    "exif_orientation_0": (_jpeg_with(app1(exif_block(0))), ".jpg"),
+    "exif_orientation_9": (_jpeg_with(app1(exif_block(9))), ".jpg"),
+    "exif_orientation_65535": (_jpeg_with(app1(exif_block(65535))), ".jpg"),
+    "exif_ifd_beyond_segment": (_jpeg_with(app1(exif_block(6, ifd_offset=0x10000))), ".jpg"),
+    "exif_65535_entries": (_jpeg_with(app1(exif_block(6, entry_count=65535))), ".jpg"),
+    "exif_ifd_chain_to_itself": (_jpeg_with(app1(exif_block(6, next_ifd=8))), ".jpg"),
+    "exif_longer_than_file": (_exif_longer_than_file, ".jpg"),
+    "exif_two_segments": (_jpeg_with(app1(exif_block(6)), app1(exif_block(8))), ".jpg"),
+    "exif_big_endian": (_jpeg_with(app1(exif_block(6, big_endian=True))), ".jpg"),
+    "exif_little_endian": (_jpeg_with(app1(exif_block(8))), ".jpg"),
+    # The other formats whose headers the program reads itself.
+    "tiff_truncated": (_truncated("tiff"), ".tif"),
+    "tiff_bit_flipped": (_bit_flipped("tiff"), ".tif"),
+    "ico_truncated": (_truncated("ico", 64, 48), ".ico"),
+    "ico_bit_flipped": (_bit_flipped("ico", 64, 48), ".ico"),
+    "webp_truncated": (_truncated("webp"), ".webp"),
+    "webp_bit_flipped": (_bit_flipped("webp"), ".webp"),
+    "tiff_claims_60000x60000": (_tiff_claiming(60000, 60000), ".tif"),
+    "ico_claims_60000x60000": (_icon_claiming(60000, 60000), ".ico"),
 }
 
 NAMES = sorted(MAKERS)

@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""Writes the seed corpora of the fuzz targets: small settings files and the first bytes of
-JPEG, PNG, GIF and BMP files, each a valid start of its kind, so that fuzzing begins at the
-interesting places instead of at random bytes.
+"""Writes the seed corpora of the fuzz targets: small settings files, the first bytes of JPEG,
+PNG, GIF, BMP, TIFF, icon, cursor and WebP files, and JPEG and TIFF files with orientation tags,
+each a valid start of its kind, so that fuzzing begins at the interesting places instead of at
+random bytes.
 
-    make_seeds.py FOLDER   writes FOLDER/seeds/settings/* and FOLDER/seeds/picture_header/*,
-                           and makes the fuzzers' FOLDER/work/<target> and FOLDER/artifacts
+    make_seeds.py FOLDER   writes FOLDER/seeds/<target>/* for every target, and makes the
+                           fuzzers' FOLDER/work/<target> and FOLDER/artifacts
 """
 
 import struct
@@ -54,6 +55,105 @@ def bmp(width, height, dib=40):
     return b"BM" + struct.pack("<IHHI", 14 + len(info), 0, 0, 14 + len(info)) + info
 
 
+def tiff(entries, big=False, gap=0, next_ifd=0):
+    """A TIFF structure: header, `gap` bytes, the first IFD of (tag, type, value) entries."""
+    e = ">" if big else "<"
+    out = (b"MM\x00*" if big else b"II*\x00") + struct.pack(e + "I", 8 + gap) + bytes(gap)
+    out += struct.pack(e + "H", len(entries))
+    for tag, kind, value in entries:
+        field = struct.pack(e + "HH", value, 0) if kind == 3 else struct.pack(e + "I", value)
+        out += struct.pack(e + "HHI", tag, kind, 1) + field
+    return out + struct.pack(e + "I", next_ifd)
+
+
+def tiff_sized(width, height, kind=3, big=False, orientation=None, gap=0):
+    entries = [(256, kind, width), (257, kind, height)]
+    if orientation is not None:
+        entries.append((274, 3, orientation))
+    return tiff(entries, big, gap)
+
+
+def icon(images, cursor=False):
+    """An icon from (kind, width, height, bits) images; kind "png" or "dib"."""
+    datas = []
+    for kind, width, height, bits in images:
+        if kind == "png":
+            datas.append(png(width, height, colour=6))
+        else:
+            datas.append(struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, bits, 0, 0, 0, 0,
+                                     0, 0) + bytes(16))
+    out = struct.pack("<HHH", 0, 2 if cursor else 1, len(images))
+    offset = 6 + 16 * len(images)
+    for (kind, width, height, bits), data in zip(images, datas):
+        out += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, bits, len(data),
+                           offset)
+        offset += len(data)
+    return out + b"".join(datas)
+
+
+def riff(chunk, data):
+    return b"RIFF" + struct.pack("<I", 12 + len(data)) + b"WEBP" + chunk + \
+        struct.pack("<I", len(data)) + data
+
+
+def webp_lossy(width, height):
+    return riff(b"VP8 ", b"\x50\x02\x00\x9d\x01\x2a" + struct.pack("<HH", width, height) +
+                bytes(8))
+
+
+def webp_lossless(width, height):
+    return riff(b"VP8L", b"\x2f" + struct.pack("<I", (width - 1) | (height - 1) << 14 | 1 << 28) +
+                bytes(8))
+
+
+def webp_extended(width, height):
+    w, h = width - 1, height - 1
+    return riff(b"VP8X", b"\x10\x00\x00\x00" + struct.pack("<I", w)[:3] +
+                struct.pack("<I", h)[:3] + b"ALPH" + bytes(8))
+
+
+def app1_exif(structure, declared=None):
+    length = declared if declared is not None else len(structure) + 8
+    return b"\xff\xe1" + struct.pack(">H", length) + b"Exif\x00\x00" + structure
+
+
+def jpeg_exif(*structures, declared=None):
+    return b"\xff\xd8" + b"".join(app1_exif(s, declared) for s in structures) + jpeg(600, 400)[2:]
+
+
+TIFFS = {
+    "tiff_le.tif": tiff_sized(640, 480),
+    "tiff_be_long.tif": tiff_sized(3000, 2000, kind=4, big=True),
+    "tiff_after_pixels.tif": tiff_sized(4000, 3000, orientation=6, gap=200),
+    "tiff_huge.tif": tiff_sized(70000, 70000, kind=4),
+    "tiff_many.tif": tiff([(254, 4, 0), (256, 3, 64), (257, 3, 48), (258, 3, 8), (259, 3, 1),
+                           (262, 3, 2), (273, 4, 8), (277, 3, 3), (278, 3, 48), (279, 4, 9216)]),
+}
+ICONS = {
+    "ico_dibs.ico": icon([("dib", 16, 16, 4), ("dib", 32, 32, 32), ("dib", 48, 48, 8)]),
+    "ico_png.ico": icon([("dib", 16, 16, 32), ("png", 256, 256, 32)]),
+    "ico_huge_dib.ico": icon([("dib", 70000, 70000, 32)]),
+    "cur.cur": icon([("dib", 32, 32, 1)], cursor=True),
+}
+WEBPS = {
+    "webp_lossy.webp": webp_lossy(640, 480),
+    "webp_lossless.webp": webp_lossless(300, 200),
+    "webp_extended.webp": webp_extended(4000, 3000),
+    "webp_huge.webp": webp_extended(20000, 20000),
+}
+# Orientation seeds: a leading 0 reads the rest as a file, a leading 1 as an Exif block's TIFF
+# structure.
+ORIENTATIONS = {
+    "jpeg_le_6.jpg": b"\x00" + jpeg_exif(tiff([(271, 2, 0x414141), (274, 3, 6)])),
+    "jpeg_be_8.jpg": b"\x00" + jpeg_exif(tiff([(274, 3, 8), (282, 5, 0x200)], big=True)),
+    "jpeg_two_exif.jpg": b"\x00" + jpeg_exif(tiff([(274, 3, 3)]), tiff([(274, 3, 6)])),
+    "jpeg_exif_too_long.jpg": b"\x00" + jpeg_exif(tiff([(274, 3, 6)]), declared=0xFFFF)[:40],
+    "tiff_5.tif": b"\x00" + tiff_sized(60, 40, orientation=5),
+    "tiff_be_7.tif": b"\x00" + tiff_sized(60, 40, big=True, orientation=7),
+    "exif_le_2": b"\x01" + tiff([(274, 3, 2)]),
+    "exif_be_4": b"\x01" + tiff([(256, 3, 64), (274, 3, 4)], big=True, next_ifd=8),
+}
+
 HEADERS = {
     "jpeg_baseline.jpg": jpeg(640, 480),
     "jpeg_progressive.jpg": jpeg(600, 900, sof=0xC2),
@@ -68,23 +168,37 @@ HEADERS = {
     "bmp_top_down.bmp": bmp(600, -900),
     "bmp_v5.bmp": bmp(65535, 2048, dib=124),
     "bmp_core.bmp": bmp(64, 64, dib=12),
+    **TIFFS, **ICONS, **WEBPS,
+}
+
+# The single-format targets take the file without its signature and a leading byte that picks
+# the byte order (TIFF) or icon or cursor; the WebP target takes the file without "RIFF" and
+# "WEBP".
+SEEDS = {
+    "picture_header": HEADERS,
+    "tiff_header": {k: (b"\x01" if v[:2] == b"MM" else b"\x00") + v[4:] for k, v in TIFFS.items()},
+    "icon_header": {k: (b"\x01" if v[2] == 2 else b"\x00") + v[4:] for k, v in ICONS.items()},
+    "webp_header": {k: v[4:8] + v[12:] for k, v in WEBPS.items()},
+    "orientation": ORIENTATIONS,
 }
 
 
 def main():
     top = Path(sys.argv[1])
     out = top / "seeds"
-    for folder in (out / "settings", out / "picture_header", top / "work" / "settings",
-                   top / "work" / "picture_header", top / "artifacts"):
-        folder.mkdir(parents=True, exist_ok=True)
+    for target in ["settings", *SEEDS]:
+        for folder in (out / target, top / "work" / target):
+            folder.mkdir(parents=True, exist_ok=True)
+    (top / "artifacts").mkdir(parents=True, exist_ok=True)
     # The settings target takes one leading byte that picks the reader's buffer capacity.
     for i, (name, text) in enumerate(SETTINGS.items()):
         (out / "settings" / f"{name}.ini").write_bytes(bytes([5]) + text.encode("cp1252"))
         (out / "settings" / f"{name}_utf8.ini").write_bytes(
             bytes([i]) + b"\xef\xbb\xbf" + text.encode("utf-8"))
         (out / "settings" / f"{name}_utf16.ini").write_bytes(bytes([5]) + utf16(text, i % 2 == 1))
-    for name, data in HEADERS.items():
-        (out / "picture_header" / name).write_bytes(data)
+    for target, seeds in SEEDS.items():
+        for name, data in seeds.items():
+            (out / target / name).write_bytes(data)
     return 0
 
 

@@ -68,6 +68,19 @@ TEST_F(DrawingTest, AutoRedrawDrawsIntoTheImageOfTheClientSize) {
     EXPECT_EQ(::GetPixel(ImageDC(), ImageSize().cx - 1, 0), kBack);
 }
 
+TEST_F(DrawingTest, TransparentPixelsAreDrawnOverTheBackgroundColour) {
+    ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
+    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
+    ASSERT_TRUE(drawing::Cls(Surface::Main));
+    // Premultiplied: transparent, red at alpha 128, opaque blue.
+    const platform::pictures::Bitmap b{3, 1, {0x00000000u, 0x80800000u, 0xFF0000FFu}};
+    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0, 0, b));
+    EXPECT_EQ(::GetPixel(ImageDC(), 0, 0), kBack) << "not black: the background shows";
+    // 128 + 32 x 127 / 255 in red, 32 x 127 / 255 in green and blue.
+    EXPECT_EQ(::GetPixel(ImageDC(), 1, 0), RGB(144, 16, 16));
+    EXPECT_EQ(::GetPixel(ImageDC(), 2, 0), RGB(0, 0, 255));
+}
+
 TEST_F(DrawingTest, TheImageSurvivesARepaintOfTheWindow) {
     ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
     ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));

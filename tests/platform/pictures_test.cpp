@@ -1,5 +1,6 @@
-// The picture holder: JPEG, PNG, GIF and BMP files made by the test itself are loaded at their
-// natural size and streamed row by row, transparent parts premultiplied to black; files that
+// The picture holder: JPEG, PNG, GIF, BMP, TIFF and icon files made by the test itself are
+// loaded at their natural size (an icon at its largest image's, a turned JPEG at its size as
+// displayed) and streamed row by row as stored, transparent parts premultiplied; files that
 // cannot be loaded leave the holder as it was.
 #include <windows.h>
 // After <windows.h>, whose types it uses.
@@ -36,8 +37,9 @@ bool LoadFile(const std::filesystem::path& file) {
 // Gathers the rows the holder streams into a bitmap, and checks they come as Begin announced.
 class Gather final : public pictures::RowSink {
   public:
-    bool Begin(std::int32_t width, std::int32_t height) override {
+    bool Begin(std::int32_t width, std::int32_t height, pictures::Orientation o) override {
         ++begins;
+        orientation = o;
         bitmap = pictures::Bitmap{width, height, {}};
         bitmap.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         return true;
@@ -48,6 +50,7 @@ class Gather final : public pictures::RowSink {
         bitmap.pixels.insert(bitmap.pixels.end(), row.begin(), row.end());
     }
     int begins = 0, rows = 0, wrongRows = 0;
+    pictures::Orientation orientation = 0;
     pictures::Bitmap bitmap;
 };
 
@@ -185,6 +188,7 @@ const PictureCase kCases[] = {
     {"png", [](int w, int h) { return Encode(GUID_ContainerFormatPng, w, h); }, true},
     {"gif", [](int w, int h) { return Encode(GUID_ContainerFormatGif, w, h); }, true},
     {"jpeg", [](int w, int h) { return Encode(GUID_ContainerFormatJpeg, w, h); }, false},
+    {"tiff", [](int w, int h) { return Encode(GUID_ContainerFormatTiff, w, h); }, true},
 };
 
 void PrintTo(const PictureCase& c, std::ostream* out) {
@@ -228,6 +232,8 @@ TEST(Pictures, DesignSizeBeforeAnyLoad) {
 }
 
 // Loads a good picture, then the bad file: the load fails and the holder is unchanged.
+std::string MakeIcon(const std::vector<std::pair<int, int>>& sizes);
+
 void ExpectFailedLoadKeepsHolder(const std::filesystem::path& bad) {
     TempDir dir;
     ASSERT_TRUE(LoadFile(dir.Write(L"good.bmp", MakeBmp(5, 3))));
@@ -249,6 +255,9 @@ TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
     const std::string png = Encode(GUID_ContainerFormatPng, 40, 30);
     ASSERT_FALSE(png.empty());
     const std::string bmp = MakeBmp(40, 30);
+    const std::string tiff = Encode(GUID_ContainerFormatTiff, 40, 30);
+    ASSERT_FALSE(tiff.empty());
+    const std::string icon = MakeIcon({{40, 30}});
     struct Cut {
         const char* name;
         std::string bytes;
@@ -257,6 +266,8 @@ TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
         {"png cut in its pixel data", png.substr(0, png.size() / 2)},
         {"png cut in its header", png.substr(0, 20)},
         {"bmp cut in its pixel data", bmp.substr(0, bmp.size() / 2)},
+        {"tiff cut in half", tiff.substr(0, tiff.size() / 2)},
+        {"icon cut in its image", icon.substr(0, icon.size() / 2)},
         {"empty file", ""},
     };
     for (const Cut& c : cuts) {
@@ -339,6 +350,135 @@ TEST(Pictures, TransparentPartsStreamPremultipliedSoTheyShowBlack) {
         }
 }
 
+// An icon file of PNG images, in the order given.
+std::string MakeIcon(const std::vector<std::pair<int, int>>& sizes) {
+    std::vector<std::string> images;
+    for (const auto& [w, h] : sizes) images.push_back(Encode(GUID_ContainerFormatPng, w, h));
+    std::string s;
+    Put16(s, 0);
+    Put16(s, 1);
+    Put16(s, static_cast<std::uint32_t>(images.size()));
+    std::uint32_t at = 6 + 16 * static_cast<std::uint32_t>(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        s.push_back(static_cast<char>(sizes[i].first));
+        s.push_back(static_cast<char>(sizes[i].second));
+        s.push_back(0);
+        s.push_back(0);
+        Put16(s, 1);
+        Put16(s, 32);
+        Put32(s, static_cast<std::uint32_t>(images[i].size()));
+        Put32(s, at);
+        at += static_cast<std::uint32_t>(images[i].size());
+    }
+    for (const std::string& image : images) s += image;
+    return s;
+}
+
+TEST(Pictures, AnIconLoadsItsLargestImage) {
+    TempDir dir;
+    const std::string icon = MakeIcon({{4, 4}, {13, 7}, {6, 6}});
+    ASSERT_TRUE(LoadFile(dir.Write(L"icon.ico", icon)));
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{13, 7}));
+    const auto bitmap = HeldPixels();
+    ASSERT_TRUE(bitmap.has_value());
+    ASSERT_EQ(bitmap->width, 13);
+    ASSERT_EQ(bitmap->height, 7);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(bitmap->pixels[static_cast<std::size_t>(y * 13 + x)],
+                      0xFF000000u | ColourAt(x, y))
+                << "pixel (" << x << "," << y << ")";
+}
+
+// An Exif block recording the orientation, little-endian, put after a JPEG's start marker.
+std::string WithOrientation(const std::string& jpeg, std::uint32_t orientation) {
+    std::string exif = "Exif";
+    exif += std::string(2, '\0');
+    exif += "II*";
+    exif.push_back(0);
+    Put32(exif, 8);
+    Put16(exif, 1);
+    Put16(exif, 274);
+    Put16(exif, 3);
+    Put32(exif, 1);
+    Put16(exif, orientation);
+    Put16(exif, 0);
+    Put32(exif, 0);
+    std::string segment = "\xFF\xE1";
+    segment.push_back(static_cast<char>((exif.size() + 2) >> 8));
+    segment.push_back(static_cast<char>((exif.size() + 2) & 0xFF));
+    return jpeg.substr(0, 2) + segment + exif + jpeg.substr(2);
+}
+
+TEST(Pictures, TheOrientationTurnsTheSizeAndComesWithTheStoredRows) {
+    TempDir dir;
+    const std::string jpeg = Encode(GUID_ContainerFormatJpeg, 13, 7);
+    ASSERT_FALSE(jpeg.empty());
+    for (std::uint32_t o : {1u, 3u, 6u, 8u, 9u}) {
+        SCOPED_TRACE("orientation " + std::to_string(o));
+        // A file each: the holder keeps the last one open and shut to writers.
+        const std::wstring name = L"turned" + std::to_wstring(o) + L".jpg";
+        ASSERT_TRUE(LoadFile(dir.Write(name, WithOrientation(jpeg, o))));
+        const bool quarter = o == 6 || o == 8;
+        EXPECT_EQ(pictures::ScaleSize(),
+                  quarter ? (platform::PixelSize{7, 13}) : (platform::PixelSize{13, 7}));
+        Gather gather;
+        ASSERT_TRUE(pictures::ReadRows(1, gather));
+        // The rows as stored; a value outside 1..8 counts as upright.
+        EXPECT_EQ(gather.bitmap.width, 13);
+        EXPECT_EQ(gather.bitmap.height, 7);
+        EXPECT_EQ(gather.orientation, o == 9 ? 1u : o);
+    }
+    // A file without the block is upright.
+    ASSERT_TRUE(LoadFile(dir.Write(L"plain.jpg", jpeg)));
+    Gather gather;
+    ASSERT_TRUE(pictures::ReadRows(1, gather));
+    EXPECT_EQ(gather.orientation, 1u);
+}
+
+// An uncompressed 32-bit DDS file, written byte by byte.
+std::string MakeDds(int width, int height) {
+    std::string s = "DDS ";
+    Put32(s, 124);
+    Put32(s, 0x100F);  // caps, height, width, pixel format
+    Put32(s, static_cast<std::uint32_t>(height));
+    Put32(s, static_cast<std::uint32_t>(width));
+    Put32(s, static_cast<std::uint32_t>(width * 4));
+    for (int i = 0; i < 13; ++i) Put32(s, 0);  // depth, mipmaps, reserved
+    Put32(s, 32);
+    Put32(s, 0x41);  // RGB with alpha
+    Put32(s, 0);
+    Put32(s, 32);
+    Put32(s, 0x00FF0000);
+    Put32(s, 0x0000FF00);
+    Put32(s, 0x000000FF);
+    Put32(s, 0xFF000000);
+    Put32(s, 0x1000);  // a texture
+    for (int i = 0; i < 4; ++i) Put32(s, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) Put32(s, 0xFF000000u | ColourAt(x, y));
+    return s;
+}
+
+TEST(Pictures, AFormatThisProgramDoesNotReadLoadsThroughItsDecoderWithinTheBudget) {
+    // DDS: no header reader here knows it, so the size its decoder reports is checked.
+    TempDir dir;
+    const std::string dds = MakeDds(8, 4);
+    ASSERT_TRUE(LoadFile(dir.Write(L"picture.dds", dds))) << "a system decoder takes DDS";
+    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{8, 4}));
+    const auto bitmap = HeldPixels();
+    ASSERT_TRUE(bitmap.has_value());
+    EXPECT_EQ(bitmap->width, 8);
+
+    // The same file claiming a width beyond the budget's longest side (height at byte 12,
+    // width at 16) is refused, by the budget or by its decoder, and changes nothing.
+    std::string wide = dds;
+    wide[16] = static_cast<char>(0x70);
+    wide[17] = static_cast<char>(0x11);
+    wide[18] = 0x01;
+    ExpectFailedLoadKeepsHolder(dir.Write(L"wide.dds", wide));
+}
+
 // Taller than several strips and not a multiple of a strip, in each lossless format, so that
 // a row lost, repeated or misplaced at a strip boundary shows.
 TEST_P(PictureFormats, RowsStreamInOrderAcrossStrips) {
@@ -384,7 +524,7 @@ TEST(Pictures, AReducedReadGivesTheShrunkPictureOrTheWholeOne) {
 TEST(Pictures, ASinkThatRefusesTheSizeGetsNoRows) {
     class Refuse final : public pictures::RowSink {
       public:
-        bool Begin(std::int32_t, std::int32_t) override { return false; }
+        bool Begin(std::int32_t, std::int32_t, pictures::Orientation) override { return false; }
         void Row(std::span<const std::uint32_t>) override { ++rows; }
         int rows = 0;
     } refuse;

@@ -12,109 +12,50 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/picture_bytes.hpp"
+
 namespace {
 
+using namespace picture_bytes;
+
+using platform::pictures::Admission;
+using platform::pictures::Admit;
 using platform::pictures::Format;
 using platform::pictures::HeaderInfo;
+using platform::pictures::HeaderReading;
+using platform::pictures::HeaderVerdict;
 using platform::pictures::kMaxPixels;
 using platform::pictures::kMaxSide;
 using platform::pictures::ReadHeader;
+using platform::pictures::ReadPictureHeader;
 using platform::pictures::WithinBudget;
-using Bytes = std::vector<std::uint8_t>;
 
-// What a reading gave, as text: compared and shown in failures.
+const char* Name(Format f) {
+    static const char* const kNames[] = {"Jpeg", "Png", "Gif", "Bmp", "Tiff", "Ico", "Cur", "WebP"};
+    return kNames[static_cast<int>(f)];
+}
+
+// What a reading gave, as text: compared and shown in failures. An icon's frame follows its
+// size.
 std::string Text(const std::optional<HeaderInfo>& info) {
     if (!info) return "none";
-    static const char* const kNames[] = {"Jpeg", "Png", "Gif", "Bmp"};
-    return std::string(kNames[static_cast<int>(info->format)]) + " " + std::to_string(info->width) +
-           "x" + std::to_string(info->height);
+    std::string text = std::string(Name(info->format)) + " " + std::to_string(info->width) + "x" +
+                       std::to_string(info->height);
+    if (info->frame) text += " frame " + std::to_string(info->frame);
+    return text;
 }
-
-// --- Building headers -----------------------------------------------------------------------
-
-void Be16(Bytes& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-    b.push_back(static_cast<std::uint8_t>(v));
-}
-void Be32(Bytes& b, std::uint32_t v) {
-    Be16(b, v >> 16);
-    Be16(b, v & 0xFFFF);
-}
-void Le16(Bytes& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Le32(Bytes& b, std::uint32_t v) {
-    Le16(b, v & 0xFFFF);
-    Le16(b, v >> 16);
-}
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
-
-// A header and how many of its bytes a reader needs before it can know the size.
-struct Built {
-    Bytes bytes;
-    std::size_t sizeEnd;  // past the last byte of the size
-};
-
-// A JPEG file: SOI, then the segments in the order added.
-class Jpeg {
-  public:
-    Jpeg() : bytes_{0xFF, 0xD8} {}
-
-    // A marker segment with a length field and `payload` bytes of `fill`.
-    Jpeg& Segment(std::uint8_t marker, std::size_t payload, std::uint8_t fill = 0x00) {
-        bytes_.push_back(0xFF);
-        bytes_.push_back(marker);
-        Be16(bytes_, static_cast<std::uint32_t>(payload + 2));
-        bytes_.insert(bytes_.end(), payload, fill);
-        return *this;
+std::string Text(const HeaderReading& r) {
+    switch (r.verdict) {
+        case HeaderVerdict::Read:
+            return "Read " + Text(std::optional<HeaderInfo>(r.info));
+        case HeaderVerdict::Unknown:
+            return "Unknown";
+        case HeaderVerdict::CutShort:
+            return std::string("CutShort ") + Name(r.info.format);
+        case HeaderVerdict::Malformed:
+            return std::string("Malformed ") + Name(r.info.format);
     }
-    Jpeg& App0() {  // JFIF
-        bytes_.insert(bytes_.end(), {0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01, 0x01,
-                                     0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00});
-        return *this;
-    }
-    // A frame header (SOF0 by default) of three components.
-    Jpeg& Frame(std::uint16_t width, std::uint16_t height, std::uint8_t marker = 0xC0) {
-        bytes_.push_back(0xFF);
-        bytes_.push_back(marker);
-        Be16(bytes_, 17);
-        bytes_.push_back(8);
-        Be16(bytes_, height);
-        Be16(bytes_, width);
-        sizeEnd_ = bytes_.size();
-        bytes_.insert(bytes_.end(), {3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1});
-        return *this;
-    }
-    Jpeg& Raw(const Bytes& raw) {
-        Append(bytes_, raw);
-        return *this;
-    }
-    Jpeg& Tables() {  // DQT and DHT, as a camera writes them before or after the frame
-        return Segment(0xDB, 65, 0x01).Segment(0xC4, 28, 0x02);
-    }
-    Jpeg& ScanAndEnd() { return Segment(0xDA, 10).Raw({0x12, 0x34, 0xFF, 0x00, 0x56, 0xFF, 0xD9}); }
-
-    Built Build() const { return {bytes_, sizeEnd_ ? sizeEnd_ : bytes_.size() + 1}; }
-
-  private:
-    Bytes bytes_;
-    std::size_t sizeEnd_ = 0;
-};
-
-Built Png(std::uint32_t width, std::uint32_t height, std::uint32_t ihdrLength = 13,
-          const char* type = "IHDR") {
-    Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    Be32(b, ihdrLength);
-    b.insert(b.end(), type, type + 4);
-    Be32(b, width);
-    Be32(b, height);
-    b.insert(b.end(), {8, 6, 0, 0, 0});           // depth, colour type, methods
-    b.insert(b.end(), {0x12, 0x34, 0x56, 0x78});  // CRC (not checked)
-    const bool valid = ihdrLength == 13 && std::string(type, 4) == "IHDR";
-    return {b, valid ? std::size_t{24} : b.size() + 1};
+    return "?";
 }
 
 // A GIF: logical screen, then one frame of its own size.
@@ -195,6 +136,18 @@ HeaderInfo Gf(std::uint32_t w, std::uint32_t h) {
 }
 HeaderInfo Bm(std::uint32_t w, std::uint32_t h) {
     return {Format::Bmp, w, h};
+}
+HeaderInfo Tf(std::uint32_t w, std::uint32_t h) {
+    return {Format::Tiff, w, h};
+}
+HeaderInfo Ic(std::uint32_t w, std::uint32_t h, std::uint32_t frame = 0) {
+    return {Format::Ico, w, h, frame};
+}
+HeaderInfo Cu(std::uint32_t w, std::uint32_t h, std::uint32_t frame = 0) {
+    return {Format::Cur, w, h, frame};
+}
+HeaderInfo Wb(std::uint32_t w, std::uint32_t h) {
+    return {Format::WebP, w, h};
 }
 
 std::vector<Case> Cases() {
@@ -327,9 +280,141 @@ std::vector<Case> Cases() {
         {"bmp_header_size_39", Bmp(800, 600, 39, false), kNone, false},
         {"bmp_header_size_0", Bmp(800, 600, 0, false), kNone, false},
 
+        // --- TIFF ---
+        {"tiff_little_endian_short", Tiff().Size(640, 480).Build(), Tf(640, 480), true},
+        {"tiff_big_endian_short", Tiff(true).Size(640, 480).Build(), Tf(640, 480), true},
+        {"tiff_little_endian_long", Tiff().Size(3000, 2000, Tiff::kLong).Build(), Tf(3000, 2000),
+         true},
+        {"tiff_big_endian_long", Tiff(true).Size(3000, 2000, Tiff::kLong).Build(), Tf(3000, 2000),
+         true},
+        {"tiff_ifd_after_the_pixels",
+         Tiff().Gap(5000).Entry(254, Tiff::kLong, 1, 0).Size(4000, 3000).Orientation(6).Build(),
+         Tf(4000, 3000), true},
+        {"tiff_length_before_width",
+         Tiff(true).Entry(257, Tiff::kShort, 1, 70).Entry(256, Tiff::kShort, 1, 3).Build(),
+         Tf(3, 70), true},
+        {"tiff_mixed_short_and_long",
+         Tiff().Entry(256, Tiff::kShort, 1, 800).Entry(257, Tiff::kLong, 1, 600).Build(),
+         Tf(800, 600), true},
+        {"tiff_next_ifd_points_at_itself", Tiff().Size(64, 48).Next(8).Build(), Tf(64, 48), true},
+        {"tiff_first_of_two_widths_counts",
+         Tiff()
+             .Entry(256, Tiff::kShort, 1, 100)
+             .Entry(256, Tiff::kLong, 1, 70000)
+             .Size(5, 50)
+             .Build(),
+         Tf(100, 50), true},
+        {"tiff_100000x1_over_budget", Tiff().Size(100000, 1, Tiff::kLong).Build(), Tf(100000, 1),
+         false},
+        {"tiff_big_endian_65536x65536_over_budget",
+         Tiff(true).Size(65536, 65536, Tiff::kLong).Build(), Tf(65536, 65536), false},
+        {"tiff_60000x60000_over_budget", Tiff().Size(60000, 60000).Build(), Tf(60000, 60000),
+         false},
+        {"tiff_largest_sides_over_budget", Tiff().Size(0xFFFFFFFF, 0xFFFFFFFF, Tiff::kLong).Build(),
+         Tf(0xFFFFFFFF, 0xFFFFFFFF), false},
+        {"tiff_0_width_refused", Tiff().Size(0, 10).Build(), Tf(0, 10), false},
+        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build(false), kNone, false},
+        {"tiff_no_entries", Tiff().Build(false), kNone, false},
+        {"tiff_width_count_2",
+         Tiff().Entry(256, Tiff::kShort, 2, 10).Entry(257, 3, 1, 9).Build(false), kNone, false},
+        {"tiff_width_rational", Tiff().Entry(256, 5, 1, 40).Entry(257, 3, 1, 9).Build(false), kNone,
+         false},
+        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(4).Build(false), kNone, false},
+        {"tiff_ifd_offset_0", Tiff().Size(64, 48).IfdOffset(0).Build(false), kNone, false},
+        {"tiff_ifd_offset_near_4gib", Tiff().Size(64, 48).IfdOffset(0xFFFFFFFE).Build(false), kNone,
+         false},
+        {"tiff_ifd_beyond_the_file", Tiff().Size(64, 48).IfdOffset(100000).Build(false), kNone,
+         false},
+        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build(false), kNone, false},
+
+        // --- ICO and CUR ---
+        {"ico_one_image", Icon().Dib(32, 32).Build(), Ic(32, 32), true},
+        {"ico_largest_of_three", Icon().Dib(16, 16).Dib(48, 48).Dib(32, 32).Build(), Ic(48, 48, 1),
+         true},
+        {"ico_png_256_among_dibs", Icon().Dib(16, 16).Dib(32, 32).PngImage(256, 256).Build(),
+         Ic(256, 256, 2), true},
+        {"ico_png_size_from_its_ihdr_not_the_directory", Icon().PngImage(512, 384, 0, 0).Build(),
+         Ic(512, 384), true},
+        {"ico_dib_size_from_its_header_not_the_directory", Icon().Dib(40, 20, 32, 16, 16).Build(),
+         Ic(40, 20), true},
+        {"ico_256_dib_directory_bytes_0", Icon().Dib(256, 256).Dib(16, 16).Build(), Ic(256, 256),
+         true},
+        {"ico_same_size_deeper_counts",
+         Icon().Dib(32, 32, 8).Dib(32, 32, 32).Dib(32, 32, 4).Build(), Ic(32, 32, 1), true},
+        {"ico_same_size_and_depth_first_counts", Icon().Dib(24, 24).Dib(24, 24).Build(), Ic(24, 24),
+         true},
+        {"ico_wide_beats_square_by_area", Icon().Dib(32, 32).Dib(64, 20).Build(), Ic(64, 20, 1),
+         true},
+        {"ico_top_down_dib", Icon().Dib(32, -32).Build(), Ic(32, 32), true},
+        {"ico_dib_claims_over_budget", Icon().Dib(16, 16).Dib(70000, 70000, 32, 48, 48).Build(),
+         Ic(70000, 70000, 1), false},
+        {"ico_over_budget_image_counts_though_smaller",
+         Icon().Dib(1000, 1000).Dib(70000, 1).Build(), Ic(70000, 1, 1), false},
+        {"ico_png_over_budget", Icon().Dib(16, 16).PngImage(100000, 100000).Build(),
+         Ic(100000, 100000, 1), false},
+        {"cur_one_image", Icon(true).Dib(32, 32).Build(), Cu(32, 32), true},
+        {"cur_largest_of_two", Icon(true).Dib(32, 32).PngImage(64, 64).Build(), Cu(64, 64, 1),
+         true},
+        {"ico_no_images", Icon().Build(false), kNone, false},
+        {"ico_count_65535", Icon().Dib(16, 16).Count(65535).Build(false), kNone, false},
+        {"ico_image_beyond_the_file", Icon().Dib(16, 16).Offset(0, 100000).Build(false), kNone,
+         false},
+        {"ico_image_offset_near_4gib", Icon().Dib(16, 16).Offset(0, 0xFFFFFFF0u).Build(false),
+         kNone, false},
+        {"ico_second_image_beyond_the_file",
+         Icon().Dib(16, 16).Dib(32, 32).Offset(1, 0xFFFFFFFFu).Build(false), kNone, false},
+        {"ico_png_with_bad_ihdr", Icon().RawImage(Png(16, 16, 12).bytes).Build(false), kNone,
+         false},
+        {"ico_dib_header_size_20",
+         Icon().RawImage({20, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0, 0, 0}).Build(false),
+         kNone, false},
+        {"ico_dib_width_0", Icon().Dib(0, 16).Build(false), kNone, false},
+        {"ico_dib_height_field_1",
+         Icon().RawImage({40, 0, 0, 0, 16, 0, 0, 0, 1, 0, 0, 0, 1, 0, 32, 0, 0, 0}).Build(false),
+         kNone, false},
+
+        // --- WebP ---
+        {"webp_lossy", WebPLossy(640, 480), Wb(640, 480), true},
+        {"webp_lossy_upscaling_bits_ignored", WebPLossy(640, 480, 3), Wb(640, 480), true},
+        {"webp_lossy_largest", WebPLossy(16383, 8192), Wb(16383, 8192), true},
+        {"webp_lossy_16383x16383_over_budget", WebPLossy(16383, 16383), Wb(16383, 16383), false},
+        {"webp_lossy_0x0_refused", WebPLossy(0, 0), Wb(0, 0), false},
+        {"webp_lossless", WebPLossless(1, 1), Wb(1, 1), true},
+        {"webp_lossless_16384x8192", WebPLossless(16384, 8192), Wb(16384, 8192), true},
+        {"webp_lossless_16384x16384_over_budget", WebPLossless(16384, 16384), Wb(16384, 16384),
+         false},
+        {"webp_extended", WebPExtended(4000, 3000), Wb(4000, 3000), true},
+        {"webp_extended_largest_canvas_over_budget", WebPExtended(16777216, 16777216),
+         Wb(16777216, 16777216), false},
+        {"webp_extended_65536x1_over_budget", WebPExtended(65536, 1), Wb(65536, 1), false},
+        {"webp_lossy_bad_start_code", Invalid([] {
+             Bytes b = WebPLossy(640, 480).bytes;
+             b[24] = 0x02;
+             return b;
+         }()),
+         kNone, false},
+        {"webp_lossless_bad_signature", Invalid([] {
+             Bytes b = WebPLossless(640, 480).bytes;
+             b[20] = 0x2E;
+             return b;
+         }()),
+         kNone, false},
+        {"webp_lossless_version_1", Invalid(WebPLossless(640, 480, 1).bytes), kNone, false},
+        {"webp_unknown_first_chunk", Invalid(Riff("ALPH", Bytes(20, 0x10))), kNone, false},
+
         // --- Not a picture this reader knows ---
         {"empty", Invalid({}), kNone, false},
-        {"tiff", Invalid({'I', 'I', 0x2A, 0x00, 0x08, 0, 0, 0, 0, 0, 0, 0}), kNone, false},
+        {"bigtiff", Invalid({'I', 'I', 0x2B, 0x00, 0x08, 0, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0}),
+         kNone, false},
+        {"riff_but_not_webp",
+         Invalid(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 'L', 'I', 'S', 'T'}),
+         kNone, false},
+        {"heif_ftyp_of_256_bytes", Invalid([] {
+             Bytes b = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'};
+             b.resize(256, 0);
+             return b;
+         }()),
+         kNone, false},
         {"os2_bitmap_array",
          Invalid({'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 1, 0, 1, 0}), kNone,
          false},
@@ -379,6 +464,26 @@ TEST_P(PictureHeader, EveryTruncation) {
     }
 }
 
+// What a loader relies on when it reads a file's start only and reads more while the reader
+// asks for it: on any cut (from the longest signature's 12 bytes on) a verdict other than
+// CutShort is already the whole file's, and a readable header cut before its size is CutShort.
+TEST_P(PictureHeader, CutsAreCutShortOrFinal) {
+    const Case& c = GetParam();
+    const Bytes& full = c.header.bytes;
+    const std::string whole = Text(ReadPictureHeader(full));
+    for (std::size_t n = 12; n < full.size(); ++n) {
+        const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
+        const HeaderReading got = ReadPictureHeader(cut);
+        if (got.verdict != HeaderVerdict::CutShort) {
+            ASSERT_EQ(Text(got), whole) << "cut to " << n << " of " << full.size() << " bytes";
+        }
+        if (c.expected && n < c.header.sizeEnd) {
+            ASSERT_EQ(Text(got).rfind("CutShort ", 0), 0u)
+                << Text(got) << ", cut to " << n << " of " << full.size() << " bytes";
+        }
+    }
+}
+
 // The header with single bytes changed: any answer, but no crash or read past the end.
 TEST_P(PictureHeader, SurvivesChangedBytes) {
     const Case& c = GetParam();
@@ -407,8 +512,10 @@ TEST(PictureHeaderGarbage, RandomBytesAreNoPicture) {
         Bytes b(rng() % 80);
         for (auto& x : b) x = static_cast<std::uint8_t>(rng());
         // No signature: the first byte starts none of them.
-        if (!b.empty() && (b[0] == 0xFF || b[0] == 0x89 || b[0] == 'G' || b[0] == 'B')) b[0] = 0;
-        ASSERT_EQ(Text(ReadHeader(b)), "none") << "buffer " << i;
+        if (!b.empty() && (b[0] == 0xFF || b[0] == 0x89 || b[0] == 'G' || b[0] == 'B' ||
+                           b[0] == 'I' || b[0] == 'M' || b[0] == 0x00 || b[0] == 'R'))
+            b[0] = 0x01;
+        ASSERT_EQ(Text(ReadPictureHeader(b)), "Unknown") << "buffer " << i;
     }
 }
 
@@ -416,7 +523,12 @@ TEST(PictureHeaderGarbage, RandomBytesAfterEachSignatureDoNotCrash) {
     const Bytes signatures[] = {{0xFF, 0xD8},
                                 {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A},
                                 {'G', 'I', 'F', '8', '9', 'a'},
-                                {'B', 'M'}};
+                                {'B', 'M'},
+                                {'I', 'I', 0x2A, 0x00},
+                                {'M', 'M', 0x00, 0x2A},
+                                {0x00, 0x00, 0x01, 0x00},
+                                {0x00, 0x00, 0x02, 0x00},
+                                {'R', 'I', 'F', 'F', 0x20, 0, 0, 0, 'W', 'E', 'B', 'P'}};
     std::mt19937 rng(99);
     for (const Bytes& signature : signatures) {
         for (int i = 0; i < 20000; ++i) {
@@ -426,10 +538,10 @@ TEST(PictureHeaderGarbage, RandomBytesAfterEachSignatureDoNotCrash) {
                 // Plenty of 0xFF, so that JPEG marker walking is exercised.
                 b.push_back(rng() % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(rng()));
             }
-            const auto got = ReadHeader(b);
-            if (got && signature.size() == 2 && signature[0] == 0xFF) {
-                EXPECT_EQ(got->format, Format::Jpeg);
-            }
+            // Whatever the verdict, it is about the format the signature names.
+            const HeaderReading got = ReadPictureHeader(b);
+            ASSERT_NE(got.verdict, HeaderVerdict::Unknown);
+            ASSERT_EQ(got.info.format, ReadPictureHeader(signature).info.format);
         }
     }
 }
@@ -465,11 +577,104 @@ TEST(WithinBudget, Edges) {
         {0xFFFFFFFF, 0xFFFFFFFF, false},  // the product needs 64 bits
         {0x10000, 0x10000, false},        // 2^32: zero in 32 bits
     };
-    for (const Format format : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp}) {
+    for (const Format format : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp, Format::Tiff,
+                                Format::Ico, Format::Cur, Format::WebP}) {
         for (const Edge& e : edges) {
             EXPECT_EQ(WithinBudget(HeaderInfo{format, e.width, e.height}), e.within)
                 << e.width << "x" << e.height;
         }
+    }
+    // The same budget for a size that a decoder reports.
+    for (const Edge& e : edges) {
+        EXPECT_EQ(WithinBudget(e.width, e.height), e.within) << e.width << "x" << e.height;
+    }
+}
+
+// --- Verdicts, and what a loader does with them ----------------------------------------------
+
+Bytes First(const Bytes& b, std::size_t n) {
+    return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(std::min(n, b.size())));
+}
+
+TEST(PictureHeaderVerdict, Table) {
+    struct Row {
+        const char* name;
+        Bytes bytes;
+        const char* expected;
+    };
+    Bytes heif = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'a', 'v', 'i', 'f'};
+    heif.resize(256, 0);
+    const Row rows[] = {
+        {"tiff", Tiff(true).Size(64, 48).Build().bytes, "Read Tiff 64x48"},
+        {"tiff_ifd_beyond_the_bytes", Tiff().Size(64, 48).IfdOffset(100000).Build().bytes,
+         "CutShort Tiff"},
+        {"tiff_cut_in_the_ifd", First(Tiff().Size(64, 48).Build().bytes, 20), "CutShort Tiff"},
+        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build().bytes, "CutShort Tiff"},
+        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build().bytes, "Malformed Tiff"},
+        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(7).Build().bytes,
+         "Malformed Tiff"},
+        {"tiff_width_ascii", Tiff().Entry(256, 2, 1, 0x41).Entry(257, 3, 1, 9).Build().bytes,
+         "Malformed Tiff"},
+        {"ico", Icon().Dib(16, 16).Dib(48, 48).Build().bytes, "Read Ico 48x48 frame 1"},
+        {"cur", Icon(true).PngImage(64, 32).Build().bytes, "Read Cur 64x32"},
+        {"ico_no_images", Icon().Build().bytes, "Malformed Ico"},
+        {"ico_image_beyond_the_bytes", Icon().Dib(16, 16).Offset(0, 5000).Build().bytes,
+         "CutShort Ico"},
+        {"ico_directory_cut", First(Icon().Dib(16, 16).Dib(32, 32).Build().bytes, 30),
+         "CutShort Ico"},
+        {"cur_png_with_bad_ihdr", Icon(true).RawImage(Png(16, 16, 14).bytes).Build().bytes,
+         "Malformed Cur"},
+        {"webp", WebPLossless(300, 200).bytes, "Read WebP 300x200"},
+        {"webp_cut", First(WebPLossy(640, 480).bytes, 26), "CutShort WebP"},
+        {"webp_unknown_chunk", Riff("ICCP", Bytes(20, 0)), "Malformed WebP"},
+        {"jpeg_cut", First(Jpeg().App0().Frame(640, 480).Build().bytes, 24), "CutShort Jpeg"},
+        {"jpeg_scan_before_frame", Jpeg().App0().ScanAndEnd().Frame(640, 480).Build().bytes,
+         "Malformed Jpeg"},
+        {"png_ihdr_length_12", Png(800, 600, 12).bytes, "Malformed Png"},
+        {"bmp_header_size_16", Bmp(800, 600, 16, false).bytes, "Malformed Bmp"},
+        {"gif_cut", {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xC8}, "CutShort Gif"},
+        {"empty", {}, "Unknown"},
+        {"text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'}, "Unknown"},
+        {"gif88a", Gif(320, 200, "88a").bytes, "Unknown"},
+        {"bigtiff", {'I', 'I', 0x2B, 0x00, 8, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0}, "Unknown"},
+        {"heif_ftyp_of_256_bytes", heif, "Unknown"},
+        {"riff_avi",
+         {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 'L', 'I', 'S', 'T'},
+         "Unknown"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Text(ReadPictureHeader(row.bytes)), row.expected) << row.name;
+    }
+}
+
+TEST(Admit, AKnownFormatIsDecodedOnlyWithinTheBudgetAnUnknownOneAfterItsFrameSize) {
+    struct Row {
+        const char* name;
+        Bytes bytes;
+        Admission expected;
+    };
+    const Row rows[] = {
+        {"tiff_within", Tiff().Size(640, 480).Build().bytes, Admission::Decode},
+        {"tiff_over_budget", Tiff().Size(70000, 70000, Tiff::kLong).Build().bytes,
+         Admission::Refuse},
+        {"tiff_cut_short", First(Tiff().Size(640, 480).Build().bytes, 20), Admission::Refuse},
+        {"tiff_malformed", Tiff().Entry(257, 3, 1, 9).Build().bytes, Admission::Refuse},
+        {"ico_within", Icon().Dib(16, 16).PngImage(256, 256).Build().bytes, Admission::Decode},
+        {"ico_one_image_over_budget", Icon().Dib(16, 16).Dib(70000, 70000).Build().bytes,
+         Admission::Refuse},
+        {"webp_within", WebPExtended(4000, 3000).bytes, Admission::Decode},
+        {"webp_over_budget", WebPExtended(20000, 20000).bytes, Admission::Refuse},
+        {"jpeg_over_budget", Jpeg().Frame(60000, 60000).Build().bytes, Admission::Refuse},
+        {"png_within", Png(10, 10).bytes, Admission::Decode},
+        {"unknown",
+         {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'},
+         Admission::CheckFrameSize},
+        {"empty", {}, Admission::CheckFrameSize},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(static_cast<int>(Admit(ReadPictureHeader(row.bytes))),
+                  static_cast<int>(row.expected))
+            << row.name;
     }
 }
 

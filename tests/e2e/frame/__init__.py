@@ -18,11 +18,13 @@ One module a job, all of their names here for the scripts' `from frame import ..
     screen.py    screenshots and their pixels
     layout.py    where the caption and shadow windows belong around the picture window
     desktop.py   Wine's registry and the desktop wallpaper
+    exif.py      Exif blocks written into JPEG files
     target.py    Target, a window of the tests' own beneath the program
 """
 
 from .cases import run_cases
 from .desktop import DESKTOP_KEY, DisplayScale, Wallpaper, wine_reg
+from .exif import app1, exif_block, with_orientation, with_segments
 from .files import SETTINGS_TEMPLATE, make_picture, settings, write_bmp, write_settings
 from .layout import (
     CAPTION_GAP_PX,
@@ -82,6 +84,7 @@ __all__ = [
     "WS_THICKFRAME",
     "Wallpaper",
     "Window",
+    "app1",
     "caption_misplaced",
     "click",
     "client_rect",
@@ -89,6 +92,7 @@ __all__ = [
     "describe",
     "drag",
     "drop_at",
+    "exif_block",
     "make_picture",
     "own_window",
     "pixel",
@@ -103,6 +107,8 @@ __all__ = [
     "wait_for_screen",
     "wait_size",
     "windows_path",
+    "with_orientation",
+    "with_segments",
     "wine_reg",
     "write_bmp",
     "write_settings",

@@ -1,0 +1,42 @@
+// Transparent parts of a picture are drawn over the window's background, blended.
+#include "platform/over_background.hpp"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using platform::pictures::OverBackground;
+using platform::pictures::PutOverBackground;
+
+constexpr std::uint32_t kGrey = 0x202020;  // the picture window's background
+
+TEST(OverBackground, AnOpaquePixelStaysAsItIs) {
+    EXPECT_EQ(OverBackground(0xFF123456u, kGrey), 0xFF123456u);
+}
+
+TEST(OverBackground, ATransparentPixelShowsTheBackground) {
+    EXPECT_EQ(OverBackground(0x00000000u, kGrey), 0xFF202020u);
+    EXPECT_EQ(OverBackground(0x00000000u, 0x0A0B0C), 0xFF0A0B0Cu);
+}
+
+TEST(OverBackground, AHalfTransparentPixelIsBlendedChannelByChannel) {
+    // Red at alpha 128, premultiplied: red channel 128. Over (32, 32, 32):
+    // 128 + 127 * 32 / 255 = 128 + 16 (15.9 rounded) in red, 16 in green and blue.
+    EXPECT_EQ(OverBackground(0x80800000u, kGrey), 0xFF901010u);
+    // Over a background of different channels, each channel takes its own.
+    EXPECT_EQ(OverBackground(0x80000000u, 0xFF4000), 0xFF7F2000u);
+}
+
+TEST(OverBackground, ABrokenPremultipliedPixelIsHeldAtFull) {
+    EXPECT_EQ(OverBackground(0x10FF0000u, 0xFFFFFF), 0xFFFFEFEFu);
+}
+
+TEST(OverBackground, EveryPixelOfARowIsPutOver) {
+    std::vector<std::uint32_t> row = {0xFF0000FFu, 0x00000000u, 0x80008000u};
+    PutOverBackground(row, kGrey);
+    EXPECT_EQ(row, (std::vector<std::uint32_t>{0xFF0000FFu, 0xFF202020u, 0xFF109010u}));
+}
+
+}  // namespace
