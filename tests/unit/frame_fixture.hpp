@@ -9,6 +9,7 @@
 
 #include "app/main_mod.hpp"
 #include "platform/recording/recorder.hpp"
+#include "platform/windows.hpp"
 
 class FrameTest : public ::testing::Test {
   protected:
@@ -20,6 +21,12 @@ class FrameTest : public ::testing::Test {
     }
 
     static constexpr const char16_t* kFolder = u"C:\\Frame\\";
+
+    // The three windows, as a started program has them.
+    static void CreateFrameWindows() {
+        for (platform::Form f : {platform::Form::Main, platform::Form::Txt, platform::Form::Shadow})
+            platform::windows::Create(f);
+    }
 
     void WriteOptions(const std::string& text) {
         rec.files[std::u16string(kFolder) + u"option.ini"] = text;

@@ -49,9 +49,7 @@ class OrientedPainting : public FrameTest, public testing::WithParamInterface<Ca
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        platform::windows::Create(Form::Main);
-        platform::windows::Create(Form::Txt);
-        platform::windows::Create(Form::Shadow);
+        CreateFrameWindows();
     }
 
     Bitmap LoadAndPaint(const std::u16string& path) {

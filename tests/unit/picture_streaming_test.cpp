@@ -32,9 +32,7 @@ class PictureStreaming : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        platform::windows::Create(Form::Main);
-        platform::windows::Create(Form::Txt);
-        platform::windows::Create(Form::Shadow);
+        CreateFrameWindows();
         rec.pictureFiles[u"C:\\p\\big.jpg"] = Detailed(2400, 1600);
         mainMod::PicturePath = u"C:\\p\\big.jpg";
     }
