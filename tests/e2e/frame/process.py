@@ -154,7 +154,14 @@ class Frame:
 
     def probe_run(self, *args):
         """Runs vistrelle_probe with the arguments and returns what it printed."""
-        code, out, err = run_wine([self.probe, *args])
+        # Under a loaded machine Wine now and then fails to start a program at all: exit code
+        # 1 and not a line printed. The probe itself always prints before it fails, so such a
+        # run is tried again.
+        for _ in range(3):
+            code, out, err = run_wine([self.probe, *args])
+            if code == 0 or out.strip():
+                break
+            time.sleep(0.2)
         if code != 0:
             raise RuntimeError(
                 f"vistrelle_probe {' '.join(args)} failed with exit code {code}: {out} {err}"
