@@ -8,13 +8,11 @@ transparent.
     formats.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
 
-import struct
 import subprocess
 import sys
-import zlib
 
 import picture
-from frame import Frame, close, run_cases, settings, wait_for_screen
+from frame import Frame, close, png, run_cases, settings, wait_for_screen
 from hostile import drop_files, wait_shown_size
 
 SETTINGS = settings()
@@ -64,8 +62,8 @@ def case_icon_dropped_shows_its_largest_image(exe, probe):
     def make(path):
         images = [quarters_beside(path, w, h) for w, h in ((48, 48), (240, 160), (16, 16))]
         subprocess.run(["convert", *map(str, images), f"ico:{path}"], check=True)
-        for png in images:
-            png.unlink()
+        for image in images:
+            image.unlink()
 
     show_dropped(exe, probe, make, "quarters.ico", (195, 130))
 
@@ -73,16 +71,9 @@ def case_icon_dropped_shows_its_largest_image(exe, probe):
 def write_half_transparent_png(path, width, height, colour, alpha):
     """An RGBA PNG: the left half fully transparent (its colour bright red, which must not
     show), the right half colour at alpha."""
-    rows = b""
-    for _ in range(height):
-        left = bytes((255, 0, 0, 0)) * (width // 2)
-        right = bytes((*colour, alpha)) * (width - width // 2)
-        rows += b"\x00" + left + right
-    chunks = b""
-    ihdr = b"IHDR" + struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    for body in (ihdr, b"IDAT" + zlib.compress(rows), b"IEND"):
-        chunks += struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body))
-    path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunks)
+    half = width // 2
+    row = b"\x00" + bytes((255, 0, 0, 0)) * half + bytes((*colour, alpha)) * (width - half)
+    path.write_bytes(png(width, height, row * height, colour=6))
 
 
 def case_transparent_png_shows_the_background_and_the_blend(exe, probe):

@@ -18,14 +18,13 @@ One module a job, all of their names here for the scripts' `from frame import ..
     screen.py    screenshots and their pixels
     layout.py    where the caption and shadow windows belong around the picture window
     desktop.py   Wine's registry and the desktop wallpaper
-    exif.py      Exif blocks written into JPEG files
+    picture_bytes.py  picture files written byte by byte: BMP, PNG, TIFF, icons, Exif blocks
     target.py    Target, a window of the tests' own beneath the program
 """
 
 from .cases import run_cases
 from .desktop import DESKTOP_KEY, DisplayScale, Wallpaper, wine_reg
-from .exif import app1, exif_block, with_orientation, with_segments
-from .files import SETTINGS_TEMPLATE, make_picture, settings, write_bmp, write_settings
+from .files import SETTINGS_TEMPLATE, make_picture, settings, write_settings
 from .layout import (
     CAPTION_GAP_PX,
     CAPTION_HEIGHT_PX,
@@ -33,6 +32,7 @@ from .layout import (
     caption_misplaced,
     shadow_misplaced,
 )
+from .picture_bytes import app1, exif_block, png, with_orientation, with_segments, write_bmp
 from .process import QUIET_SECONDS, WINE_HELPER_CLASSES, Frame, started, wait_size
 from .screen import Screen, client_rect, close, pixel, screenshot, wait_for_screen
 from .session import HERE, SESSION, run_wine, session_env, windows_path
@@ -96,6 +96,7 @@ __all__ = [
     "make_picture",
     "own_window",
     "pixel",
+    "png",
     "run_cases",
     "run_wine",
     "screenshot",
