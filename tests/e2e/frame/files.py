@@ -35,7 +35,7 @@ OffSet={offset}
 """
 
 
-def settings(show="True", offset=1, color1=16777215, color2=0):
+def settings(show=True, offset=1, color1=16777215, color2=0):
     """The text of an option.ini (see SETTINGS_TEMPLATE)."""
     return SETTINGS_TEMPLATE.format(show=show, offset=offset, color1=color1, color2=color2)
 
