@@ -20,6 +20,7 @@ from frame import (
     MAIN_CLASS,
     Frame,
     Screen,
+    Wallpaper,
     client_rect,
     describe,
     drag_by,
@@ -27,7 +28,6 @@ from frame import (
     settings,
     started,
     wait_for_screen,
-    Wallpaper,
     write_bmp,
 )
 from frame.menu import SHOW_NAME, choose

@@ -20,6 +20,7 @@ from frame import (
     Frame,
     Screen,
     drop_resized,
+    limit,
     make_picture,
     own_window,
     run_cases,
@@ -29,7 +30,6 @@ from frame import (
     wait_size,
     write_bmp,
     xdotool,
-    limit,
 )
 from frame.menu import wait_menu, wait_menu_closed
 

@@ -18,6 +18,7 @@ from frame import (
     drop_at,
     drop_resized,
     in_turn,
+    limit,
     make_picture,
     own_window,
     run_cases,
@@ -25,7 +26,6 @@ from frame import (
     started,
     stays_placed,
     wait_placed,
-    limit,
 )
 
 # The pictures dropped, (width, height), and the outer size of the picture window for each:

@@ -34,17 +34,17 @@ from frame import (
     DIALOG_CLASS,
     MAIN_CLASS,
     OWN_CLASSES,
+    SHADOW_CLASS,
     Frame,
     describe,
     drop_files,
     in_turn,
+    limit,
     make_picture,
     own_window,
     run_cases,
     settings,
-    SHADOW_CLASS,
     wait_size,
-    limit,
 )
 
 HANG_BOUND_S = 30.0

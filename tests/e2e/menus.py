@@ -19,6 +19,7 @@ from frame import (
     Screen,
     describe,
     drag_by,
+    limit,
     own_window,
     run_cases,
     settings,
@@ -30,7 +31,6 @@ from frame import (
     x_opacity,
     x_window_of,
     xdotool,
-    limit,
 )
 from frame.menu import (
     ABOUT,

@@ -16,12 +16,12 @@ from frame import (
     close,
     drop_resized,
     in_turn,
+    limit,
     png,
     run_cases,
     settings,
     wait_for_screen,
     wait_size,
-    limit,
 )
 
 SETTINGS = settings()

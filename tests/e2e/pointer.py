@@ -21,6 +21,7 @@ from frame import (
     describe,
     drag_by,
     drop_resized,
+    limit,
     make_picture,
     own_window,
     run_cases,
@@ -33,7 +34,6 @@ from frame import (
     windows_path,
     wine_reg,
     xdotool,
-    limit,
 )
 
 
