@@ -12,28 +12,31 @@ would see on a Windows desktop is the wallpaper file, placed as the desktop sett
 
 import sys
 import tempfile
+from contextlib import contextmanager
 from pathlib import Path
 
 from frame import (
     CAPTION_CLASS,
+    MAIN_CLASS,
+    Frame,
+    Screen,
+    Wallpaper,
     client_rect,
     describe,
-    drag,
-    Frame,
-    MAIN_CLASS,
+    drag_by,
     run_cases,
-    Screen,
     settings,
+    started,
     wait_for_screen,
-    Wallpaper,
     write_bmp,
 )
+from frame.menu import SHOW_NAME, choose
 
 # Text in yellow, its shade in blue: colours with red in the lowest byte, as the settings hold
 # them. Neither appears in the wallpapers below, whose blue is never 0 or 255.
 TEXT = (255, 255, 0)
 SHADE = (0, 0, 255)
-SETTINGS = settings(show="{show}", color1=65535, color2=16711680)
+
 
 def full_wallpaper(x, y):
     """The colour of a screen-sized wallpaper at (x, y): red and green tell x and y within a
@@ -49,55 +52,36 @@ def tile_wallpaper(x, y):
     return (5 * x, 6 * y, 120 + x + y)
 
 
-class Run:
-    """A wallpaper in force and a program started under it."""
+@contextmanager
+def started_over(exe, probe, tiled, show=True):
+    """A wallpaper in force and a program started under it: yields the run and the wallpaper's
+    colour at each point of the screen, expected(x, y)."""
+    with tempfile.TemporaryDirectory(prefix="vistrelle-wallpaper-") as folder:
+        path = Path(folder) / "wallpaper.bmp"
+        if tiled:
+            write_bmp(path, *TILE, tile_wallpaper)
+            expected = lambda x, y: tile_wallpaper(x % TILE[0], y % TILE[1])  # noqa: E731
+        else:
+            # As large as the screen and centred, it covers the screen pixel for pixel.
+            screen = Screen()
+            write_bmp(path, screen.width, screen.height, full_wallpaper)
+            expected = full_wallpaper
+        with Wallpaper(path, tile=tiled, style=0):
+            with Frame(exe, probe, picture=(780, 520),
+                       option_ini=settings(show=show, color1=65535, color2=16711680)) as frame:
+                yield frame, expected
 
-    def __init__(self, exe, probe, wallpaper, show="True"):
-        self.exe, self.probe, self.wallpaper, self.show = exe, probe, wallpaper, show
 
-    def __enter__(self):
-        self.dir = tempfile.TemporaryDirectory(prefix="vistrelle-wallpaper-")
-        self.desktop = self.frame = None
-        try:
-            path = Path(self.dir.name) / "wallpaper.bmp"
-            if self.wallpaper == "tiled":
-                write_bmp(path, *TILE, tile_wallpaper)
-                self.expected = lambda x, y: tile_wallpaper(x % TILE[0], y % TILE[1])
-                self.desktop = Wallpaper(path, tile=True)
-            else:
-                # As large as the screen and centred, it covers the screen pixel for pixel.
-                screen = Screen()
-                write_bmp(path, screen.width, screen.height, full_wallpaper)
-                self.expected = full_wallpaper
-                self.desktop = Wallpaper(path, tile=False, style=0)
-            self.desktop.__enter__()
-            self.frame = Frame(
-                self.exe, self.probe, picture=(780, 520), option_ini=SETTINGS.format(show=self.show)
-            )
-            self.frame.start()
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
+def shown_windows(frame):
+    """The visible picture window and the visible caption window, once both are there."""
 
-    def __exit__(self, *exc):
-        if self.frame is not None:
-            self.frame.stop()
-        if self.desktop is not None:
-            self.desktop.__exit__()
-        self.dir.cleanup()
-        return False
+    def check():
+        visible = frame.visible_windows()
+        mains = [w for w in visible if w.cls == MAIN_CLASS]
+        captions = [w for w in visible if w.cls == CAPTION_CLASS]
+        return (mains[0], captions[0]) if len(mains) == 1 and len(captions) == 1 else None
 
-    def windows(self):
-        """The visible picture window and the visible caption window, once both are there."""
-
-        def check():
-            visible = self.frame.visible_windows()
-            mains = [w for w in visible if w.cls == MAIN_CLASS]
-            captions = [w for w in visible if w.cls == CAPTION_CLASS]
-            return (mains[0], captions[0]) if len(mains) == 1 and len(captions) == 1 else None
-
-        return self.frame.wait_for(f"a visible {MAIN_CLASS} and {CAPTION_CLASS} window", check)
+    return frame.wait_for(f"a visible {MAIN_CLASS} and {CAPTION_CLASS} window", check)
 
 
 def strip_problem(screen, strip, expected):
@@ -153,64 +137,41 @@ def name_problem(screen, strip):
     return None
 
 
-def check_strip(run, what):
-    main, caption = run.windows()
+def check_strip(frame, expected, what):
+    """The strip under the picture window shows the wallpaper under it and the name over it;
+    returns the picture window and the strip's rectangle."""
+    main, caption = shown_windows(frame)
     strip = client_rect(caption)
     assert strip[0] == main.left and strip[2] == main.right, (
         f"expected the caption strip as wide as the picture window and under it, got "
         f"{describe([main, caption])}"
     )
-
-    def problem(screen):
-        return strip_problem(screen, strip, run.expected) or name_problem(screen, strip)
-
-    wait_for_screen(run.frame, what, problem)
+    wait_for_screen(frame, what, lambda screen: strip_problem(screen, strip, expected)
+                    or name_problem(screen, strip))
     return main, strip
 
 
-def case_strip_shows_the_wallpaper_under_it(exe, probe):
-    with Run(exe, probe, "full") as run:
-        check_strip(run, "the caption strip over the wallpaper")
-
-
-def case_strip_shows_the_tiled_wallpaper_under_it(exe, probe):
-    # Tiles start at the screen's top left corner, so the strip shows the tile pattern as it
-    # runs across the desktop, not a tile starting at the strip's own corner.
-    with Run(exe, probe, "tiled") as run:
-        check_strip(run, "the caption strip over the tiled wallpaper")
-
-
-def case_strip_shows_the_wallpaper_at_its_new_place_after_a_drag(exe, probe):
-    with Run(exe, probe, "full") as run:
-        main, strip = check_strip(run, "the caption strip over the wallpaper")
-        grab = ((main.left + main.right) // 2, (main.top + main.bottom) // 2)
-        drag(grab, (grab[0] + 100, grab[1] + 90), (grab[0] + 310, grab[1] + 270))
-
-        def moved_windows():
-            moved, caption = run.windows()
-            return (moved, caption) if moved.left != main.left else None
-
-        moved, caption = run.frame.wait_for("the picture window at its new place", moved_windows)
+def case_strip_shows_the_wallpaper_under_it_and_at_its_new_place_after_a_drag(exe, probe):
+    with started_over(exe, probe, tiled=False) as (frame, expected):
+        main, strip = check_strip(frame, expected, "the caption strip over the wallpaper")
+        drag_by(frame, 310, 270, grab=main.centre)
+        moved, caption = shown_windows(frame)
         new_strip = client_rect(caption)
         assert new_strip[:2] == (strip[0] + 310, strip[1] + 270), (
             f"expected the caption strip to move with the picture window by (310,270), from "
             f"{strip} to its new place, got {new_strip} ({describe([moved, caption])})"
         )
-
-        def problem(screen):
-            return strip_problem(screen, new_strip, run.expected) or name_problem(
-                screen, new_strip
-            )
-
-        wait_for_screen(run.frame, "the moved caption strip over the wallpaper there", problem)
+        check_strip(frame, expected, "the moved caption strip over the wallpaper there")
 
 
-def case_no_strip_when_file_names_are_off(exe, probe):
+def case_no_strip_when_file_names_are_off_then_the_tiled_wallpaper_under_it(exe, probe):
     # With ShowFileName=False nothing stands under the picture: where the strip would be, the
     # screen shows what it shows beside the picture window (no wallpaper there, as this display
-    # does not draw one itself), and no name.
-    with Run(exe, probe, "full", show="False") as run:
-        main = run.frame.wait_main_window()
+    # does not draw one itself), and no name. Shown from the menu, the strip shows the tiles as
+    # they run across the desktop from the screen's top left corner, not a tile starting at the
+    # strip's own corner.
+    with started_over(exe, probe, tiled=True, show=False) as (frame, expected):
+        main = started(frame)
         where = (main.left, main.bottom + 5, main.right, main.bottom + 5 + 18)
         beside = (main.right + 40, main.bottom + 5)
 
@@ -225,9 +186,11 @@ def case_no_strip_when_file_names_are_off(exe, probe):
                 )
             return None
 
-        wait_for_screen(run.frame, "the screen under the picture window", problem)
-        shown = [w for w in run.frame.visible_windows() if w.cls == CAPTION_CLASS]
+        wait_for_screen(frame, "the screen under the picture window", problem)
+        shown = [w for w in frame.visible_windows() if w.cls == CAPTION_CLASS]
         assert not shown, f"expected no visible caption window, got {describe(shown)}"
+        choose(frame, SHOW_NAME)
+        check_strip(frame, expected, "the caption strip over the tiled wallpaper")
 
 
 if __name__ == "__main__":

@@ -7,26 +7,15 @@ hostile.py at configure time); `write(name, folder)` writes one and returns its 
 import random
 import struct
 import subprocess
-import zlib
 from pathlib import Path
 
-from frame.exif import app1, exif_block, with_segments
-
-
-def _convert(*args):
-    subprocess.run(["convert", *map(str, args)], check=True)
-
-
-def _good(path, width=600, height=400, fmt=None):
-    """A plain picture of the given size in the format of the path's suffix (or fmt)."""
-    target = f"{fmt}:{path}" if fmt else path
-    _convert("-size", f"{width}x{height}", "gradient:#2a6fdb-#f4b942", "-fill", "#d7263d",
-             "-draw", f"circle {width // 3},{height // 3} {width // 2},{height // 3}", target)
+from frame.files import make_picture
+from frame.picture_bytes import app1, bmp, bmp_of, exif_block, icon, png, tiff, with_segments
 
 
 def _truncated(fmt, width=600, height=400):
     def make(path):
-        _good(path, width, height, fmt=fmt)
+        make_picture(path, width, height, fmt=fmt)
         data = path.read_bytes()
         path.write_bytes(data[: len(data) // 2])
 
@@ -38,7 +27,7 @@ def _bit_flipped(fmt, width=600, height=400):
     # size the header gives (and the memory the decoder may use) stays that of the picture. A
     # TIFF keeps its IFD at the end, after the pixels: its flips go in the half before it.
     def make(path):
-        _good(path, width, height, fmt=fmt)
+        make_picture(path, width, height, fmt=fmt)
         data = bytearray(path.read_bytes())
         rng = random.Random(f"flip-{fmt}")
         start, end = len(data) // 2, len(data)
@@ -57,7 +46,7 @@ def _jpeg_claiming(width, height):
     """A JPEG whose frame header gives the size, with a little scan data after it."""
 
     def make(path):
-        _good(path, 64, 48, fmt="jpeg")
+        make_picture(path, 64, 48, fmt="jpeg")
         data = path.read_bytes()
         for sof in (b"\xff\xc0", b"\xff\xc2"):
             at = data.find(sof)
@@ -69,41 +58,18 @@ def _jpeg_claiming(width, height):
     return make
 
 
-def _png_claiming(width, height):
-    def make(path):
-        ihdr = b"IHDR" + struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-        idat = b"IDAT" + zlib.compress(b"\x00" * 64)
-        chunks = b""
-        for body in (ihdr, idat, b"IEND"):
-            chunks += struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body))
-        path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunks)
-
-    return make
-
-
-def _bmp_claiming(width, height):
-    def make(path):
-        info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, 0, 2835, 2835, 0, 0)
-        path.write_bytes(b"BM" + struct.pack("<IHHI", 54 + 12, 0, 0, 54) + info + bytes(12))
-
-    return make
-
-
-def _zero_bytes(path):
-    path.write_bytes(b"")
-
-
-def _text(path):
-    path.write_text("This is a letter, not a picture.\r\n" * 40)
+def _bytes(data):
+    """A maker of a file of these bytes."""
+    return lambda path: path.write_bytes(data)
 
 
 def _folder(path):
     path.mkdir()
 
 
-def _sized(width, height, fmt, *extra):
+def _sized(width, height, fmt, *options):
     def make(path):
-        _convert("-size", f"{width}x{height}", "gradient:#2a6fdb-#f4b942", *extra, f"{fmt}:{path}")
+        make_picture(path, width, height, *options, fmt=fmt)
 
     return make
 
@@ -122,11 +88,7 @@ def _tall(fmt):
         width, height = 1, 20000
         if fmt == "png":
             rows = b"".join(b"\x00" + bytes([0, y * 255 // height, 90]) for y in range(height))
-            ihdr = b"IHDR" + struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-            chunks = b""
-            for body in (ihdr, b"IDAT" + zlib.compress(rows), b"IEND"):
-                chunks += struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body))
-            path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunks)
+            path.write_bytes(png(width, height, rows))
         else:
             ppm = path.with_suffix(".ppm")
             ppm.write_bytes(_ppm_bytes(width, height))
@@ -138,17 +100,8 @@ def _tall(fmt):
 
 
 def _animated_gif(path):
-    _convert("-delay", "10", "-size", "300x200", "xc:red", "xc:green", "xc:blue", "-loop", "0",
-             f"gif:{path}")
-
-
-def _top_down_bmp(path):
-    # A 24-bit BMP of 300x200 whose negative height says its rows run from the top down.
-    width, height = 300, 200
-    stride = (width * 3 + 3) & ~3
-    rows = b"".join(bytes([y, 255 - y, 128] * width) + bytes(stride - width * 3) for y in range(height))
-    info = struct.pack("<IiiHHIIiiII", 40, width, -height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
-    path.write_bytes(b"BM" + struct.pack("<IHHI", 54 + len(rows), 0, 0, 54) + info + rows)
+    subprocess.run(["convert", "-delay", "10", "-size", "300x200", "xc:red", "xc:green", "xc:blue",
+                    "-loop", "0", f"gif:{path}"], check=True)
 
 
 def _scans(data):
@@ -188,7 +141,7 @@ def _jpeg_with(*segments):
     """A good 600x400 JPEG with the segments (Exif blocks) after its start marker."""
 
     def make(path):
-        _good(path, fmt="jpeg")
+        make_picture(path, 600, 400, fmt="jpeg")
         path.write_bytes(with_segments(path.read_bytes(), *segments))
 
     return make
@@ -198,42 +151,17 @@ def _exif_longer_than_file(path):
     # The Exif segment claims 65000 bytes; the file ends a few hundred bytes later, before any
     # frame header: a reader must neither read past the end nor take the file as cut short
     # forever.
-    _good(path, 64, 48, fmt="jpeg")
+    make_picture(path, 64, 48, fmt="jpeg")
     data = path.read_bytes()
     path.write_bytes(data[:2] + app1(exif_block(6), declared_length=65000) + data[2:300])
 
 
 def _tiff_claiming(width, height):
-    """A little-endian TIFF whose first IFD gives the size, with one strip of 64 bytes."""
-
-    def make(path):
-        tags = [(256, 4, width), (257, 4, height), (258, 3, 8), (259, 3, 1), (262, 3, 1),
-                (273, 4, 0), (277, 3, 1), (278, 4, height), (279, 4, 64)]
-        ifd_at = 8
-        data_at = ifd_at + 2 + 12 * len(tags) + 4
-        ifd = struct.pack("<H", len(tags))
-        for tag, kind, value in tags:
-            value = data_at if tag == 273 else value
-            packed = struct.pack("<HH", value, 0) if kind == 3 else struct.pack("<I", value)
-            ifd += struct.pack("<HHI", tag, kind, 1) + packed
-        path.write_bytes(b"II*\0" + struct.pack("<I", ifd_at) + ifd + bytes(4) + bytes(64))
-
-    return make
-
-
-def _icon_claiming(width, height):
-    """An icon of one image, a PNG whose own header gives the size (the directory's one-byte
-    sizes cannot say more than 256)."""
-
-    def make(path):
-        ihdr = b"IHDR" + struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-        png = b"\x89PNG\r\n\x1a\n"
-        for body in (ihdr, b"IDAT" + zlib.compress(b"\x00" * 64), b"IEND"):
-            png += struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body))
-        entry = struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(png), 6 + 16)
-        path.write_bytes(struct.pack("<HHH", 0, 1, 1) + entry + png)
-
-    return make
+    """A little-endian TIFF whose first IFD gives the size, with one strip of 64 bytes after
+    it (at 8 + 2 + 12 x 9 + 4)."""
+    tags = [(256, 4, width), (257, 4, height), (258, 3, 8), (259, 3, 1), (262, 3, 1),
+            (273, 4, 122), (277, 3, 1), (278, 4, height), (279, 4, 64)]
+    return tiff(tags) + bytes(64)
 
 
 MAKERS = {
@@ -245,15 +173,15 @@ MAKERS = {
     "png_bit_flipped": (_bit_flipped("png"), ".png"),
     "gif_bit_flipped": (_bit_flipped("gif"), ".gif"),
     "bmp_bit_flipped": (_bit_flipped("bmp3"), ".bmp"),
-    "zero_bytes": (_zero_bytes, ".jpg"),
-    "text_named_jpg": (_text, ".jpg"),
+    "zero_bytes": (_bytes(b""), ".jpg"),
+    "text_named_jpg": (_bytes(b"This is a letter, not a picture.\r\n" * 40), ".jpg"),
     "folder": (_folder, ".jpg"),
     "jpeg_claims_60000x60000": (_jpeg_claiming(60000, 60000), ".jpg"),
-    "png_claims_60000x60000": (_png_claiming(60000, 60000), ".png"),
-    "png_claims_100000x1": (_png_claiming(100000, 1), ".png"),
-    "bmp_claims_100000x1": (_bmp_claiming(100000, 1), ".bmp"),
+    "png_claims_60000x60000": (_bytes(png(60000, 60000, bytes(64))), ".png"),
+    "png_claims_100000x1": (_bytes(png(100000, 1, bytes(64))), ".png"),
+    "bmp_claims_100000x1": (_bytes(bmp(100000, 1, bytes(12))), ".bmp"),
     "jpeg_claims_0x0": (_jpeg_claiming(0, 0), ".jpg"),
-    "png_claims_0x0": (_png_claiming(0, 0), ".png"),
+    "png_claims_0x0": (_bytes(png(0, 0, bytes(64))), ".png"),
     "png_1x1": (_sized(1, 1, "png"), ".png"),
     "png_1x20000": (_tall("png"), ".png"),
     "jpeg_1x20000": (_tall("jpeg"), ".jpg"),
@@ -261,7 +189,9 @@ MAKERS = {
     "jpeg_cmyk": (_sized(400, 300, "jpeg", "-colorspace", "CMYK"), ".jpg"),
     "jpeg_444": (_sized(400, 300, "jpeg", "-sampling-factor", "1x1"), ".jpg"),
     "png_16bit": (_sized(400, 300, "png", "-depth", "16"), ".png"),
-    "bmp_top_down": (_top_down_bmp, ".bmp"),
+    # A 24-bit BMP whose negative height says its rows run from the top down.
+    "bmp_top_down": (_bytes(bmp_of(300, 200, lambda x, y: (128, 255 - y, y), top_down=True)),
+                     ".bmp"),
     "jpeg_2000_scans": (_many_scans, ".jpg"),
     # Exif blocks: the orientation is read from the file's own bytes, so every claim in them
     # is checked before it is followed.
@@ -282,8 +212,11 @@ MAKERS = {
     "ico_bit_flipped": (_bit_flipped("ico", 64, 48), ".ico"),
     "webp_truncated": (_truncated("webp"), ".webp"),
     "webp_bit_flipped": (_bit_flipped("webp"), ".webp"),
-    "tiff_claims_60000x60000": (_tiff_claiming(60000, 60000), ".tif"),
-    "ico_claims_60000x60000": (_icon_claiming(60000, 60000), ".ico"),
+    "tiff_claims_60000x60000": (_bytes(_tiff_claiming(60000, 60000)), ".tif"),
+    # An icon of one image, a PNG whose own header gives the size: the directory's one-byte
+    # sizes say 0, which stands for 256.
+    "ico_claims_60000x60000": (
+        _bytes(icon([(0, 0, 32, png(60000, 60000, bytes(64), colour=6))])), ".ico"),
 }
 
 NAMES = sorted(MAKERS)

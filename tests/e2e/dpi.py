@@ -3,52 +3,49 @@
 under Wine: at 120, 144 and 192 dpi the frame is its 96-dpi design scaled (a length of T twips
 covers T x dpi / 1440 screen pixels, halves to even), the picture is painted at the screen's own
 pixels, the caption's name stands whole in its strip; at 72 and 480 dpi the frame still starts,
-sizes by the same rule and answers.
+sizes by the same rule and answers. Wine reads the scale as a program starts: one run a scale,
+its pictures dropped on it in turn.
 
     dpi.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
 
 import sys
-import time
 from fractions import Fraction
 
 from frame import (
     CAPTION_CLASS,
     SHADOW_CLASS,
     WM_CLOSE,
-    Screen,
+    WM_COMMAND,
     Frame,
+    Screen,
+    drop_resized,
+    limit,
+    make_picture,
     own_window,
     run_cases,
     settings,
     started,
-    visible_menus,
+    wait_for_screen,
     wait_size,
     write_bmp,
     xdotool,
 )
+from frame.menu import wait_menu, wait_menu_closed
 
-WM_COMMAND = 0x0111
-SIZE_COMMANDS = {"small": 1100, "default": 1101, "large": 1102}
+SIZE_COMMANDS = {"large": 1102, "small": 1100, "default": 1101}
+PRESET_FACTORS = {"small": Fraction(2, 3), "default": Fraction(1), "large": Fraction(3, 2)}
 
-# The pictures of the cases and their default display size in twips at 96 dpi: the longer
-# side 195 pixels for a landscape (or square) picture, 144 for a portrait one.
+# The pictures of the cases; the first is the one each run starts with.
 PICTURES = {"landscape": (780, 520), "portrait": (600, 900), "square": (500, 500)}
 
-
-def half_even(value):
-    """value (a Fraction) rounded to the nearest integer, an exact half to the even one."""
-    return round(value)
-
-
-def picture_twips(width, height):
-    if width < height:
-        return half_even(Fraction(144 * width, height) * 15), 144 * 15
-    return 195 * 15, half_even(Fraction(195 * height, width) * 15)
+# The caption's text in pure red, its shade in pure blue (settings keep red in the low byte).
+RED, BLUE = 255, 255 << 16
 
 
 def pixels(twips, dpi):
-    return half_even(Fraction(twips) * dpi / 1440)
+    """Twips as screen pixels at the dpi, rounded half to even (Python's round)."""
+    return round(Fraction(twips) * dpi / 1440)
 
 
 def twips(px, dpi):
@@ -56,7 +53,13 @@ def twips(px, dpi):
 
 
 def default_outer(picture, dpi):
-    w, h = picture_twips(*picture)
+    """The outer size a picture's window takes: the longer side 195 pixels at 96 dpi for a
+    landscape (or square) picture, 144 for a portrait one, and the 30-twip margin."""
+    width, height = picture
+    if width < height:
+        w, h = round(Fraction(144 * width, height) * 15), 144 * 15
+    else:
+        w, h = 195 * 15, round(Fraction(195 * height, width) * 15)
     return pixels(w + 30, dpi), pixels(h + 30, dpi)
 
 
@@ -64,114 +67,84 @@ def preset_outer(picture, dpi, preset):
     """The outer size after a size choice: the default window read back in twips at this dpi,
     scaled by 1.5 down or up, the margin added again."""
     width, height = default_outer(picture, dpi)
-    factor = {"small": Fraction(2, 3), "default": Fraction(1), "large": Fraction(3, 2)}[preset]
-    w = half_even(twips(width, dpi) * factor)
-    h = half_even(twips(height, dpi) * factor)
+    factor = PRESET_FACTORS[preset]
+    w, h = round(twips(width, dpi) * factor), round(twips(height, dpi) * factor)
     return pixels(w + 30, dpi), pixels(h + 30, dpi)
 
 
-def check_sizes(exe, probe, dpi):
-    problems = []
-    for name, picture in PICTURES.items():
-        with Frame(exe, probe, picture=picture, option_ini=settings(), dpi=dpi) as frame:
-            main = started(frame)
-            expected = default_outer(picture, dpi)
-            if (main.width, main.height) != expected:
-                problems.append(f"{name} at start: expected {expected}, got {main}")
-            for preset in ("large", "small", "default"):
-                frame.post(main, WM_COMMAND, SIZE_COMMANDS[preset])
-                want = preset_outer(picture, dpi, preset)
-                try:
-                    main = wait_size(frame, *want, what=f"{name} {preset} at {dpi} dpi")
-                except AssertionError as error:
-                    problems.append(str(error))
-    assert not problems, f"at {dpi} dpi: " + "; ".join(problems)
+def check_sizes(frame, name, dpi):
+    """Each size choice on the shown picture gives its size at this dpi; returns the picture
+    window after the last, the default."""
+    for preset, command in SIZE_COMMANDS.items():
+        frame.post(frame.wait_main_window(), WM_COMMAND, command)
+        main = wait_size(frame, *preset_outer(PICTURES[name], dpi, preset),
+                         what=f"{name} {preset} at {dpi} dpi")
+    return main
 
 
-def case_sizes_120(exe, probe):
-    check_sizes(exe, probe, 120)
-
-
-def case_sizes_144(exe, probe):
-    check_sizes(exe, probe, 144)
-
-
-def case_sizes_192(exe, probe):
-    check_sizes(exe, probe, 192)
-
-
-def check_companions(exe, probe, dpi):
+def check_companions(frame, main, dpi):
     """The caption strip 270 twips high, as wide as the frame, 80 twips under it; the shadow
     the frame grown by 25 twips a side (OffSet 1), each edge rounded at this dpi."""
-    with Frame(exe, probe, option_ini=settings(offset=1), dpi=dpi) as frame:
-        main = started(frame, caption=True)
-        # The shadow takes its margins at the first placement after start-up: a size choice.
-        frame.post(main, WM_COMMAND, SIZE_COMMANDS["default"])
-        main = wait_size(
-            frame, *preset_outer(PICTURES["landscape"], dpi, "default"), what="the default size chosen"
-        )
-        caption = own_window(frame, CAPTION_CLASS)
-        shadow = own_window(frame, SHADOW_CLASS)
-        t = lambda px: twips(px, dpi)
-        expected_caption = (
-            main.left,
-            pixels(t(main.top) + t(main.height) + 80, dpi),
-            main.width,
-            pixels(270, dpi),
-        )
-        got = (caption.left, caption.top, caption.width, caption.height)
-        assert got == expected_caption, (
-            f"at {dpi} dpi expected the caption strip at ({expected_caption[0]},"
-            f"{expected_caption[1]}) size {expected_caption[2]}x{expected_caption[3]} under "
-            f"{main}, got {caption}"
-        )
-        expected_shadow = (
-            pixels(t(main.left) - 25, dpi),
-            pixels(t(main.top) - 25, dpi),
-            pixels(t(main.width) + 50, dpi),
-            pixels(t(main.height) + 50, dpi),
-        )
-        got = (shadow.left, shadow.top, shadow.width, shadow.height)
-        assert got == expected_shadow, (
-            f"at {dpi} dpi expected the shadow at ({expected_shadow[0]},{expected_shadow[1]}) "
-            f"size {expected_shadow[2]}x{expected_shadow[3]} around {main}, got {shadow}"
-        )
+    caption = own_window(frame, CAPTION_CLASS)
+    shadow = own_window(frame, SHADOW_CLASS)
+    t = lambda px: twips(px, dpi)  # noqa: E731
+    expected = (main.left, pixels(t(main.top) + t(main.height) + 80, dpi), main.width,
+                pixels(270, dpi))
+    got = (caption.left, caption.top, caption.width, caption.height)
+    assert got == expected, (
+        f"at {dpi} dpi expected the caption strip at ({expected[0]},{expected[1]}) size "
+        f"{expected[2]}x{expected[3]} under {main}, got {caption}"
+    )
+    expected = (pixels(t(main.left) - 25, dpi), pixels(t(main.top) - 25, dpi),
+                pixels(t(main.width) + 50, dpi), pixels(t(main.height) + 50, dpi))
+    got = (shadow.left, shadow.top, shadow.width, shadow.height)
+    assert got == expected, (
+        f"at {dpi} dpi expected the shadow at ({expected[0]},{expected[1]}) size "
+        f"{expected[2]}x{expected[3]} around {main}, got {shadow}"
+    )
 
 
-def case_companions_120(exe, probe):
-    check_companions(exe, probe, 120)
-
-
-def case_companions_144(exe, probe):
-    check_companions(exe, probe, 144)
-
-
-def case_companions_192(exe, probe):
-    check_companions(exe, probe, 192)
-
-
-def case_issue_figures_144(exe, probe):
+def check_figures_144(frame, main):
     """The figures of a 780x520 picture at 144 dpi: the frame 296x198 with the picture filling
     292x195, the strip 27 pixels high and as wide as the frame, its top 8 pixels below it."""
-    with Frame(exe, probe, option_ini=settings(), dpi=144) as frame:
-        main = started(frame, caption=True)
-        caption = own_window(frame, CAPTION_CLASS)
-        assert (main.width, main.height) == (296, 198), f"expected a 296x198 frame, got {main}"
-        assert (caption.width, caption.height, caption.top - main.bottom) == (296, 27, 8), (
-            f"expected a 296x27 strip 8 px under the frame, got {caption} under {main}"
-        )
-        # The picture fills 292x195 of the client area from its top left corner; the rest of
-        # the client area shows the frame's dark grey.
-        screen = Screen()
-        left, top = main.left + 1, main.top + 1
-        inside = screen.at(left + 291, top + 194)
-        beyond = screen.at(left + 292, top + 100)
-        assert max(abs(c - 32) for c in beyond) <= 2, (
-            f"expected the frame's grey (32,32,32) right of the 292-pixel picture, got {beyond}"
-        )
-        assert max(abs(c - 32) for c in inside) > 8, (
-            f"expected the picture at its last pixel (291,194), got the background {inside}"
-        )
+    caption = own_window(frame, CAPTION_CLASS)
+    assert (main.width, main.height) == (296, 198), f"expected a 296x198 frame, got {main}"
+    assert (caption.width, caption.height, caption.top - main.bottom) == (296, 27, 8), (
+        f"expected a 296x27 strip 8 px under the frame, got {caption} under {main}"
+    )
+    # The picture fills 292x195 of the client area from its top left corner; the rest of the
+    # client area shows the frame's dark grey.
+    screen = Screen()
+    left, top = main.left + 1, main.top + 1
+    inside, beyond = screen.at(left + 291, top + 194), screen.at(left + 292, top + 100)
+    assert max(abs(c - 32) for c in beyond) <= 2, (
+        f"expected the frame's grey (32,32,32) right of the 292-pixel picture, got {beyond}"
+    )
+    assert max(abs(c - 32) for c in inside) > 8, (
+        f"expected the picture at its last pixel (291,194), got the background {inside}"
+    )
+
+
+def check_caption_whole_192(frame):
+    """At 192 dpi the caption's 10-point name is drawn at 192 dpi inside a 36-pixel strip: its
+    letters are twice their 96-dpi height and none touches the strip's bottom edge."""
+    caption = own_window(frame, CAPTION_CLASS)
+    assert caption.height == 36, f"expected a 36-pixel strip, got {caption}"
+
+    def problem(screen):
+        rows = sorted({y - caption.top for x, y in screen.points(caption.rect)
+                       if (lambda r, g, b: r > 200 and g < 60 and b < 60)(*screen.at(x, y))})
+        if not rows:
+            return f"expected the name in red inside the strip {caption}, found no red pixel"
+        if rows[-1] >= caption.height - 1:
+            return (f"expected the name clear of the strip's bottom edge, got text down to row "
+                    f"{rows[-1]} of {caption.height}")
+        if rows[-1] - rows[0] + 1 < 16:
+            return (f"expected the 10-point name at 192 dpi (letters about 24 px from dot to "
+                    f"descender), got text {rows[-1] - rows[0] + 1} px high")
+        return None
+
+    wait_for_screen(frame, "the whole name in the caption strip at 192 dpi", problem)
 
 
 def stripes(x, y):
@@ -180,52 +153,59 @@ def stripes(x, y):
     return (0, 0, 0) if (x // 2) % 2 == 0 else (255, 255, 255)
 
 
-def case_sharp_at_192(exe, probe):
-    """At 192 dpi the 780x520 picture is shrunk 2x from the file to 390x260 screen pixels: its
+def check_sharp_192(frame):
+    """At 192 dpi a 780x520 picture is shrunk 2x from the file to 390x260 screen pixels: its
     2-pixel stripes stand as 1-pixel columns. Enlarging a 96-dpi copy (4x down, then 2x up)
     would show grey."""
-    frame = Frame(exe, probe, picture=None, option_ini=settings(), dpi=192)
-    write_bmp(frame.folder / "image.jpg", 780, 520, stripes)
-    with frame:
-        main = started(frame)
-        assert (main.width, main.height) == (394, 264), f"expected a 394x264 frame, got {main}"
-        screen = Screen()
-        left, top = main.left + 1, main.top + 1
-        row = [screen.at(left + x, top + 130)[0] for x in range(100, 140)]
-        dark = [v for i, v in enumerate(row) if i % 2 == 0]
-        light = [v for i, v in enumerate(row) if i % 2 == 1]
-        assert max(dark) <= 40 and min(light) >= 215 or max(light) <= 40 and min(dark) >= 215, (
-            f"expected 1-pixel black and white columns, got the red values {row}"
-        )
+    path = frame.folder / "stripes.bmp"
+    write_bmp(path, 780, 520, stripes)
+    main = drop_resized(frame, [path], 394, 264)
+
+    def problem(screen):
+        row = [screen.at(main.left + 1 + x, main.top + 1 + 130)[0] for x in range(100, 140)]
+        dark, light = row[0::2], row[1::2]
+        if max(dark) <= 40 and min(light) >= 215 or max(light) <= 40 and min(dark) >= 215:
+            return None
+        return f"expected 1-pixel black and white columns, got the red values {row}"
+
+    wait_for_screen(frame, "the stripes at 192 dpi", problem)
 
 
-def case_caption_whole_at_192(exe, probe):
-    """At 192 dpi the caption's 10-point name is drawn at 192 dpi inside a 36-pixel strip:
-    its letters are twice their 96-dpi height and none touches the strip's bottom edge."""
-    red = 255  # Color1: pure red text; Color2: pure blue shade
-    with Frame(exe, probe, option_ini=settings(color1=red, color2=255 << 16), dpi=192) as frame:
+def check_scale(exe, probe, dpi):
+    with Frame(exe, probe, option_ini=settings(color1=RED, color2=BLUE), dpi=dpi) as frame:
         main = started(frame, caption=True)
-        caption = own_window(frame, CAPTION_CLASS)
-        assert caption.height == 36, f"expected a 36-pixel strip, got {caption}"
-        time.sleep(0.5)
-        screen = Screen()
-        rows = sorted(
-            {
-                y - caption.top
-                for x, y in screen.points(caption.rect)
-                if (lambda r, g, b: r > 200 and g < 60 and b < 60)(*screen.at(x, y))
-            }
-        )
-        assert rows, f"expected the name in red inside the strip {caption}, found no red pixel"
-        height = rows[-1] - rows[0] + 1
-        assert rows[-1] < caption.height - 1, (
-            f"expected the name clear of the strip's bottom edge, got text down to row "
-            f"{rows[-1]} of {caption.height}"
-        )
-        assert height >= 16, (
-            f"expected the 10-point name at 192 dpi (letters about 24 px from dot to "
-            f"descender), got text {height} px high (rows {rows[0]}..{rows[-1]})"
-        )
+        expected = default_outer(PICTURES["landscape"], dpi)
+        assert (main.width, main.height) == expected, (
+            f"at {dpi} dpi expected the landscape at start {expected}, got {main}")
+        if dpi == 144:
+            check_figures_144(frame, main)
+        if dpi == 192:
+            check_caption_whole_192(frame)
+        # The shadow takes its margins at the first placement after start-up: a size choice.
+        check_companions(frame, check_sizes(frame, "landscape", dpi), dpi)
+        for name in ("portrait", "square"):
+            path = frame.folder / f"{name}.jpg"
+            make_picture(path, *PICTURES[name])
+            drop_resized(frame, [path], *default_outer(PICTURES[name], dpi),
+                         what=f"the {name} dropped at {dpi} dpi")
+            check_sizes(frame, name, dpi)
+        if dpi == 192:
+            check_sharp_192(frame)
+
+
+@limit(300)
+def case_scale_120(exe, probe):
+    check_scale(exe, probe, 120)
+
+
+@limit(300)
+def case_scale_144(exe, probe):
+    check_scale(exe, probe, 144)
+
+
+@limit(300)
+def case_scale_192(exe, probe):
+    check_scale(exe, probe, 192)
 
 
 def check_extreme(exe, probe, dpi):
@@ -239,12 +219,11 @@ def check_extreme(exe, probe, dpi):
         )
         xdotool("mousemove", "2", "2")
         xdotool("key", "shift+F10")
-        frame.wait_for(f"the menu opened by Shift+F10 at {dpi} dpi",
-                       lambda: visible_menus(frame), timeout=10)
+        wait_menu(frame, f"Shift+F10 at {dpi} dpi")
         xdotool("key", "Escape")
-        frame.wait_for("the menu to close on Escape", lambda: not visible_menus(frame), timeout=10)
+        wait_menu_closed(frame)
         frame.post(main, WM_CLOSE)
-        assert frame.wait_exit() is not None, f"expected the program to end on WM_CLOSE at {dpi} dpi"
+        frame.wait_ended(f"WM_CLOSE at {dpi} dpi")
 
 
 def case_extreme_72(exe, probe):

@@ -2,496 +2,257 @@
 """End-to-end tests of the picture frame's popup menu, run against the real Vistrelle.exe under
 Wine. Each case starts the program in a program folder of its own, opens the menu with a real
 button press on the picture window (xdotool on the X display), chooses items with the keyboard
-or the pointer as a user does, and checks the effect from outside: window sizes and places, the
-opacity Wine hands to X and the compositor, message boxes, processes.
+or the pointer as a user does, one after the other, and checks each effect from outside: window
+sizes and places, the opacity Wine hands to X and the compositor, message boxes, processes.
 
     menus.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
 
 import sys
-import time
 
 from frame import (
-    CAPTION_CLASS,
-    caption_misplaced,
-    click,
-    describe,
     DIALOG_CLASS,
-    drag,
-    Frame,
     MAIN_CLASS,
-    MENU_CLASS,
     OWN_CLASSES,
+    WS_EX_LAYERED,
+    Frame,
+    Screen,
+    describe,
+    drag_by,
+    limit,
     own_window,
-    QUIET_SECONDS,
     run_cases,
     settings,
-    SHADOW_CLASS,
-    SHADOW_MARGIN_TWIPS,
-    shadow_misplaced,
     started,
-    visible_menus,
+    stays_placed,
+    wait_caption,
+    wait_placed,
     wait_size,
-    WS_EX_LAYERED,
     x_opacity,
     x_window_of,
     xdotool,
 )
+from frame.menu import (
+    ABOUT,
+    DEFAULT,
+    EXIT,
+    LARGE,
+    NEW_COPY,
+    OPACITY,
+    OPACITY_50,
+    OPACITY_80,
+    OPAQUE,
+    SHADOW,
+    SHADOW_0_1,
+    SHADOW_2_3,
+    SHADOW_4_5,
+    SHADOW_NONE,
+    SHOW_NAME,
+    SIZE,
+    SMALL,
+    choose,
+    open_menu,
+    wait_menu_closed,
+)
 
-SETTINGS = settings(show="{show}", offset="{offset}")
-
-# The items of the popup as they stand from the top, separators left out (the keyboard skips
-# them), and the items of the submenus under "更改大小...   ", "透明...        " and
-# "阴影...  ".
-OPEN, SIZE, OPACITY, SHADOW, SHOW_NAME, NEW_COPY, ABOUT, EXIT = range(8)
-SMALL, DEFAULT, LARGE = range(3)
-OPAQUE, OPACITY_80, OPACITY_50 = range(3)
-SHADOW_0_1, SHADOW_2_3, SHADOW_4_5, SHADOW_NONE = range(4)
+# The outer sizes of the 780x520 picture's window: at start, and after each size choice (the
+# default window of 2955x1980 twips scaled, plus the 30-twip margin).
+START_SIZE = (197, 132)
+SIZES = {LARGE: (297, 200), SMALL: (133, 90), DEFAULT: (199, 134)}
 
 
-def open_menu(frame, button=3):
-    """Presses and releases a button over the picture window and returns the popup menu window
-    that opens."""
-    main = frame.wait_main_window()
-    x, y = main.centre
-    click(x, y, button)
-    menu = frame.wait_for(
-        f"a visible popup menu window ({MENU_CLASS}) after button {button} on the picture window",
-        lambda: (visible_menus(frame) or [None])[0],
-        timeout=10,
+def choose_size(frame, subitem, margin_twips=25, caption_shown=True, button=3):
+    """Chooses a size; returns the picture window once it has that size, its top-left corner
+    kept, and its companions stand around it."""
+    before = frame.wait_main_window()
+    choose(frame, SIZE, subitem, button)
+    main = wait_size(frame, *SIZES[subitem])
+    assert (main.left, main.top) == (before.left, before.top), (
+        f"expected the resized picture window to keep its top-left corner at "
+        f"({before.left},{before.top}), got {main}"
     )
-    # TrackPopupMenu puts the menu's corner at the pointer (or moves it to fit the screen).
-    assert menu.left <= x + 2 and menu.top <= y + 2 and menu.right > x and menu.bottom > y, (
-        f"expected the popup menu at the pointer ({x},{y}), got {menu}"
-    )
-    return menu
-
-
-def wait_menu_closed(frame):
-    frame.wait_for("the popup menu to close", lambda: not visible_menus(frame), timeout=10)
-
-
-def choose(frame, item, subitem=None, button=3):
-    """Opens the popup with a real button press and chooses an item with the keyboard, as a
-    user does: Down moves to the first item and on, Right opens a submenu at its first item,
-    Return chooses."""
-    open_menu(frame, button)
-    keys = ["Down"] * (item + 1)
-    if subitem is not None:
-        keys += ["Right"] + ["Down"] * subitem
-    keys.append("Return")
-    xdotool("key", "--delay", 80, *keys)
-    wait_menu_closed(frame)
-
-
-
-def check_caption(frame, main):
-    caption = frame.wait_for(
-        "the caption window shown",
-        lambda: next((w for w in frame.visible_windows() if w.cls == CAPTION_CLASS), None),
-        timeout=10,
-    )
-    problem = caption_misplaced(main, caption)
-    assert problem is None, problem
-
-
-def check_shadow(frame, main, margin_twips):
-    shadow = own_window(frame, SHADOW_CLASS)
-    assert shadow is not None and shadow.visible, f"expected the shadow window shown, got {shadow}"
-    problem = shadow_misplaced(main, shadow, margin_twips)
-    assert problem is None, problem
-
-
-def check_shadow_hidden(frame, after):
-    shadow = own_window(frame, SHADOW_CLASS)
-    assert shadow is None or not shadow.visible, (
-        f"expected the shadow window to stay hidden {after}, got {shadow}"
-    )
-
-
-def size_then_check(frame, subitem, width, height):
-    choose(frame, SIZE, subitem)
-    main = wait_size(frame, width, height)
-    check_caption(frame, main)
-    check_shadow(frame, main, SHADOW_MARGIN_TWIPS[1])
-    return main
+    return wait_placed(frame, margin_twips, caption_shown, what=f"after the size {subitem}")
 
 
 # --- opening the menu ----------------------------------------------------------------------------
 
 
-def check_menu_closes_without_effect(frame):
-    before = {w.cls: w for w in frame.windows()}
+def closes_without_effect(frame):
+    def own():
+        return {w.cls: str(w) for w in frame.windows() if w.cls in OWN_CLASSES}
+
+    before = own()
     xdotool("key", "Escape")
     wait_menu_closed(frame)
-    time.sleep(QUIET_SECONDS)
-    after = {w.cls: w for w in frame.windows()}
-    for cls in OWN_CLASSES:
-        was, now = before.get(cls), after.get(cls)
-        assert str(was) == str(now), (
-            f"expected the {cls} window unchanged when the menu is left with Escape: "
-            f"was {was}, got {now}"
-        )
-    assert frame.running(), "expected the program to keep running after Escape"
+    frame.holds("the windows unchanged when the menu is left with Escape",
+                lambda: None if (now := own()) == before else f"were {before}, got {now}")
 
 
-def case_right_click_opens_menu(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
+def case_right_and_middle_clicks_open_the_menu(exe, probe):
+    """Either button opens the menu; Escape leaves it without effect; an item chosen from the
+    menu of the middle button takes effect."""
+    with Frame(exe, probe, option_ini=settings()) as frame:
         started(frame)
-        open_menu(frame, button=3)
-        check_menu_closes_without_effect(frame)
+        for button in (3, 2):
+            open_menu(frame, button)
+            closes_without_effect(frame)
+        choose_size(frame, LARGE, button=2)
 
 
-def case_middle_click_opens_menu(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
-        open_menu(frame, button=2)
-        check_menu_closes_without_effect(frame)
+# --- size and file name --------------------------------------------------------------------------
 
 
-def case_size_chosen_with_middle_button_menu(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
-        choose(frame, SIZE, LARGE, button=2)
-        main = wait_size(frame, 297, 200)
-        check_caption(frame, main)
-
-
-# --- size ----------------------------------------------------------------------------------------
-
-
-def case_size_large(exe, probe):
-    # 780x520 at 96 dpi: the default window 2955x1980 twips grown by half, plus the 30-twip
-    # margin: 4462x3000 twips.
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
+@limit(300)
+def case_sizes_and_file_name(exe, probe):
+    """Every size choice starts again from the default window, so the same preset gives the
+    same size; the default preset scales the loaded window, margin included, by 1 and adds the
+    margin again: 30 twips larger each way than after a load. The file name shown at start is
+    hidden by its item and stays hidden through a size change, until chosen again."""
+    with Frame(exe, probe, option_ini=settings()) as frame:
         main = started(frame)
-        assert (main.width, main.height) == (197, 132), f"expected 197x132 at start, got {main}"
-        size_then_check(frame, LARGE, 297, 200)
+        assert (main.width, main.height) == START_SIZE, f"expected {START_SIZE}, got {main}"
+        for subitem in (LARGE, SMALL, DEFAULT, LARGE, SMALL):
+            choose_size(frame, subitem)
+        choose(frame, SHOW_NAME)
+        wait_placed(frame, 25, caption_shown=False, what="the caption hidden by its item")
+        choose_size(frame, LARGE, caption_shown=False)
+        stays_placed(frame, 25, caption_shown=False, what="the caption hidden after a size change")
+        choose(frame, SHOW_NAME)
+        wait_placed(frame, 25, what="the caption shown again by its item")
 
 
-def case_size_small(exe, probe):
-    # 2955x1980 twips shrunk by 1.5, plus the margin: 2000x1350 twips.
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
+def case_file_name_shown_when_started_hidden(exe, probe):
+    with Frame(exe, probe, option_ini=settings(show=False)) as frame:
+        # The caption's window is shown, or not, before the shadow's.
         started(frame)
-        size_then_check(frame, SMALL, 133, 90)
-
-
-def case_size_default(exe, probe):
-    # The default preset chosen from the menu scales the loaded window, margin included, by 1
-    # and adds the margin again: 2955x1980 + 30 = 2985x2010 twips, 30 twips larger each way
-    # than after a load.
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
-        size_then_check(frame, DEFAULT, 199, 134)
-
-
-def case_size_large_small_large(exe, probe):
-    # Every choice starts again from the default window: the same preset gives the same size.
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
-        size_then_check(frame, LARGE, 297, 200)
-        size_then_check(frame, SMALL, 133, 90)
-        size_then_check(frame, LARGE, 297, 200)
-        size_then_check(frame, SMALL, 133, 90)
-
-
-def case_size_keeps_top_left(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        main = started(frame)
-        for subitem, size in ((LARGE, (297, 200)), (SMALL, (133, 90))):
-            choose(frame, SIZE, subitem)
-            now = wait_size(frame, *size)
-            assert (now.left, now.top) == (main.left, main.top), (
-                f"expected the resized picture window to keep its top-left corner at "
-                f"({main.left},{main.top}), got {now}"
-            )
+        wait_caption(frame, shown=False, what="no caption with ShowFileName=False")
+        choose(frame, SHOW_NAME)
+        wait_caption(frame, what="the caption shown by its item")
 
 
 # --- opacity -------------------------------------------------------------------------------------
 
 
-def alpha_property(alpha):
-    return alpha * 0x01010101
-
-
 def wait_opacity(frame, alpha):
-    """Waits until Wine shows the picture window with the alpha on X; returns the window."""
-    expected = None if alpha == 255 else alpha_property(alpha)
-    seen = []
+    """Waits until Wine shows the picture window with the alpha on X and the window is
+    layered; returns the window."""
+    expected = None if alpha == 255 else alpha * 0x01010101
 
-    def check():
+    def problem():
         main = own_window(frame, MAIN_CLASS)
         xid = x_window_of(main) if main else None
         if xid is None:
-            seen.append(f"no X window for {main}")
-            return None
+            return f"no X window for {main}"
         value = x_opacity(xid)
-        seen.append(value)
         # Wine drops the property of a fully opaque window; an opaque 0xffffffff means the same.
-        if value == expected or (alpha == 255 and value == 0xFFFFFFFF):
-            return main
+        if value != expected and not (alpha == 255 and value == 0xFFFFFFFF):
+            return f"_NET_WM_WINDOW_OPACITY {value}, expected {expected} (alpha {alpha})"
+        if not main.exstyle & WS_EX_LAYERED:
+            return f"expected the picture window WS_EX_LAYERED, got {main}"
         return None
 
-    try:
-        return frame.wait_for(f"opacity {alpha}", check, timeout=10)
-    except AssertionError as error:
-        raise AssertionError(
-            f"expected _NET_WM_WINDOW_OPACITY {expected} (alpha {alpha}) on the picture "
-            f"window's X window, last read {seen[-1:]}: {error}"
-        ) from None
+    frame.wait_until(f"opacity {alpha} on the picture window's X window", problem)
 
 
-def centre_and_background(frame, main):
+def centre_and_beside(main):
     """Screen pixels of the picture window's centre and of the bare screen left of the frame."""
-    shot = frame.screenshot()
+    screen = Screen()
     x, y = main.centre
-    centre = Frame.pixel(shot, x, y)
-    background = Frame.pixel(shot, max(0, main.left - 30), y)
-    return centre, background
+    return screen.at(x, y), screen.at(max(0, main.left - 30), y)
 
 
-def wait_pixel(frame, main, expected, what):
+def wait_centre(frame, expected, what):
     """Waits until the compositor shows the expected colour at the picture window's centre."""
-    last = []
 
-    def check():
-        centre, _ = centre_and_background(frame, main)
-        last[:] = [centre]
-        return all(abs(c - e) <= 4 for c, e in zip(centre, expected))
+    def problem():
+        centre = centre_and_beside(frame.wait_main_window())[0]
+        if all(abs(c - e) <= 4 for c, e in zip(centre, expected)):
+            return None
+        return f"{centre} at the centre, expected {what} {expected}"
 
-    try:
-        frame.wait_for(what, check, timeout=10)
-    except AssertionError as error:
-        raise AssertionError(f"expected {what} {expected} on screen, got {last}: {error}") from None
+    frame.wait_until(what, problem)
 
 
-def check_layered(frame):
-    main = own_window(frame, MAIN_CLASS)
-    assert main.exstyle & WS_EX_LAYERED, f"expected the picture window WS_EX_LAYERED, got {main}"
-
-
-def case_opacity_50_then_100(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        main = started(frame)
-        opaque, background = centre_and_background(frame, main)
+@limit(300)
+def case_opacity(exe, probe):
+    """50 % blends the picture with the screen beneath; it is kept through a size change; 80 %
+    and opaque again follow."""
+    with Frame(exe, probe, option_ini=settings()) as frame:
+        opaque, beside = centre_and_beside(started(frame))
         choose(frame, OPACITY, OPACITY_50)
         wait_opacity(frame, 128)
-        check_layered(frame)
-        blend = tuple((p * 128 + b * 127) // 255 for p, b in zip(opaque, background))
-        wait_pixel(
-            frame, main, blend, f"the picture at 50 % over the screen ({opaque} over {background})"
-        )
-
-        choose(frame, OPACITY, OPAQUE)
-        wait_opacity(frame, 255)
-        check_layered(frame)
-        wait_pixel(frame, main, opaque, "the opaque picture again")
-
-
-def case_opacity_80(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
+        blend = tuple((p * 128 + b * 127) // 255 for p, b in zip(opaque, beside))
+        wait_centre(frame, blend, f"the picture at 50 % over the screen ({opaque} over {beside})")
+        choose_size(frame, LARGE)
+        wait_opacity(frame, 128)
         choose(frame, OPACITY, OPACITY_80)
         wait_opacity(frame, 204)
-        check_layered(frame)
-
-
-def case_opacity_kept_after_size_change(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
-        choose(frame, OPACITY, OPACITY_50)
-        wait_opacity(frame, 128)
-        choose(frame, SIZE, LARGE)
-        wait_size(frame, 297, 200)
-        wait_opacity(frame, 128)
-        check_layered(frame)
+        choose(frame, OPACITY, OPAQUE)
+        wait_opacity(frame, 255)
+        wait_centre(frame, opaque, "the opaque picture again")
 
 
 # --- shadow --------------------------------------------------------------------------------------
 
 
-def case_shadow_none_stays_hidden(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
-        choose(frame, SHADOW, SHADOW_NONE)
-        frame.wait_for(
-            "the shadow window hidden after choosing no shadow",
-            lambda: not any(w.cls == SHADOW_CLASS for w in frame.visible_windows()),
-            timeout=10,
-        )
-        choose(frame, SIZE, LARGE)
-        main = wait_size(frame, 297, 200)
-        check_caption(frame, main)
-        time.sleep(QUIET_SECONDS)
-        check_shadow_hidden(frame, "after a size change")
-
+@limit(300)
+def case_shadow(exe, probe):
+    """Started without a shadow (OffSet 3): each mode of the menu shows it with its margins,
+    which follow a size change; chosen away, it stays hidden through a size change, an opacity
+    change and a drag."""
+    with Frame(exe, probe, option_ini=settings(offset=3)) as frame:
+        frame.wait_main_window()
+        wait_placed(frame, None, what="no shadow with [Shadow] OffSet=3")
+        stays_placed(frame, None, what="no shadow with [Shadow] OffSet=3")
+        choose(frame, SHADOW, SHADOW_4_5)
+        wait_placed(frame, 50, what="the shadow of 4-5")
+        choose_size(frame, LARGE, margin_twips=50)
+        for subitem, margin in ((SHADOW_2_3, 25), (SHADOW_0_1, 0), (SHADOW_NONE, None)):
+            choose(frame, SHADOW, subitem)
+            wait_placed(frame, margin, what=f"the shadow of {margin} twips")
+        choose_size(frame, SMALL, margin_twips=None)
+        stays_placed(frame, None, what="no shadow after a size change")
         choose(frame, OPACITY, OPACITY_80)
         wait_opacity(frame, 204)
-        time.sleep(QUIET_SECONDS)
-        check_shadow_hidden(frame, "after an opacity change")
-
-        x, y = main.left + 40, main.top + 40
-        drag((x, y), (x + 30, y + 20), (x + 60, y + 40))
-
-        def moved_with_caption():
-            now = own_window(frame, MAIN_CLASS)
-            caption = own_window(frame, CAPTION_CLASS)
-            if now and caption and caption.visible:
-                if (now.left, now.top) == (main.left + 60, main.top + 40):
-                    return now
-            return None
-
-        moved = frame.wait_for(
-            "the picture window moved by (60,40) and its caption shown",
-            moved_with_caption,
-            timeout=10,
-        )
-        check_caption(frame, moved)
-        time.sleep(QUIET_SECONDS)
-        check_shadow_hidden(frame, "after a drag")
-
-
-def wait_shadow(frame, margin_twips):
-    last = []
-
-    def check():
-        main = own_window(frame, MAIN_CLASS)
-        shadow = own_window(frame, SHADOW_CLASS)
-        if not (main and shadow and shadow.visible):
-            last[:] = [f"shadow {shadow}"]
-            return None
-        problem = shadow_misplaced(main, shadow, margin_twips)
-        last[:] = [problem]
-        return None if problem else shadow
-
-    try:
-        return frame.wait_for(
-            f"the shadow {margin_twips} twips around the picture", check, timeout=10
-        )
-    except AssertionError as error:
-        raise AssertionError(f"{last[-1:]}: {error}") from None
-
-
-def case_shadow_modes_from_hidden(exe, probe):
-    # OffSet 3: started without a shadow; each mode of the menu shows it with its margins.
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=3)) as frame:
-        frame.wait_main_window()
-        time.sleep(0.5)
-        check_shadow_hidden(frame, "with [Shadow] OffSet=3")
-        choose(frame, SHADOW, SHADOW_4_5)
-        wait_shadow(frame, 50)
-        choose(frame, SHADOW, SHADOW_2_3)
-        wait_shadow(frame, 25)
-        choose(frame, SHADOW, SHADOW_0_1)
-        wait_shadow(frame, 0)
-        choose(frame, SHADOW, SHADOW_NONE)
-        frame.wait_for(
-            "the shadow window hidden again",
-            lambda: not any(w.cls == SHADOW_CLASS for w in frame.visible_windows()),
-            timeout=10,
-        )
-
-
-def case_shadow_4_5_follows_size(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
-        choose(frame, SHADOW, SHADOW_4_5)
-        wait_shadow(frame, 50)
-        choose(frame, SIZE, LARGE)
-        wait_size(frame, 297, 200)
-        wait_shadow(frame, 50)
-
-
-# --- caption ------------------------------------------------------------------------------------
-
-
-def case_file_name_toggle(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        main = started(frame)
-        check_caption(frame, main)
-        choose(frame, SHOW_NAME)
-        frame.wait_for(
-            "the caption window hidden after the first toggle",
-            lambda: not any(w.cls == CAPTION_CLASS for w in frame.visible_windows()),
-            timeout=10,
-        )
-        # Hidden, it stays hidden through a size change.
-        choose(frame, SIZE, LARGE)
-        main = wait_size(frame, 297, 200)
-        time.sleep(QUIET_SECONDS)
-        caption = own_window(frame, CAPTION_CLASS)
-        assert caption is None or not caption.visible, (
-            f"expected the caption to stay hidden after a size change, got {caption}"
-        )
-        choose(frame, SHOW_NAME)
-        check_caption(frame, main)
-
-
-def case_file_name_shown_when_started_hidden(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="False", offset=1)) as frame:
-        main = started(frame)
-        caption = own_window(frame, CAPTION_CLASS)
-        assert caption is None or not caption.visible, (
-            f"expected no caption with ShowFileName=False, got {caption}"
-        )
-        choose(frame, SHOW_NAME)
-        check_caption(frame, main)
+        stays_placed(frame, None, what="no shadow after an opacity change")
+        drag_by(frame, 60, 40)
+        wait_placed(frame, None, what="the caption after the drag")
+        stays_placed(frame, None, what="no shadow after a drag")
 
 
 # --- about, exit, another copy --------------------------------------------------------------------
 
 
-def case_about_box(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
+def case_about_box_then_exit_by_keyboard(exe, probe):
+    with Frame(exe, probe, option_ini=settings()) as frame:
         started(frame)
         choose(frame, ABOUT)
         box = frame.wait_for(
             f"a visible {DIALOG_CLASS} message box",
             lambda: next((w for w in frame.visible_windows() if w.cls == DIALOG_CLASS), None),
-            timeout=10,
         )
         assert box.title == "Vistrelle", f"expected the about box titled 'Vistrelle', got {box}"
         xdotool("key", "Return")
         frame.wait_for(
             "the about box to close on Return",
             lambda: not any(w.cls == DIALOG_CLASS for w in frame.visible_windows()),
-            timeout=10,
         )
-        time.sleep(QUIET_SECONDS)
-        assert frame.running(), (
-            f"expected the program to keep running, it ended with exit code {frame.exit_code()}"
-        )
-        frame.wait_main_window(timeout=5)
-
-
-def check_ended(frame):
-    pid = frame.pid
-    code = frame.wait_exit(timeout=20)
-    assert code is not None, (
-        f"expected the program to end after 退出, it still runs with: {describe(frame.windows())}"
-    )
-    left = [w for w in frame.all_windows() if w.pid == pid and w.cls != "IME"]
-    assert not left, f"expected no window of the ended program, got {describe(left)}"
-
-
-def case_exit_by_keyboard(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
-        started(frame)
+        # The program answers still: its menu's 退出 ends it.
         choose(frame, EXIT)
-        check_ended(frame)
+        frame.wait_ended("退出")
 
 
 def case_exit_by_pointer(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
+    with Frame(exe, probe, option_ini=settings()) as frame:
         started(frame)
         menu = open_menu(frame)
         # 退出 is the last item: it takes the bottom row of the menu, above the menu's border.
         xdotool("mousemove", menu.left + menu.width // 2, menu.bottom - 8, "sleep", 0.2, "click", 1)
-        check_ended(frame)
+        frame.wait_ended("退出")
 
 
 def case_new_copy_starts_second_process(exe, probe):
-    with Frame(exe, probe, option_ini=SETTINGS.format(show="True", offset=1)) as frame:
+    with Frame(exe, probe, option_ini=settings()) as frame:
         first = started(frame)
         choose(frame, NEW_COPY)
 
@@ -506,8 +267,7 @@ def case_new_copy_starts_second_process(exe, probe):
             f"{describe(mains)}"
         )
         assert frame.running(), "expected the first copy to keep running"
-    left = [w for w in frame.all_windows() if w.pid in pids and w.cls in OWN_CLASSES]
-    assert not left, f"expected both copies ended with the test, got {describe(left)}"
+    frame.wait_ended("the test, which ends both copies", pids)
 
 
 if __name__ == "__main__":

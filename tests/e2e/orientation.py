@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """End-to-end tests of pictures whose camera recorded an orientation, run against the real
-Vistrelle.exe under Wine: each case stores a picture of four coloured quarters turned or
-mirrored as a camera held that way would, writes the Exif block that says so, and checks that
-the frame shows it upright, every quarter in its corner, at the size as displayed.
+Vistrelle.exe under Wine: each picture of four coloured quarters is stored turned or mirrored as
+a camera held that way would, with the Exif block that says so, and the frame must show it
+upright, every quarter in its corner, at the size as displayed. The pictures are shown one
+after the other on one running program, the first at start-up, the others dropped on it.
 
     orientation.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
@@ -11,9 +12,16 @@ import subprocess
 import sys
 
 import picture
-from frame import Frame, run_cases, settings, wait_for_screen, wait_size, with_orientation
-
-SETTINGS = settings()
+from frame import (
+    Frame,
+    drop_resized,
+    in_turn,
+    limit,
+    run_cases,
+    settings,
+    wait_size,
+    with_orientation,
+)
 
 # What ImageMagick does to an upright picture to store it as a camera with the orientation
 # would: the undoing of each orientation's turn (6 is turned clockwise to show, so it is
@@ -28,67 +36,61 @@ STORE = {
     8: ["-rotate", "90"],
 }
 
+# A landscape is shown at 195x130; a phone's 600x900 portrait, stored sideways as 900x600,
+# must be measured as a portrait: 96x144.
+LANDSCAPE = ((780, 520), (195, 130))
+PORTRAIT = ((600, 900), (96, 144))
 
-def make_stored(orientation, width, height, big_endian=False):
-    """A maker for picture.frame_showing: a JPEG that shows, once turned by the orientation,
-    picture.QUARTERS upright at width x height."""
-
-    def make(path, _w, _h):
-        upright = path.with_name("upright.png")
-        picture.make_quarters(upright, width, height)
-        subprocess.run(
-            ["convert", str(upright), *STORE[orientation], "-sampling-factor", "1x1",
-             "-quality", "95", f"jpeg:{path}"],
-            check=True,
-        )
-        upright.unlink()
-        path.write_bytes(with_orientation(path.read_bytes(), orientation, big_endian))
-
-    return make
-
-
-def check_upright(exe, probe, orientation, width, height, shown, big_endian=False):
-    with picture.frame_showing(exe, probe, make_stored(orientation, width, height, big_endian),
-                               width, height) as frame:
-        # The window's outer size: the picture's plus the 2 px of its border.
-        wait_size(frame, shown[0] + 2, shown[1] + 2,
-                  what=f"a {width}x{height} picture stored with orientation {orientation}")
-        area = picture.picture_area(frame, *shown)
-        wait_for_screen(
-            frame,
-            f"the picture stored with orientation {orientation}, shown upright at "
-            f"{shown[0]}x{shown[1]} px",
-            lambda screen: picture.quarters_problem(screen, area, keep_off=1.5),
-        )
+# name: (orientation, upright picture and size shown, big-endian Exif). Landscapes and
+# portraits take turns, so that each picture's size proves that it loaded; the first is the
+# picture the program starts with.
+PICTURES = {
+    "orientation_6_shows_upright_as_portrait": (6, PORTRAIT, False),
+    "orientation_2_shows_upright": (2, LANDSCAPE, False),
+    "orientation_5_shows_upright_as_portrait": (5, PORTRAIT, False),
+    "orientation_3_shows_upright": (3, LANDSCAPE, False),
+    "orientation_7_shows_upright_as_portrait": (7, PORTRAIT, False),
+    "orientation_4_shows_upright": (4, LANDSCAPE, False),
+    "orientation_8_shows_upright_as_portrait": (8, PORTRAIT, False),
+    # Stored as a 520x780 portrait, turned to show as a landscape.
+    "big_endian_exif_is_read_too": (6, LANDSCAPE, True),
+}
 
 
-def landscape_case(orientation):
-    def case(exe, probe):
-        # 780x520 as displayed: turned half or mirrored, the stored picture is 780x520 too.
-        check_upright(exe, probe, orientation, 780, 520, (195, 130))
-
-    case.__doc__ = f"A landscape stored with orientation {orientation} shows upright."
-    return case
-
-
-def portrait_case(orientation):
-    def case(exe, probe):
-        # A phone's 600x900 portrait, stored as 900x600: measured as a portrait, the 98x146
-        # window of a 600x900 picture.
-        check_upright(exe, probe, orientation, 600, 900, (96, 144))
-
-    case.__doc__ = f"A portrait stored sideways with orientation {orientation} shows upright."
-    return case
+def write_stored(path, orientation, upright, big_endian):
+    """A JPEG that shows, once turned by the orientation, picture.QUARTERS upright at the
+    upright (width, height)."""
+    png = path.with_name("upright.png")
+    picture.make_quarters(png, *upright, fmt="png")
+    subprocess.run(["convert", str(png), *STORE[orientation], "-sampling-factor", "1x1",
+                    "-quality", "95", f"jpeg:{path}"], check=True)
+    png.unlink()
+    path.write_bytes(with_orientation(path.read_bytes(), orientation, big_endian))
 
 
-for _o in (2, 3, 4):
-    globals()[f"case_orientation_{_o}_shows_upright"] = landscape_case(_o)
-for _o in (5, 6, 7, 8):
-    globals()[f"case_orientation_{_o}_shows_upright_as_portrait"] = portrait_case(_o)
+def show(frame, item):
+    name, (orientation, (upright, shown), big_endian) = item
+    outer = (shown[0] + 2, shown[1] + 2)  # the picture's size and the 2 px of the border
+    if name == FIRST:
+        wait_size(frame, *outer, what=name)
+    else:
+        path = frame.folder / f"{name}.jpg"
+        write_stored(path, orientation, upright, big_endian)
+        drop_resized(frame, [path], *outer, what=name)
+    picture.check_shown(frame, shown, picture.quarters_problem, f"{name}: the picture upright")
 
 
-def case_big_endian_exif_is_read_too(exe, probe):
-    check_upright(exe, probe, 6, 600, 900, (96, 144), big_endian=True)
+FIRST = next(iter(PICTURES))
+
+
+@limit(400)
+def case_upright(exe, probe):
+    def make():
+        first = PICTURES[FIRST]
+        return Frame(exe, probe, option_ini=settings(),
+                     picture=lambda path: write_stored(path, first[0], first[1][0], first[2]))
+
+    in_turn(((name, (name, item)) for name, item in PICTURES.items()), make, show)
 
 
 if __name__ == "__main__":

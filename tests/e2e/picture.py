@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """End-to-end tests of the picture as the frame shows it on the screen, run against the real
-Vistrelle.exe under Wine: each case writes an image.jpg whose every part has a known colour,
-starts the program and reads the screen where the picture window stands.
+Vistrelle.exe under Wine: pictures whose every part has a known colour, in each format Windows
+reads, are shown one after the other on one running program (the first at start-up, the others
+dropped on it), and the screen is read where the picture window stands.
 
     picture.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
@@ -10,12 +11,17 @@ import subprocess
 import sys
 
 from frame import (
+    Frame,
     client_rect,
     close,
-    Frame,
+    drop_resized,
+    in_turn,
+    limit,
+    png,
     run_cases,
     settings,
     wait_for_screen,
+    wait_size,
 )
 
 SETTINGS = settings()
@@ -28,83 +34,25 @@ QUARTER_NAMES = ("top left", "top right", "bottom left", "bottom right")
 # inside an area.
 TOLERANCE = 16
 
+# The picture window's background colour.
+BACKGROUND = (32, 32, 32)
 
-def rgb(colour):
-    return "rgb(%d,%d,%d)" % colour
 
-
-def make_quarters(path, width, height):
-    """A JPEG of four solid quarters in the QUARTERS colours (width and height even), without
-    chroma subsampling so that the edges between the quarters stay where they are."""
+def make_quarters(path, width, height, fmt="jpeg"):
+    """A picture of four solid quarters in the QUARTERS colours (width and height even); as a
+    JPEG without chroma subsampling, so that the edges between the quarters stay where they
+    are."""
     w, h = width // 2, height // 2
+    fill = []
+    for colour, (x0, y0, x1, y1) in zip(QUARTERS[1:], ((w, 0, width, h), (0, h, w, height),
+                                                       (w, h, width, height))):
+        fill += ["-fill", "rgb(%d,%d,%d)" % colour, "-draw",
+                 f"rectangle {x0},{y0} {x1 - 1},{y1 - 1}"]
     subprocess.run(
-        [
-            "convert",
-            "-size",
-            f"{width}x{height}",
-            f"xc:{rgb(QUARTERS[0])}",
-            "-fill",
-            rgb(QUARTERS[1]),
-            "-draw",
-            f"rectangle {w},0 {width - 1},{h - 1}",
-            "-fill",
-            rgb(QUARTERS[2]),
-            "-draw",
-            f"rectangle 0,{h} {w - 1},{height - 1}",
-            "-fill",
-            rgb(QUARTERS[3]),
-            "-draw",
-            f"rectangle {w},{h} {width - 1},{height - 1}",
-            "-sampling-factor",
-            "1x1",
-            "-quality",
-            "95",
-            str(path),
-        ],
+        ["convert", "-size", f"{width}x{height}", "xc:rgb(%d,%d,%d)" % QUARTERS[0], *fill,
+         "-sampling-factor", "1x1", "-quality", "95", f"{fmt}:{path}"],
         check=True,
     )
-
-
-def make_checkerboard(path, width, height):
-    """A greyscale JPEG of single black and white pixels in a checkerboard: nothing but the
-    finest detail, which a shrunk picture can show only as its average, mid grey."""
-    subprocess.run(
-        [
-            "convert",
-            "-size",
-            "2x2",
-            "xc:white",
-            "-fill",
-            "black",
-            "-draw",
-            "point 0,0",
-            "-draw",
-            "point 1,1",
-            "-write",
-            "mpr:tile",
-            "+delete",
-            "-size",
-            f"{width}x{height}",
-            "tile:mpr:tile",
-            "-colorspace",
-            "Gray",
-            "-quality",
-            "100",
-            str(path),
-        ],
-        check=True,
-    )
-
-
-def frame_showing(exe, probe, make, width, height):
-    """A Frame whose image.jpg is made by make(path, width, height)."""
-    frame = Frame(exe, probe, picture=None, option_ini=SETTINGS)
-    try:
-        make(frame.folder / "image.jpg", width, height)
-    except BaseException:
-        frame.stop()
-        raise
-    return frame
 
 
 def picture_area(frame, shown_width, shown_height):
@@ -119,7 +67,7 @@ def picture_area(frame, shown_width, shown_height):
     return (left, top, left + shown_width, top + shown_height)
 
 
-def quarters_problem(screen, area, keep_off):
+def quarters_problem(screen, area, keep_off=1.5):
     """What is wrong with the four quarters of the picture in the area of the screen, or None.
     Points within keep_off pixels of the line between two quarters are not judged (the scaler
     mixes the two colours there); every other point is, on a grid of every third pixel, and the
@@ -148,59 +96,131 @@ def quarters_problem(screen, area, keep_off):
     return None
 
 
-def check_quarters(exe, probe, width, height, shown_width, shown_height, keep_off):
-    with frame_showing(exe, probe, make_quarters, width, height) as frame:
-        area = picture_area(frame, shown_width, shown_height)
-        wait_for_screen(
-            frame,
-            f"the {width}x{height} picture shown at {shown_width}x{shown_height} px",
-            lambda screen: quarters_problem(screen, area, keep_off),
+def check_shown(frame, shown, problem, what):
+    """The screen where the picture window shows a picture at shown (width, height) as
+    problem(screen, area) wants it."""
+    area = picture_area(frame, *shown)
+    wait_for_screen(frame, f"{what} shown at {shown[0]}x{shown[1]} px",
+                    lambda screen: problem(screen, area))
+
+
+# --- the pictures ------------------------------------------------------------------------------
+
+
+def quarters(width, height, fmt="jpeg"):
+    return lambda path: make_quarters(path, width, height, fmt)
+
+
+def icon_of_three(path):
+    # Square images of 48 and 16 pixels around a 240x160 one, whose 3:2 shape shows which one
+    # was taken.
+    images = []
+    for width, height in ((48, 48), (240, 160), (16, 16)):
+        images.append(path.with_name(f"{path.stem}-{width}x{height}.png"))
+        make_quarters(images[-1], width, height, fmt="png")
+    subprocess.run(["convert", *map(str, images), f"ico:{path}"], check=True)
+
+
+def checkerboard(path):
+    """A greyscale 780x520 JPEG of single black and white pixels in a checkerboard: nothing but
+    the finest detail, which a shrunk picture can show only as its average, mid grey."""
+    subprocess.run(
+        ["convert", "-size", "2x2", "xc:white", "-fill", "black", "-draw", "point 0,0", "-draw",
+         "point 1,1", "-write", "mpr:tile", "+delete", "-size", "780x520", "tile:mpr:tile",
+         "-colorspace", "Gray", "-quality", "100", str(path)],
+        check=True,
+    )
+
+
+def mid_grey_problem(screen, area):
+    # Each pixel on the screen stands for eight black and eight white ones: an even mid grey,
+    # not black or white or stripes as when pixels are dropped.
+    left, top = area[:2]
+    wrong = [(x, y, screen.at(x, y)) for x, y in screen.points(area)
+             if not close(screen.at(x, y), (128, 128, 128), 28)]
+    if wrong:
+        return (
+            f"expected the shrunk checkerboard as mid grey (128±28) over all of it; "
+            f"{len(wrong)} pixels are not, e.g. "
+            + "; ".join(f"({x - left},{y - top}): {c}" for x, y, c in wrong[:6])
         )
+    return None
 
 
-def case_landscape_picture_fills_its_place(exe, probe):
-    # 780x520 is shown 195 px wide and 130 px high at the window's top left corner: every
-    # quarter where it belongs, the corners included, so the whole picture is there, neither
-    # cut nor shifted nor left smaller.
-    check_quarters(exe, probe, 780, 520, 195, 130, keep_off=1.5)
+# A PNG whose left half is fully transparent (its colour bright red, which must not show) and
+# whose right half is COLOUR at ALPHA: the background, and the colour blended over it.
+COLOUR, ALPHA = (240, 196, 40), 128
+BLEND = tuple(round(c * ALPHA / 255 + b * (255 - ALPHA) / 255) for c, b in zip(COLOUR, BACKGROUND))
 
 
-def case_portrait_picture_fills_its_place(exe, probe):
-    # 600x900 is shown 96 px wide and 144 px high.
-    check_quarters(exe, probe, 600, 900, 96, 144, keep_off=1.5)
+def half_transparent(path, width=600, height=900):
+    half = width // 2
+    row = b"\x00" + bytes((255, 0, 0, 0)) * half + bytes((*COLOUR, ALPHA)) * (width - half)
+    path.write_bytes(png(width, height, row * height, colour=6))
 
 
-def case_small_picture_is_enlarged(exe, probe):
-    # 78x52 is shown at 195x130 px too, two and a half times its size.
-    check_quarters(exe, probe, 78, 52, 195, 130, keep_off=4)
+def transparency_problem(screen, area):
+    left, top, right, _ = area
+    middle = (right - left) / 2
+    wrong = []
+    for x, y in screen.points(area):
+        # The two columns where the halves meet are averaged from both.
+        if abs(x - left + 0.5 - middle) < 2:
+            continue
+        want = BACKGROUND if x - left < middle else BLEND
+        if not close(screen.at(x, y), want, 6):
+            wrong.append(f"({x - left},{y - top}): {screen.at(x, y)}, expected {want}")
+    if wrong:
+        return (
+            f"expected the transparent left half as the background {BACKGROUND} and the "
+            f"half-transparent right half as {BLEND}; {len(wrong)} points differ, e.g. "
+            f"{'; '.join(wrong[:6])}"
+        )
+    return None
 
 
-def case_square_picture_is_shown_square(exe, probe):
-    check_quarters(exe, probe, 400, 400, 195, 195, keep_off=1.5)
+def quarters_off(keep_off):
+    return lambda screen, area: quarters_problem(screen, area, keep_off)
 
 
-def case_shrunk_picture_shows_the_average_of_its_detail(exe, probe):
-    # A checkerboard of single pixels shrunk four times: each pixel on the screen stands for
-    # eight black and eight white ones, so the picture is an even mid grey, not black or white
-    # or stripes as when pixels are dropped.
-    with frame_showing(exe, probe, make_checkerboard, 780, 520) as frame:
-        left, top, right, bottom = picture_area(frame, 195, 130)
+# name: (file name, writer, size shown, what must be there). The first is the picture the
+# program starts with; each next one changes the window's size, so that its size proves it
+# loaded. A picture is shown whole at the window's top left corner: every quarter where it
+# belongs, the corners included, neither cut nor shifted nor left smaller.
+PICTURES = {
+    "landscape_fills_its_place": ("image.jpg", quarters(780, 520), (195, 130), quarters_problem),
+    "portrait_fills_its_place": ("portrait.jpg", quarters(600, 900), (96, 144), quarters_problem),
+    # Two and a half times its size: the edges between the quarters spread further.
+    "small_picture_is_enlarged": ("small.jpg", quarters(78, 52), (195, 130), quarters_off(4)),
+    "tiff_shows_at_its_size": ("quarters.tif", quarters(520, 780, "tiff"), (96, 144),
+                               quarters_problem),
+    "square_picture_is_shown_square": ("square.jpg", quarters(400, 400), (195, 195),
+                                       quarters_problem),
+    "icon_shows_its_largest_image": ("quarters.ico", icon_of_three, (195, 130), quarters_problem),
+    "transparent_png_shows_the_background_and_the_blend": (
+        "half.png", half_transparent, (96, 144), transparency_problem),
+    "shrunk_picture_shows_the_average_of_its_detail": ("checkerboard.jpg", checkerboard,
+                                                       (195, 130), mid_grey_problem),
+}
 
-        def problem(screen):
-            wrong = [
-                (x, y, screen.at(x, y))
-                for x, y in screen.points((left, top, right, bottom))
-                if not close(screen.at(x, y), (128, 128, 128), 28)
-            ]
-            if wrong:
-                return (
-                    f"expected the shrunk checkerboard as mid grey (128±28) over all of "
-                    f"the 195x130 px at ({left},{top}); {len(wrong)} pixels are not, e.g. "
-                    + "; ".join(f"({x - left},{y - top}): {c}" for x, y, c in wrong[:6])
-                )
-            return None
 
-        wait_for_screen(frame, "the shrunk checkerboard", problem)
+def show(frame, item):
+    name, (file_name, write, shown, problem) = item
+    # The window's outer size: the picture's plus the 2 px of its border.
+    if file_name == "image.jpg":
+        wait_size(frame, shown[0] + 2, shown[1] + 2, what=name)
+    else:
+        path = frame.folder / file_name
+        write(path)
+        drop_resized(frame, [path], shown[0] + 2, shown[1] + 2)
+    check_shown(frame, shown, problem, name)
+
+
+@limit(400)
+def case_pictures(exe, probe):
+    first = PICTURES["landscape_fills_its_place"][1]
+    in_turn(((name, (name, item)) for name, item in PICTURES.items()),
+            lambda: Frame(exe, probe, picture=first, option_ini=SETTINGS), show)
 
 
 if __name__ == "__main__":

@@ -7,6 +7,8 @@
 //                                       hwnd pid visible style exstyle left top right bottom
 //                                       class title image   (numbers in hex where noted below)
 //   vistrelle_probe post HWND MSG [WPARAM [LPARAM]]   PostMessageW, numbers in hex or decimal
+//   vistrelle_probe serve              reads list and post commands a line each from standard
+//                                       input and answers each, then a line "end CODE"
 //   vistrelle_probe target LEFT TOP WIDTH HEIGHT RRGGBB SECONDS
 //                                       a plain window of one colour at that screen rectangle,
 //                                       below every other window and never activated, standing
@@ -18,9 +20,11 @@
 // Texts are printed as UTF-8; tabs and line breaks inside them are replaced by blanks.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -139,10 +143,10 @@ int Target(int left, int top, int width, int height, COLORREF colour, UINT secon
     return 0;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    const std::wstring command = argc > 1 ? argv[1] : L"";
+// One command of the command line or of a line that `serve` reads; its exit code.
+int Run(const std::vector<std::wstring>& args) {
+    const std::size_t argc = args.size();
+    const std::wstring command = argc > 0 ? args[0] : L"";
     if (command == L"version") {
         std::printf("vistrelle_probe 1\n");
         return 0;
@@ -151,11 +155,11 @@ int wmain(int argc, wchar_t** argv) {
         EnumWindows(PrintWindow, 0);
         return 0;
     }
-    if (command == L"post" && argc >= 4) {
-        HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(argv[2])));
-        const UINT message = static_cast<UINT>(Number(argv[3]));
-        const WPARAM wParam = argc > 4 ? static_cast<WPARAM>(Number(argv[4])) : 0;
-        const LPARAM lParam = argc > 5 ? static_cast<LPARAM>(Number(argv[5])) : 0;
+    if (command == L"post" && argc >= 3) {
+        HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(args[1].c_str())));
+        const UINT message = static_cast<UINT>(Number(args[2].c_str()));
+        const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(Number(args[3].c_str())) : 0;
+        const LPARAM lParam = argc > 4 ? static_cast<LPARAM>(Number(args[4].c_str())) : 0;
         if (!PostMessageW(hwnd, message, wParam, lParam)) {
             std::printf("PostMessageW failed: error %lu\n", GetLastError());
             return 1;
@@ -163,7 +167,41 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("posted\n");
         return 0;
     }
-    if (command == L"target" && argc == 8) {
+    std::fprintf(stderr,
+                 "usage: vistrelle_probe version | list | post HWND MSG [WPARAM [LPARAM]] |\n"
+                 "       target LEFT TOP WIDTH HEIGHT RRGGBB SECONDS | serve\n");
+    return 2;
+}
+
+// Answers commands a line each from standard input, each closed by a line "end CODE", until
+// the input ends: the tests keep one probe running instead of starting Wine for every look.
+int Serve() {
+    char line[1024];
+    while (std::fgets(line, sizeof line, stdin)) {
+        std::vector<std::wstring> args;
+        std::wstring word;
+        for (const char* c = line;; ++c) {
+            if (*c == '\0' || std::isspace(static_cast<unsigned char>(*c))) {
+                if (!word.empty()) args.push_back(word);
+                word.clear();
+                if (*c == '\0') break;
+            } else {
+                word += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+            }
+        }
+        const int code = args.empty() ? 0 : Run(args);
+        std::printf("end %d\n", code);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::vector<std::wstring> args(argv + 1, argv + argc);
+    if (argc == 2 && args[0] == L"serve") return Serve();
+    if (argc == 8 && args[0] == L"target") {
         // RRGGBB as written in HTML; a COLORREF keeps red in its lowest byte.
         const unsigned long rgb = std::wcstoul(argv[6], nullptr, 16);
         const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -171,8 +209,5 @@ int wmain(int argc, wchar_t** argv) {
                       static_cast<int>(Number(argv[4])), static_cast<int>(Number(argv[5])), colour,
                       static_cast<UINT>(Number(argv[7])));
     }
-    std::fprintf(stderr,
-                 "usage: vistrelle_probe version | list | post HWND MSG [WPARAM [LPARAM]] |\n"
-                 "       target LEFT TOP WIDTH HEIGHT RRGGBB SECONDS\n");
-    return 2;
+    return Run(args);
 }

@@ -10,8 +10,11 @@ random bytes.
 
 import struct
 import sys
-import zlib
 from pathlib import Path
+
+# The picture writers are the end-to-end tests' own.
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
+from frame.picture_bytes import app1, bmp, icon, png, tiff, with_segments  # noqa: E402
 
 SETTINGS = {
     "default": "[Main]\r\nFont=Arial\r\nSize=10\r\nColor1=16777215\r\nColor2=0\r\n"
@@ -29,12 +32,6 @@ def utf16(text, big):
     return (b"\xfe\xff" + text.encode("utf-16-be")) if big else (b"\xff\xfe" + text.encode("utf-16-le"))
 
 
-def png(width, height, depth=8, colour=2):
-    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, 0)
-    chunk = struct.pack(">I", 13) + b"IHDR" + ihdr
-    return b"\x89PNG\r\n\x1a\n" + chunk + struct.pack(">I", zlib.crc32(chunk[4:]))
-
-
 def jpeg(width, height, sof=0xC0, app_length=16):
     app0 = b"\xff\xe0" + struct.pack(">H", app_length) + b"JFIF\x00" + bytes(app_length - 7)
     sof_segment = bytes([0xFF, sof]) + struct.pack(">HBHHB", 17, 8, height, width, 3)
@@ -46,26 +43,6 @@ def gif(width, height, version=b"89a"):
     return b"GIF" + version + struct.pack("<HHBBB", width, height, 0xF0, 0, 0) + bytes(6) + b";"
 
 
-def bmp(width, height, dib=40):
-    if dib == 12:
-        info = struct.pack("<IHHHH", 12, width, height, 1, 24)
-    else:
-        info = struct.pack("<IiiHHIIiiII", dib, width, height, 1, 24, 0, 0, 2835, 2835, 0, 0)
-        info += bytes(dib - 40)
-    return b"BM" + struct.pack("<IHHI", 14 + len(info), 0, 0, 14 + len(info)) + info
-
-
-def tiff(entries, big=False, gap=0, next_ifd=0):
-    """A TIFF structure: header, `gap` bytes, the first IFD of (tag, type, value) entries."""
-    e = ">" if big else "<"
-    out = (b"MM\x00*" if big else b"II*\x00") + struct.pack(e + "I", 8 + gap) + bytes(gap)
-    out += struct.pack(e + "H", len(entries))
-    for tag, kind, value in entries:
-        field = struct.pack(e + "HH", value, 0) if kind == 3 else struct.pack(e + "I", value)
-        out += struct.pack(e + "HHI", tag, kind, 1) + field
-    return out + struct.pack(e + "I", next_ifd)
-
-
 def tiff_sized(width, height, kind=3, big=False, orientation=None, gap=0):
     entries = [(256, kind, width), (257, kind, height)]
     if orientation is not None:
@@ -73,22 +50,17 @@ def tiff_sized(width, height, kind=3, big=False, orientation=None, gap=0):
     return tiff(entries, big, gap)
 
 
-def icon(images, cursor=False):
-    """An icon from (kind, width, height, bits) images; kind "png" or "dib"."""
-    datas = []
-    for kind, width, height, bits in images:
+def icon_file(images, cursor=False):
+    """An icon of (kind, width, height, bits) images: kind "png", a PNG's header, or "dib", a
+    DIB's (twice as high, for the mask)."""
+
+    def data(kind, width, height, bits):
         if kind == "png":
-            datas.append(png(width, height, colour=6))
-        else:
-            datas.append(struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, bits, 0, 0, 0, 0,
-                                     0, 0) + bytes(16))
-    out = struct.pack("<HHH", 0, 2 if cursor else 1, len(images))
-    offset = 6 + 16 * len(images)
-    for (kind, width, height, bits), data in zip(images, datas):
-        out += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, bits, len(data),
-                           offset)
-        offset += len(data)
-    return out + b"".join(datas)
+            return png(width, height, colour=6)
+        header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, bits, 0, 0, 0, 0, 0, 0)
+        return header + bytes(16)
+
+    return icon([(w, h, bits, data(kind, w, h, bits)) for kind, w, h, bits in images], cursor)
 
 
 def riff(chunk, data):
@@ -112,13 +84,9 @@ def webp_extended(width, height):
                 struct.pack("<I", h)[:3] + b"ALPH" + bytes(8))
 
 
-def app1_exif(structure, declared=None):
-    length = declared if declared is not None else len(structure) + 8
-    return b"\xff\xe1" + struct.pack(">H", length) + b"Exif\x00\x00" + structure
-
-
 def jpeg_exif(*structures, declared=None):
-    return b"\xff\xd8" + b"".join(app1_exif(s, declared) for s in structures) + jpeg(600, 400)[2:]
+    exif = (app1(b"Exif\0\0" + s, declared) for s in structures)
+    return with_segments(jpeg(600, 400), *exif)
 
 
 TIFFS = {
@@ -130,10 +98,10 @@ TIFFS = {
                            (262, 3, 2), (273, 4, 8), (277, 3, 3), (278, 3, 48), (279, 4, 9216)]),
 }
 ICONS = {
-    "ico_dibs.ico": icon([("dib", 16, 16, 4), ("dib", 32, 32, 32), ("dib", 48, 48, 8)]),
-    "ico_png.ico": icon([("dib", 16, 16, 32), ("png", 256, 256, 32)]),
-    "ico_huge_dib.ico": icon([("dib", 70000, 70000, 32)]),
-    "cur.cur": icon([("dib", 32, 32, 1)], cursor=True),
+    "ico_dibs.ico": icon_file([("dib", 16, 16, 4), ("dib", 32, 32, 32), ("dib", 48, 48, 8)]),
+    "ico_png.ico": icon_file([("dib", 16, 16, 32), ("png", 256, 256, 32)]),
+    "ico_huge_dib.ico": icon_file([("dib", 70000, 70000, 32)]),
+    "cur.cur": icon_file([("dib", 32, 32, 1)], cursor=True),
 }
 WEBPS = {
     "webp_lossy.webp": webp_lossy(640, 480),

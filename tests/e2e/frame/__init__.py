@@ -8,111 +8,45 @@ of the tests' own), screenshots of the X display and their pixels, real input on
 
 One module a job, all of their names here for the scripts' `from frame import ...`:
 
-    session.py   the Wine session's environment; running a Windows program in it
-    windows.py   window classes, messages and styles; Window, as the probe lists it
-    process.py   Frame, one run of the program; started and wait_size
-    cases.py     run_cases, the command line of every script
-    files.py     pictures and option.ini for a run
-    xinput.py    keys, clicks, drags and drops on the X display
-    xwindows.py  the X windows Wine made for the program's windows, their opacity
-    screen.py    screenshots and their pixels
-    layout.py    where the caption and shadow windows belong around the picture window
-    desktop.py   Wine's registry and the desktop wallpaper
-    exif.py      Exif blocks written into JPEG files
-    target.py    Target, a window of the tests' own beneath the program
+    session.py        the Wine session's environment; running a Windows program in it
+    probe.py          vistrelle_probe, kept running to answer looks at the windows
+    windows.py        window classes, messages and styles; Window, as the probe lists it
+    process.py        Frame, one run of the program; started, wait_size, wait_placed
+    cases.py          run_cases, the command line of every script; in_turn, a group on one run
+    files.py          pictures drawn by ImageMagick and option.ini for a run
+    picture_bytes.py  picture files written byte by byte (also for the fuzz seeds)
+    xinput.py         keys, clicks, drags and drops on the X display
+    xwindows.py       the X windows Wine made for the program's windows, their opacity
+    screen.py         screenshots and their pixels
+    layout.py         where the caption and shadow windows belong around the picture window
+    desktop.py        Wine's registry and the desktop wallpaper
+    target.py         Target, a window of the tests' own beneath the program
 """
 
-from .cases import run_cases
-from .desktop import DESKTOP_KEY, DisplayScale, Wallpaper, wine_reg
-from .exif import app1, exif_block, with_orientation, with_segments
-from .files import SETTINGS_TEMPLATE, make_picture, settings, write_bmp, write_settings
-from .layout import (
-    CAPTION_GAP_PX,
-    CAPTION_HEIGHT_PX,
-    SHADOW_MARGIN_TWIPS,
-    caption_misplaced,
-    shadow_misplaced,
-)
-from .process import QUIET_SECONDS, WINE_HELPER_CLASSES, Frame, started, wait_size
-from .screen import Screen, client_rect, close, pixel, screenshot, wait_for_screen
-from .session import HERE, SESSION, run_wine, session_env, windows_path
+# flake8: noqa: F401 (the names are imported to be imported from here)
+from .cases import in_turn, limit, run_cases
+from .desktop import Wallpaper, wine_reg
+from .files import make_picture, settings
+from .layout import shadow_misplaced
+from .picture_bytes import png, with_orientation, write_bmp
+from .process import Frame, started, stays_placed, wait_caption, wait_placed, wait_size
+from .screen import Screen, client_rect, close, wait_for_screen
+from .session import session_env, windows_path
 from .target import Target
 from .windows import (
     CAPTION_CLASS,
     DIALOG_CLASS,
     MAIN_CLASS,
-    MENU_CLASS,
     OWN_CLASSES,
     SHADOW_CLASS,
     WM_CLOSE,
-    WS_BORDER,
+    WM_COMMAND,
     WS_CAPTION,
     WS_EX_LAYERED,
     WS_THICKFRAME,
-    Window,
     describe,
     own_window,
     visible_menus,
 )
-from .xinput import click, drag, drop_at, xdotool
+from .xinput import click, drag, drag_by, drop_at, drop_files, drop_resized, xdotool
 from .xwindows import x_opacity, x_window_of
-
-__all__ = [
-    "CAPTION_CLASS",
-    "CAPTION_GAP_PX",
-    "CAPTION_HEIGHT_PX",
-    "DESKTOP_KEY",
-    "DisplayScale",
-    "DIALOG_CLASS",
-    "Frame",
-    "HERE",
-    "MAIN_CLASS",
-    "MENU_CLASS",
-    "OWN_CLASSES",
-    "QUIET_SECONDS",
-    "SESSION",
-    "SETTINGS_TEMPLATE",
-    "SHADOW_CLASS",
-    "SHADOW_MARGIN_TWIPS",
-    "Screen",
-    "Target",
-    "WINE_HELPER_CLASSES",
-    "WM_CLOSE",
-    "WS_BORDER",
-    "WS_CAPTION",
-    "WS_EX_LAYERED",
-    "WS_THICKFRAME",
-    "Wallpaper",
-    "Window",
-    "app1",
-    "caption_misplaced",
-    "click",
-    "client_rect",
-    "close",
-    "describe",
-    "drag",
-    "drop_at",
-    "exif_block",
-    "make_picture",
-    "own_window",
-    "pixel",
-    "run_cases",
-    "run_wine",
-    "screenshot",
-    "session_env",
-    "settings",
-    "shadow_misplaced",
-    "started",
-    "visible_menus",
-    "wait_for_screen",
-    "wait_size",
-    "windows_path",
-    "with_orientation",
-    "with_segments",
-    "wine_reg",
-    "write_bmp",
-    "write_settings",
-    "x_opacity",
-    "x_window_of",
-    "xdotool",
-]

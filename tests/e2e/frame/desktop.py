@@ -13,22 +13,24 @@ def wine_reg(*args):
     return code, out.replace("\r", "")
 
 
-def _desktop_value(name):
-    """A string value of the session's desktop settings, or None when it is not there."""
+def _desktop_value(name, kind="REG_SZ"):
+    """A value of the session's desktop settings (a REG_SZ as text, a REG_DWORD as a number),
+    or None when it is not there."""
     code, out = wine_reg("query", DESKTOP_KEY, "/v", name)
     if code != 0:
         return None
     for line in out.splitlines():
         fields = line.strip().split(None, 2)
-        if len(fields) >= 2 and fields[0] == name and fields[1] == "REG_SZ":
-            return fields[2] if len(fields) == 3 else ""
+        if len(fields) >= 2 and fields[0] == name and fields[1] == kind:
+            value = fields[2] if len(fields) == 3 else ""
+            return int(value, 16) if kind == "REG_DWORD" else value
     return None
 
 
-def _set_desktop_value(name, value):
+def _set_desktop_value(name, value, kind="REG_SZ"):
     if value is None:
         wine_reg("delete", DESKTOP_KEY, "/v", name, "/f")
-    elif wine_reg("add", DESKTOP_KEY, "/v", name, "/d", value, "/f")[0] != 0:
+    elif wine_reg("add", DESKTOP_KEY, "/v", name, "/t", kind, "/d", str(value), "/f")[0] != 0:
         raise RuntimeError(f"could not set {DESKTOP_KEY}\\{name} to {value!r}")
 
 
@@ -56,18 +58,6 @@ class Wallpaper:
         return False
 
 
-def _desktop_dword(name):
-    """A DWORD value of the session's desktop settings, or None when it is not there."""
-    code, out = wine_reg("query", DESKTOP_KEY, "/v", name)
-    if code != 0:
-        return None
-    for line in out.splitlines():
-        fields = line.strip().split()
-        if len(fields) == 3 and fields[0] == name and fields[1] == "REG_DWORD":
-            return int(fields[2], 16)
-    return None
-
-
 class DisplayScale:
     """The display scale of the programs started while it is in force: Wine reads the dpi once
     per process, when it starts, from LogPixels in the desktop settings. Leaving the `with`
@@ -76,17 +66,11 @@ class DisplayScale:
     def __init__(self, dpi):
         self.dpi = dpi
 
-    def _set(self, value):
-        if value is None:
-            wine_reg("delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
-        elif wine_reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(value), "/f")[0] != 0:
-            raise RuntimeError(f"could not set {DESKTOP_KEY}\\LogPixels to {value}")
-
     def __enter__(self):
-        self.old = _desktop_dword("LogPixels")
-        self._set(self.dpi)
+        self.old = _desktop_value("LogPixels", "REG_DWORD")
+        _set_desktop_value("LogPixels", self.dpi, "REG_DWORD")
         return self
 
     def __exit__(self, *exc):
-        self._set(self.old)
+        _set_desktop_value("LogPixels", self.old, "REG_DWORD")
         return False

@@ -2,11 +2,10 @@
 gap and height, the shadow's margins per [Shadow] OffSet, and checks that say what is off.
 """
 
+from .windows import CAPTION_CLASS, MAIN_CLASS, SHADOW_CLASS, describe
+
 CAPTION_GAP_PX = 5  # 80 twips under the picture window, as the window system rounds them
 CAPTION_HEIGHT_PX = 18
-
-# The shadow margins of [Shadow] OffSet 0, 1 and 2, in twips on each side (3 hides it).
-SHADOW_MARGIN_TWIPS = {0: 0, 1: 25, 2: 50}
 
 
 def caption_misplaced(main, caption):
@@ -41,3 +40,30 @@ def shadow_misplaced(main, shadow, margin_twips):
             f"(picture {main}; shadow {shadow})"
         )
     return None
+
+
+def caption_problem(windows, shown=True):
+    """What is off with the caption among a run's windows, or None: its window shown where it
+    belongs under the visible picture window (hidden with shown=False)."""
+    by_class = {w.cls: w for w in windows}
+    main, caption = by_class.get(MAIN_CLASS), by_class.get(CAPTION_CLASS)
+    if not (main and main.visible):
+        return f"expected the picture window shown, got {describe(windows)}"
+    if bool(caption and caption.visible) != shown:
+        return f"expected the caption window {'shown' if shown else 'hidden'}, got {caption}"
+    return caption_misplaced(main, caption) if shown else None
+
+
+def companions_problem(windows, margin_twips, caption_shown=True):
+    """What is off around the picture window among a run's windows, or None: the caption as
+    caption_problem wants it, and the shadow window shown around the picture window by
+    margin_twips (hidden when margin_twips is None)."""
+    problem = caption_problem(windows, caption_shown)
+    if problem:
+        return problem
+    by_class = {w.cls: w for w in windows}
+    main, shadow = by_class.get(MAIN_CLASS), by_class.get(SHADOW_CLASS)
+    shown = margin_twips is not None
+    if bool(shadow and shadow.visible) != shown:
+        return f"expected the shadow window {'shown' if shown else 'hidden'}, got {shadow}"
+    return None if margin_twips is None else shadow_misplaced(main, shadow, margin_twips)

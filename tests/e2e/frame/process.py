@@ -15,9 +15,18 @@ from pathlib import Path
 
 from .desktop import DisplayScale
 from .files import make_picture, write_settings
-from .screen import pixel, screenshot
-from .session import run_wine, session_env
-from .windows import CAPTION_CLASS, MAIN_CLASS, SHADOW_CLASS, Window, describe, own_window
+from .layout import caption_problem, companions_problem
+from .probe import probe_run
+from .session import session_env
+from .windows import (
+    CAPTION_CLASS,
+    MAIN_CLASS,
+    OWN_CLASSES,
+    SHADOW_CLASS,
+    Window,
+    describe,
+    own_window,
+)
 
 # How long a state must hold when a case checks that something does not happen.
 QUIET_SECONDS = 1.0
@@ -33,7 +42,8 @@ class Frame:
     dpi = None  # the display scale the program starts at; the session's when None
 
     def __init__(self, exe, probe, picture=(780, 520), option_ini=None, dpi=None):
-        """picture: (width, height) of the image.jpg to write, or None for no picture.
+        """picture: (width, height) of the image.jpg to write, a function that writes it given
+        its path, or None for no picture.
         option_ini: the text of option.ini, or None for no settings file.
         dpi: the display scale the program starts at, or None for the session's."""
         self.dpi = dpi
@@ -50,7 +60,9 @@ class Frame:
         self.tag = self.folder.name.lower()
         try:
             shutil.copy2(self.exe, self.folder / "Vistrelle.exe")
-            if picture is not None:
+            if callable(picture):
+                picture(self.folder / "image.jpg")
+            elif picture is not None:
                 make_picture(self.folder / "image.jpg", *picture)
             if option_ini is not None:
                 write_settings(self.folder / "option.ini", option_ini)
@@ -142,8 +154,6 @@ class Frame:
                 pids.append(int(entry.name))
         return pids
 
-    _linux_pids = linux_pids  # the name the scripts knew it by
-
     def wine_log(self):
         try:
             return (self.folder / "wine.log").read_text("utf-8", "replace")[-2000:]
@@ -154,20 +164,7 @@ class Frame:
 
     def probe_run(self, *args):
         """Runs vistrelle_probe with the arguments and returns what it printed."""
-        # Under a loaded machine Wine now and then fails to start a program at all: exit code
-        # 1 and not a line printed. The probe itself always prints before it fails, so such a
-        # run is tried again.
-        for _ in range(3):
-            code, out, err = run_wine([self.probe, *args])
-            if code == 0 or out.strip():
-                break
-            time.sleep(0.2)
-        if code != 0:
-            raise RuntimeError(
-                f"vistrelle_probe {' '.join(args)} failed with exit code {code}: {out} {err}"
-            )
-        # Wine's console ends lines with CR LF.
-        return out.replace("\r\n", "\n")
+        return probe_run(self.probe, *args)
 
     def all_windows(self):
         windows = (Window.parse(line) for line in self.probe_run("list").splitlines())
@@ -203,10 +200,40 @@ class Frame:
                 )
             if time.monotonic() > deadline:
                 raise AssertionError(
-                    f"waiting for {what}: not within {timeout:.0f} s; "
-                    f"the program's windows: {describe(self.windows())}"
+                    f"waiting for {what}: not within {timeout:.0f} s; the program's windows: "
+                    f"{describe(self.windows())} (of {len(self.all_windows())} in the session); "
+                    f"Wine said: {self.wine_log()!r}"
                 )
             time.sleep(interval)
+
+    def wait_until(self, what, problem, timeout=10.0):
+        """Polls problem() until it returns None (all is as it must be); fails as wait_for does,
+        saying the last problem seen."""
+        last = []
+
+        def check():
+            last[:] = [problem()]
+            return last[0] is None
+
+        try:
+            self.wait_for(what, check, timeout)
+        except AssertionError as error:
+            raise AssertionError(f"{error}; last seen: {last[-1] if last else None}") from None
+
+    def holds(self, what, problem, seconds=QUIET_SECONDS):
+        """Checks for a while that problem() stays None and the program keeps running: that
+        something does not happen."""
+        deadline = time.monotonic() + seconds
+        while True:
+            found = problem()
+            assert found is None, f"expected {what} to hold for {seconds:.1f} s: {found}"
+            assert self.running(), (
+                f"expected {what} to hold for {seconds:.1f} s: the program ended (exit code "
+                f"{self.exit_code()}); Wine said: {self.wine_log()!r}"
+            )
+            if time.monotonic() > deadline:
+                return
+            time.sleep(0.2)
 
     def wait_main_window(self, timeout=20.0):
         """The one visible picture window, once it is there."""
@@ -217,6 +244,22 @@ class Frame:
 
         return self.wait_for(f"one visible {MAIN_CLASS} window", check, timeout)
 
+    def wait_ended(self, what, pids=None, timeout=20.0):
+        """Waits for the process to end by itself and then for the windows of its Windows
+        process (or of pids) to go, which Wine removes a moment after the process; what says
+        what ended it."""
+        pids = pids or {self.pid}
+        assert self.wait_exit(timeout) is not None, (
+            f"expected the program to end after {what}, it still runs with windows: "
+            f"{describe(self.windows())}"
+        )
+        deadline = time.monotonic() + timeout
+        while left := [w for w in self.all_windows() if w.pid in pids and w.cls in OWN_CLASSES]:
+            assert time.monotonic() < deadline, (
+                f"expected no window of the ended program after {what}, got {describe(left)}"
+            )
+            time.sleep(0.2)
+
     def wait_exit(self, timeout=20.0):
         """Waits for the process to end by itself; returns its exit code or None."""
         try:
@@ -226,15 +269,6 @@ class Frame:
 
     def post(self, window, message, wparam=0, lparam=0):
         self.probe_run("post", hex(window.hwnd), hex(message), hex(wparam), hex(lparam))
-
-    # --- looking at pixels (see screen.py) ----------------------------------------------------
-
-    def screenshot(self, path=None):
-        """A PNG of the whole X display, in the program folder unless path says where; returns
-        its path."""
-        return screenshot(path or self.folder / f"shot-{time.monotonic_ns()}.png")
-
-    pixel = staticmethod(pixel)
 
 
 def started(frame, caption=False):
@@ -265,3 +299,34 @@ def wait_size(frame, width, height, timeout=10, what=None):
     return frame.wait_for(
         f"{prefix}the picture window's outer size {width}x{height} px", check, timeout
     )
+
+
+def wait_placed(frame, margin_twips, caption_shown=True, what=None):
+    """The picture window once its caption window stands under it (or is hidden, with
+    caption_shown=False) and its shadow window around it by margin_twips (hidden when None);
+    see layout.companions_problem."""
+    return _wait_windows(frame, what or "the caption and shadow windows in place",
+                         lambda windows: companions_problem(windows, margin_twips, caption_shown))
+
+
+def wait_caption(frame, shown=True, what=None):
+    """The picture window once its caption window stands under it (hidden with shown=False),
+    whatever the shadow does."""
+    return _wait_windows(frame, what or f"the caption {'shown' if shown else 'hidden'}",
+                         lambda windows: caption_problem(windows, shown))
+
+
+def _wait_windows(frame, what, problem_of):
+    seen = []
+
+    def problem():
+        seen[:] = [frame.windows()]
+        return problem_of(seen[0])
+
+    frame.wait_until(what, problem)
+    return next(w for w in seen[0] if w.cls == MAIN_CLASS)
+
+
+def stays_placed(frame, margin_twips, caption_shown=True, what="the companions in place"):
+    """Checks for a while that the caption and shadow windows stay as wait_placed waits for."""
+    frame.holds(what, lambda: companions_problem(frame.windows(), margin_twips, caption_shown))

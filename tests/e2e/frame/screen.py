@@ -7,7 +7,6 @@ the window beneath the invisible shadow.
 
 import subprocess
 import time
-from pathlib import Path
 
 from .session import session_env
 from .windows import WS_BORDER
@@ -47,27 +46,6 @@ class Screen:
         subprocess.run(
             ["convert", "ppm:-", str(path)], input=header + self._pixels, check=True
         )
-
-
-def screenshot(path):
-    """Writes a PNG of the whole X display to path; returns the path."""
-    path = Path(path)
-    subprocess.run(["import", "-window", "root", str(path)], env=session_env(), check=True)
-    return path
-
-
-def pixel(png, x, y):
-    """(r, g, b) of one pixel of a screenshot file, 8 bits each."""
-    out = subprocess.run(
-        ["convert", str(png), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
-        check=True,
-        stdout=subprocess.PIPE,
-        text=True,
-    ).stdout
-    # "0,0: (r,g,b)  #RRGGBB  srgb(...)"
-    line = out.splitlines()[-1]
-    hexcolour = line.split("#")[1][:6]
-    return tuple(int(hexcolour[i : i + 2], 16) for i in (0, 2, 4))
 
 
 def close(colour, expected, tolerance):

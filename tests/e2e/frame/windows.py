@@ -6,6 +6,7 @@ class.
 from dataclasses import dataclass
 
 WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
 WS_CAPTION = 0x00C00000
 WS_THICKFRAME = 0x00040000
 WS_EX_LAYERED = 0x00080000
