@@ -33,7 +33,8 @@ packages=(
     libjpeg62-turbo-dev liblcms2-dev zlib1g-dev nasm dpkg-dev libz-mingw-w64-dev
 )
 
-installed=$'\n'$(dpkg-query -W -f='${Status} ${Package}\n' "${packages[@]}" 2>/dev/null || true)$'\n'
+installed=$(dpkg-query -W -f='${Status} ${Package}\n' "${packages[@]}" 2>/dev/null || true)
+installed=$'\n'$installed$'\n'
 missing=()
 for p in "${packages[@]}"; do
     [[ $installed == *$'\n'"install ok installed $p"$'\n'* ]] || missing+=("$p")
@@ -84,8 +85,8 @@ if [ ${#missing_sources[@]} -gt 0 ]; then
         list=/etc/apt/sources.list.d/vistrelle-sources.list
         [ -f /etc/apt/sources.list.d/debian.sources ] && list=${list%.list}.sources
         echo "install-deps: adding $list (deb-src of this machine's archive)"
-        printf '# Added by scripts/install-deps.sh of Vistrelle, for its libraries'"'"' sources.\n%s\n' \
-            "$entries" | "${sudo[@]}" tee "$list" >/dev/null
+        { echo "# Added by Vistrelle's scripts/install-deps.sh: its libraries' sources."
+          echo "$entries"; } | "${sudo[@]}" tee "$list" >/dev/null
         update=1
     elif [ -z "$(apt-cache showsrc "${missing_sources[0]}" 2>/dev/null)" ]; then
         update=1
