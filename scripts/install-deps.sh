@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Vistrelle needs on Debian 12, and nothing when
-# it is all there already (one dpkg-query, no network). Needs root for the install itself.
+# it is all there already (one dpkg-query and a look into build/sources, no network). Needs root
+# for the install itself.
+#
+# The libraries the Windows program links statically (libjpeg-turbo, Little CMS) are built from
+# Debian's own source packages, unpacked into build/sources/ of this checkout (ignored by git);
+# the mingw preset cross-builds them from there once (cmake/libraries.cmake). To get them, apt
+# needs a deb-src entry: when the machine has none, one is added beside its own entries, for the
+# same archive and release (/etc/apt/sources.list.d/vistrelle-sources.*).
 set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+sources_dir=$top/build/sources
+source_packages=(libjpeg-turbo lcms2)
 
 packages=(
     cmake ninja-build g++ libgtest-dev libgmock-dev googletest
@@ -17,29 +27,90 @@ packages=(
     # The sanitizer build and the fuzz targets (clang 14's libFuzzer and sanitizer runtimes),
     # and cjpeg for the progressive JPEG with a scan script of the hostile-picture tests.
     clang libclang-rt-14-dev libjpeg-turbo-progs
+    # The libraries of the field: Debian's builds for the native unit tests and fuzz targets;
+    # nasm (libjpeg-turbo's SIMD code) and dpkg-dev (unpacks source packages) for the cross
+    # build, which takes zlib from Debian's MinGW-w64 build.
+    libjpeg62-turbo-dev liblcms2-dev zlib1g-dev nasm dpkg-dev libz-mingw-w64-dev
 )
 
+installed=$(dpkg-query -W -f='${Status} ${Package}\n' "${packages[@]}" 2>/dev/null || true)
+installed=$'\n'$installed$'\n'
 missing=()
 for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$p")
+    [[ $installed == *$'\n'"install ok installed $p"$'\n'* ]] || missing+=("$p")
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
+# A source package counts as there once unpacked whole: it is unpacked aside and moved in last.
+unpacked() { compgen -G "$sources_dir/$1-[0-9]*/debian/changelog" >/dev/null; }
+missing_sources=()
+for p in "${source_packages[@]}"; do
+    unpacked "$p" || missing_sources+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ] && [ ${#missing_sources[@]} -eq 0 ]; then
     exit 0
 fi
 
-echo "install-deps: installing ${missing[*]}"
 if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1; then
         sudo=(sudo)
     else
-        echo "install-deps: missing packages and not root: ${missing[*]}" >&2
+        echo "install-deps: not root, and missing: ${missing[*]} ${missing_sources[*]}" >&2
         exit 1
     fi
 else
     sudo=()
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update
-"${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+
+# The machine's own archive entries with Types deb-src: Debian's deb822 file when there is one,
+# else the one-line entries of sources.list. Prints nothing when there are none.
+source_entries() {
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed -E 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources
+    elif [ -f /etc/apt/sources.list ]; then
+        sed -nE 's/^[[:space:]]*deb[[:space:]]/deb-src /p' /etc/apt/sources.list
+    fi
+}
+
+update=0
+if [ ${#missing_sources[@]} -gt 0 ]; then
+    if ! grep -Eqs '^[[:space:]]*(deb-src[[:space:]]|Types:.*deb-src)' \
+        /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; then
+        entries=$(source_entries)
+        if [ -z "$entries" ]; then
+            echo "install-deps: no Debian archive entry in /etc/apt to fetch sources from" >&2
+            exit 1
+        fi
+        list=/etc/apt/sources.list.d/vistrelle-sources.list
+        [ -f /etc/apt/sources.list.d/debian.sources ] && list=${list%.list}.sources
+        echo "install-deps: adding $list (deb-src of this machine's archive)"
+        { echo "# Added by Vistrelle's scripts/install-deps.sh: its libraries' sources."
+          echo "$entries"; } | "${sudo[@]}" tee "$list" >/dev/null
+        update=1
+    elif [ -z "$(apt-cache showsrc "${missing_sources[0]}" 2>/dev/null)" ]; then
+        update=1
+    fi
+fi
+if [ ${#missing[@]} -gt 0 ] || [ $update -eq 1 ]; then
+    "${sudo[@]}" apt-get update
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "install-deps: installing ${missing[*]}"
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+if [ ${#missing_sources[@]} -gt 0 ]; then
+    echo "install-deps: fetching the source packages ${missing_sources[*]} into $sources_dir"
+    mkdir -p "$sources_dir"
+    fetch=$(mktemp -d "$sources_dir/.fetch.XXXXXX")
+    trap 'rm -rf "$fetch"' EXIT
+    # As root, apt downloads as its own unprivileged user, which must be able to write there.
+    if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
+        chown _apt "$fetch"
+    fi
+    (cd "$fetch" && apt-get source -q "${missing_sources[@]}")
+    for p in "${missing_sources[@]}"; do
+        mv "$fetch/$p"-[0-9]*/ "$sources_dir/"
+    done
+fi

@@ -135,9 +135,12 @@ def case_zip_contents(exe, probe):
         )
 
     licence = (TOP / "LICENSE").read_text()
-    assert files["LICENSE.txt"].decode() == licence.replace("\n", "\r\n"), (
-        "expected LICENSE.txt to be LICENSE with Windows line ends"
+    text = files["LICENSE.txt"].decode("utf-8-sig")
+    assert text.startswith(licence.replace("\n", "\r\n")) and "\n" not in text.replace("\r\n", ""), (
+        "expected LICENSE.txt to begin with LICENSE, with Windows line ends"
     )
+    for notice in ("Independent JPEG Group", "Marti Maria", "Jean-loup Gailly"):
+        assert notice in text, f"expected LICENSE.txt to hold the libraries' notices, missing {notice!r}"
     assert licence.startswith("MIT License") and "2026 the Vistrelle authors" in licence
 
     readme = files["README.txt"].decode("utf-8")
