@@ -17,7 +17,7 @@ void LayoutCompanions();
 
 void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
 void Form_DblClick();
-void Form_OLEDragOver(platform::DropData& Data, std::int32_t& Effect);
+void Form_OLEDragOver(platform::DropData& Data, platform::DropEffect& Effect);
 void Form_OLEDragDrop(platform::DropData& Data);
 // The window moved to a monitor of another scale: the picture is read again and the frame
 // painted and laid out at the new size in pixels; preset, opacity, shadow and caption stay.

@@ -7,11 +7,11 @@
 
 namespace frmMain {
 
-void Form_OLEDragOver(platform::DropData& Data, std::int32_t& Effect) {
+void Form_OLEDragOver(platform::DropData& Data, platform::DropEffect& Effect) {
     // Only a drag that carries a list of files is accepted; one that cannot be asked is
     // offered the copy all the same.
-    const std::optional<bool> files = Data.HasFormat(platform::kFileListFormat);
-    Effect = (!files || *files) ? platform::kDropEffectCopy : platform::kDropEffectNone;
+    const std::optional<bool> files = Data.OffersFiles();
+    Effect = (!files || *files) ? platform::DropEffect::Copy : platform::DropEffect::None;
 }
 
 void Form_OLEDragDrop(platform::DropData& Data) {

@@ -6,7 +6,6 @@
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
 #include "platform/menus.hpp"
-#include "platform/windows.hpp"
 #include "shadow/companion_rules.hpp"
 
 namespace frmMain {
@@ -29,8 +28,7 @@ void mnuTrs_Click(std::int16_t Index) {
     for (std::int16_t i = 0; i <= 2; ++i)
         platform::menus::SetChecked(menu_names::mnuTrs(i), i == Index);
     // Once layered, the window stays layered; 100 % is then opacity 255.
-    forms::AddExStyle(Form::Main, platform::windows::kExLayered);
-    forms::SetLayeredAlpha(Form::Main, alpha);
+    forms::SetOpacity(Form::Main, alpha);
     if (mainMod::ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
     companion_rules::ApplyShadowVisibility();
     forms::Show(Form::Main);

@@ -1,6 +1,6 @@
 // The recording backend: every platform group implemented in memory. It records each
 // operation, in order, as a line of text ("Move(Txt,0,2,2955)"), keeps the state a real
-// window system would keep (rectangles, visibility, check marks, styles, files), and can be
+// window system would keep (rectangles, visibility, check marks, opacity, files), and can be
 // told that operations fail. Tests select it by linking it instead of the Win32 backend.
 #pragma once
 
@@ -23,8 +23,9 @@ struct FormState {
     bool exists = false;
     bool visible = false;
     double left = 0, top = 0, width = 0, height = 0;  // twips, outer
-    std::int32_t exStyle = 0;
-    std::optional<std::uint8_t> alpha;  // set by SetLayeredAlpha
+    bool layered = false;                             // once layered, a window stays layered
+    std::optional<std::uint8_t> alpha;                // whole-window opacity, set by SetOpacity
+    bool clickThrough = false;
 };
 
 struct SurfaceState {

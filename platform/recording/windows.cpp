@@ -121,26 +121,19 @@ std::optional<double> TextWidth(Form f, std::u16string_view text) {
     return Rec().pixelsPerChar * static_cast<double>(text.size());
 }
 
-std::optional<std::int32_t> ExStyle(Form f) {
-    if (!Rec().Record(Op("ExStyle", f)) || !Rec().Of(f).exists) return std::nullopt;
-    return Rec().Of(f).exStyle;
-}
-
-bool SetExStyle(Form f, std::int32_t style) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(style));
-    if (!Rec().Record(std::string("SetExStyle(") + Name(f) + "," + hex + ")") ||
+bool SetOpacity(Form f, std::uint8_t alpha) {
+    if (!Rec().Record(std::string("SetOpacity(") + Name(f) + "," + Num(alpha) + ")") ||
         !Rec().Of(f).exists)
         return false;
-    Rec().Of(f).exStyle = style;
+    Rec().Of(f).layered = true;
+    Rec().Of(f).alpha = alpha;
     return true;
 }
 
-bool SetLayeredAlpha(Form f, std::uint8_t alpha) {
-    if (!Rec().Record(std::string("SetLayeredAlpha(") + Name(f) + "," + Num(alpha) + ")") ||
-        !Rec().Of(f).exists || !(Rec().Of(f).exStyle & kExLayered))
-        return false;
-    Rec().Of(f).alpha = alpha;
+bool SetClickThrough(Form f) {
+    if (!Rec().Record(Op("SetClickThrough", f)) || !Rec().Of(f).exists) return false;
+    Rec().Of(f).layered = true;
+    Rec().Of(f).clickThrough = true;
     return true;
 }
 

@@ -72,7 +72,7 @@ inline std::u16string U16Path(const std::filesystem::path& p) {
 class RecordingEvents : public platform::Events {
   public:
     std::vector<std::string> lines;
-    std::int32_t dragAnswer = platform::kDropEffectCopy;
+    platform::DropEffect dragAnswer = platform::DropEffect::Copy;
     std::vector<std::u16string> droppedFiles;
     std::optional<bool> offeredFileList;
 
@@ -82,9 +82,9 @@ class RecordingEvents : public platform::Events {
                         std::to_string(static_cast<int>(y)) + ")");
     }
     void DblClick() override { lines.push_back("DblClick"); }
-    void DragOver(platform::DropData& data, std::int32_t& effect) override {
-        offeredFileList = data.HasFormat(platform::kFileListFormat);
-        lines.push_back("DragOver(" + std::to_string(effect) + ")");
+    void DragOver(platform::DropData& data, platform::DropEffect& effect) override {
+        offeredFileList = data.OffersFiles();
+        lines.push_back("DragOver(" + std::to_string(static_cast<int>(effect)) + ")");
         effect = dragAnswer;
     }
     void DragDrop(platform::DropData& data) override {

@@ -49,7 +49,7 @@ class SoakEvents final : public platform::Events {
         frmMain::Form_MouseDown(button, shift, x, y);
     }
     void DblClick() override {}
-    void DragOver(platform::DropData& data, std::int32_t& effect) override {
+    void DragOver(platform::DropData& data, platform::DropEffect& effect) override {
         frmMain::Form_OLEDragOver(data, effect);
     }
     void DragDrop(platform::DropData& data) override { frmMain::Form_OLEDragDrop(data); }

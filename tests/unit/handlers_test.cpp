@@ -27,8 +27,7 @@ class Handlers : public FrameTest {
     // The operations that change what the user sees, in order.
     std::vector<std::string> VisibleSteps() const {
         return rec.OpsStartingWith({"Show(", "Hide(", "Move(", "RunMoveLoop", "ReleaseCapture",
-                                    "Popup", "SetHeight", "SetWidth", "SetLayeredAlpha",
-                                    "SetExStyle"});
+                                    "Popup", "SetHeight", "SetWidth", "SetOpacity"});
     }
     int CheckedCount(std::int16_t count, resources::MenuItem (*item)(std::int16_t)) {
         int n = 0;
@@ -175,21 +174,15 @@ TEST_F(Handlers, TransparencyMakesThePictureWindowLayeredAtTheChosenOpacity) {
     Start();
     frmMain::mnuTrs_Click(2);
     const std::vector<std::string> expected = {
-        "Hide(Shadow)",
-        "Hide(Main)",
-        "Hide(Txt)",
-        "SetExStyle(Main,0x80000)",
-        "SetLayeredAlpha(Main,128)",
-        "Show(Txt)",
-        "Show(Shadow)",
-        "Show(Main)",
+        "Hide(Shadow)", "Hide(Main)",   "Hide(Txt)",  "SetOpacity(Main,128)",
+        "Show(Txt)",    "Show(Shadow)", "Show(Main)",
     };
     EXPECT_EQ(VisibleSteps(), expected) << Dump();
     EXPECT_EQ(Form(Form::Main).alpha, 128);
     for (auto [index, alpha] : {std::pair<std::int16_t, int>{1, 204}, {0, 255}, {0, 255}}) {
         frmMain::mnuTrs_Click(index);
         EXPECT_EQ(Form(Form::Main).alpha, alpha);
-        EXPECT_NE(Form(Form::Main).exStyle & 0x80000, 0) << "stays layered";
+        EXPECT_TRUE(Form(Form::Main).layered) << "stays layered";
         EXPECT_EQ(CheckedCount(3, mnuTrs), 1);
         EXPECT_TRUE(Checked(mnuTrs(index)));
     }
@@ -252,7 +245,7 @@ TEST_F(Handlers, SeparatorsSubmenuParentsAndUnknownIndicesDoNothing) {
     frmMain::mnuShadow_Click(4);
     frmMain::mnuTrs_Click(-1);
     const auto changes =
-        rec.OpsStartingWith({"Move(", "Show(", "SetChecked", "SetLayered", "StartProgram",
+        rec.OpsStartingWith({"Move(", "Show(", "SetChecked", "SetOpacity", "StartProgram",
                              "ShowMessage", "EndProcess", "Destroy"});
     // An unknown size index still reloads at the default size, as every size choice does.
     for (const auto& op : changes)
@@ -301,22 +294,22 @@ class FakeDrop : public platform::DropData {
   public:
     std::optional<bool> hasFiles = true;
     std::optional<std::vector<std::u16string>> files;
-    std::optional<bool> HasFormat(std::int32_t format) override {
-        return format == platform::kFileListFormat ? hasFiles : std::optional<bool>(false);
-    }
+    std::optional<bool> OffersFiles() override { return hasFiles; }
     std::optional<std::vector<std::u16string>> Files() override { return files; }
 };
 
 TEST_F(Handlers, DragOverAcceptsOnlyFileLists) {
     Start();
     FakeDrop drop;
+    using platform::DropEffect;
     const struct {
         std::optional<bool> hasFiles;
-        std::int32_t effect;
-    } cases[] = {{true, 1}, {false, 0}, {std::nullopt, 1}};
+        DropEffect effect;
+    } cases[] = {
+        {true, DropEffect::Copy}, {false, DropEffect::None}, {std::nullopt, DropEffect::Copy}};
     for (const auto& c : cases) {
         drop.hasFiles = c.hasFiles;
-        std::int32_t effect = 7;
+        DropEffect effect = c.effect == DropEffect::Copy ? DropEffect::None : DropEffect::Copy;
         frmMain::Form_OLEDragOver(drop, effect);
         EXPECT_EQ(effect, c.effect);
     }

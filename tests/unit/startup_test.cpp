@@ -92,7 +92,7 @@ TEST_F(Startup, ExactlyDefaultSizeAndFullOpacityAreChecked) {
     EXPECT_FALSE(Checked(mnuTrs(2)));
     EXPECT_EQ(mainMod::SizeMode, 1);
     EXPECT_FALSE(Form(Form::Main).alpha.has_value()) << "the picture window starts not layered";
-    EXPECT_EQ(Form(Form::Main).exStyle & 0x80000, 0);
+    EXPECT_FALSE(Form(Form::Main).layered);
 }
 
 // The first layout runs before the shadow mode is applied: it places the shadow window on the
@@ -142,10 +142,11 @@ INSTANTIATE_TEST_SUITE_P(Modes, StartupShadowMode,
 
 TEST_F(Startup, TheShadowWindowIsLayeredTransparentAndClickThroughFromItsCreation) {
     Start("");
-    EXPECT_EQ(Form(Form::Shadow).exStyle, 0x80000 | 0x20);
+    EXPECT_TRUE(Form(Form::Shadow).layered);
+    EXPECT_TRUE(Form(Form::Shadow).clickThrough);
     ASSERT_TRUE(Form(Form::Shadow).alpha.has_value());
     EXPECT_EQ(*Form(Form::Shadow).alpha, 0);
-    EXPECT_LT(IndexOf("SetLayeredAlpha(Shadow,0)"), IndexOf("Move(Shadow,0,0,2955,1980)"))
+    EXPECT_LT(IndexOf("SetOpacity(Shadow,0)"), IndexOf("Move(Shadow,0,0,2955,1980)"))
         << "set up before it is first placed\n"
         << Dump();
 }
