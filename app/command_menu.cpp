@@ -37,20 +37,21 @@ std::u16string TrimTrailingBlanks(std::u16string_view s) {
 void OpenPicture() {
     // Cancelling keeps the current path, and the current picture is loaded again.
     shell::OpenDialog dialog{std::u16string(kOpenTitle), TrimTrailingBlanks(kOpenFilter),
-                             PicturePath};
-    if (auto chosen = shell::ShowOpen(dialog); chosen && !chosen->empty()) PicturePath = *chosen;
+                             shared.PicturePath};
+    if (auto chosen = shell::ShowOpen(dialog); chosen && !chosen->empty())
+        shared.PicturePath = *chosen;
     LoadAndSizePicture();
     LayoutCompanions();
 }
 
 void ToggleFileName() {
-    if (ShowFileName != kFalse) {
+    if (shared.ShowFileName != kFalse) {
         menus::SetChecked(menu_names::mnuOP(5), false);
-        ShowFileName = kFalse;
+        shared.ShowFileName = kFalse;
         forms::Hide(Form::Txt);
     } else {
         menus::SetChecked(menu_names::mnuOP(5), true);
-        ShowFileName = kTrue;
+        shared.ShowFileName = kTrue;
         forms::Show(Form::Txt);
     }
 }

@@ -60,8 +60,8 @@ void PaintScaledPicture() {
     // A zero or unreadable twips-per-pixel leaves the window cleared; so does an empty holder,
     // and so does a picture whose rows fail to decode part way.
     if (tppX && tppY) {
-        const auto width = ToInt32(PicWidth / *tppX);
-        const auto height = ToInt32(PicHeight / *tppY);
+        const auto width = ToInt32(shared.PicWidth / *tppX);
+        const auto height = ToInt32(shared.PicHeight / *tppY);
         if (width && height) {
             // The same reduction at every size choice, so the picture looks the same at each.
             // The largest display is reckoned in the program's pixels and taken in the screen's.

@@ -31,15 +31,15 @@ void mnuSize_Click(std::int16_t Index) {
     LoadAndSizePicture();
 
     if (Index >= 0 && Index <= 2) {
-        SizeMode = Index;
+        shared.SizeMode = Index;
         // The window's size already holds its margin; it is scaled with the picture.
         const auto height = forms::Height(Form::Main);
         if (height) {
-            if (auto h = ToInt32(AtPreset(*height, Index))) PicHeight = *h;
+            if (auto h = ToInt32(AtPreset(*height, Index))) shared.PicHeight = *h;
         }
         const auto width = forms::Width(Form::Main);
         if (width) {
-            if (auto w = ToInt32(AtPreset(*width, Index))) PicWidth = *w;
+            if (auto w = ToInt32(AtPreset(*width, Index))) shared.PicWidth = *w;
         }
         for (std::int16_t i = 0; i <= 2; ++i) menus::SetChecked(menu_names::mnuSize(i), i == Index);
     }
@@ -47,8 +47,8 @@ void mnuSize_Click(std::int16_t Index) {
     forms::Hide(Form::Shadow);
     forms::Hide(Form::Main);
     forms::Hide(Form::Txt);
-    if (auto h = sizing::AddMargin(PicHeight)) forms::SetHeight(Form::Main, *h);
-    if (auto w = sizing::AddMargin(PicWidth)) forms::SetWidth(Form::Main, *w);
+    if (auto h = sizing::AddMargin(shared.PicHeight)) forms::SetHeight(Form::Main, *h);
+    if (auto w = sizing::AddMargin(shared.PicWidth)) forms::SetWidth(Form::Main, *w);
     LayoutCompanions();
     forms::Show(Form::Main);
 }

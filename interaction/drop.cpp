@@ -16,14 +16,15 @@ void Form_OLEDragOver(platform::DropData& Data, platform::DropEffect& Effect) {
 
 void Form_OLEDragDrop(platform::DropData& Data) {
     // The last file of the list is the one shown; an empty list reloads the current picture.
-    if (auto files = Data.Files(); files && !files->empty()) mainMod::PicturePath = files->back();
+    if (auto files = Data.Files(); files && !files->empty())
+        mainMod::shared.PicturePath = files->back();
     LoadAndSizePicture();
     LayoutCompanions();
 }
 
 void Form_DblClick() {
     const std::u16string folder = platform::shell::ExeFolder().value_or(std::u16string());
-    platform::shell::OpenWithAssociation(mainMod::PicturePath, folder);
+    platform::shell::OpenWithAssociation(mainMod::shared.PicturePath, folder);
 }
 
 }  // namespace frmMain

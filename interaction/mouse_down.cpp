@@ -26,7 +26,7 @@ void Form_MouseDown(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, fl
         mainMod::DrawCaption();
         companion_rules::PlaceCaption();
         companion_rules::PlaceShadow();
-        if (mainMod::ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
+        if (mainMod::shared.ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
         companion_rules::ApplyShadowVisibility();
     } else {
         mainMod::DrawCaption();

@@ -26,7 +26,7 @@ void PlaceShadow() {
     const auto width = forms::Width(Form::Main);
     const auto height = forms::Height(Form::Main);
     if (!left || !top || !width || !height) return;
-    const mainMod::ShadowBoxRecord& box = mainMod::ShadowBox;
+    const mainMod::ShadowBoxRecord& box = mainMod::shared.ShadowBox;
     forms::Move(Form::Shadow, static_cast<float>(*left - box.DX), *top - box.DY, *width + box.DW,
                 *height + box.DH);
 }

@@ -18,7 +18,7 @@ void mnuShadow_Click(std::int16_t Index) {
         platform::menus::SetChecked(menu_names::mnuShadow(i), i == Index);
     // "No shadow" keeps the last margins, so the hidden window goes on following the frame.
     if (auto margins = shadow_modes::Margins(Index)) {
-        mainMod::ShadowBox = *margins;
+        mainMod::shared.ShadowBox = *margins;
         forms::Show(Form::Shadow);
     } else {
         forms::Hide(Form::Shadow);

@@ -29,7 +29,7 @@ void mnuTrs_Click(std::int16_t Index) {
         platform::menus::SetChecked(menu_names::mnuTrs(i), i == Index);
     // Once layered, the window stays layered; 100 % is then opacity 255.
     forms::SetOpacity(Form::Main, alpha);
-    if (mainMod::ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
+    if (mainMod::shared.ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
     companion_rules::ApplyShadowVisibility();
     forms::Show(Form::Main);
 }

@@ -215,7 +215,8 @@ int wmain(int argc, wchar_t** argv) {
     };
     auto round = [&](long i) {
         step("load");
-        mainMod::PicturePath = pictures[static_cast<std::size_t>(i) % pictures.size()].u16string();
+        mainMod::shared.PicturePath =
+            pictures[static_cast<std::size_t>(i) % pictures.size()].u16string();
         frmMain::LoadAndSizePicture();
         step("layout");
         frmMain::LayoutCompanions();

@@ -14,12 +14,12 @@ class CaptionDrawing : public FrameTest {
         FrameTest::SetUp();
         platform::windows::Create(Form::Main);
         platform::windows::Move(Form::Main, 0, 0, 2955, 1980);  // 195 pixels inside
-        mainMod::CaptionText = u"a&b.jpg";
-        mainMod::TextLeft = 70;
-        mainMod::FontName = u"Tahoma";
-        mainMod::FontSize = 10;
-        mainMod::Color1 = 0xFFFFFF;
-        mainMod::Color2 = 0x000000;
+        mainMod::shared.CaptionText = u"a&b.jpg";
+        mainMod::shared.TextLeft = 70;
+        mainMod::shared.FontName = u"Tahoma";
+        mainMod::shared.FontSize = 10;
+        mainMod::shared.Color1 = 0xFFFFFF;
+        mainMod::shared.Color2 = 0x000000;
         rec.ClearOps();
     }
 };
@@ -43,7 +43,7 @@ TEST_F(CaptionDrawing, DrawsBackdropShadeAndTextInThatOrder) {
                   {"Cls(Picture1", "PaintDesktop", "SetFont", "SetForeColor", "DrawTextLine"}),
               expected)
         << Dump();
-    EXPECT_EQ(mainMod::TextRect, (mainMod::TextRectRecord{70, 1, 195, 22}));
+    EXPECT_EQ(mainMod::shared.TextRect, (mainMod::TextRectRecord{70, 1, 195, 22}));
 }
 
 TEST_F(CaptionDrawing, TheFirstDrawingCreatesTheCaptionWindow) {
@@ -74,10 +74,10 @@ TEST_F(CaptionDrawing, AFailingBackdropOrFontStillDrawsTheText) {
 }
 
 TEST_F(CaptionDrawing, ALeftEdgeAtTheLimitKeepsTheShadeWhereItWas) {
-    mainMod::TextRect.Left = 5;
-    mainMod::TextLeft = std::numeric_limits<std::int32_t>::max();
+    mainMod::shared.TextRect.Left = 5;
+    mainMod::shared.TextLeft = std::numeric_limits<std::int32_t>::max();
     mainMod::DrawCaptionShade();
-    EXPECT_EQ(mainMod::TextRect.Left, 5) << "TextLeft + 1 does not fit";
+    EXPECT_EQ(mainMod::shared.TextRect.Left, 5) << "TextLeft + 1 does not fit";
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ class FrameTest : public ::testing::Test {
 
     void SetUp() override {
         rec.Reset();
-        mainMod::ResetSharedState();
+        mainMod::shared = {};
     }
 
     static constexpr const char16_t* kFolder = u"C:\\Frame\\";

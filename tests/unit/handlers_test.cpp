@@ -108,9 +108,9 @@ TEST_F(Handlers, SizePresetsScaleTheDefaultWindow) {
     for (const SizeCase& c : cases) {
         rec.ClearOps();
         frmMain::mnuSize_Click(c.index);
-        EXPECT_EQ(mainMod::SizeMode, c.index);
-        EXPECT_EQ(mainMod::PicWidth, c.picWidth) << "preset " << c.index;
-        EXPECT_EQ(mainMod::PicHeight, c.picHeight) << "preset " << c.index;
+        EXPECT_EQ(mainMod::shared.SizeMode, c.index);
+        EXPECT_EQ(mainMod::shared.PicWidth, c.picWidth) << "preset " << c.index;
+        EXPECT_EQ(mainMod::shared.PicHeight, c.picHeight) << "preset " << c.index;
         const auto sizes = rec.OpsStartingWith({"SetHeight", "SetWidth"});
         ASSERT_EQ(sizes.size(), 4u) << Dump();
         EXPECT_EQ(sizes[2], c.setHeight);
@@ -202,11 +202,11 @@ TEST_F(Handlers, CaptionToggleMovesMarkAndWindowTogether) {
     ASSERT_TRUE(Checked(mnuOP(5)));
     frmMain::mnuOP_Click(5);
     EXPECT_FALSE(Checked(mnuOP(5)));
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
+    EXPECT_EQ(mainMod::shared.ShowFileName, mainMod::kFalse);
     EXPECT_FALSE(Form(Form::Txt).visible);
     frmMain::mnuOP_Click(5);
     EXPECT_TRUE(Checked(mnuOP(5)));
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.ShowFileName, mainMod::kTrue);
     EXPECT_TRUE(Form(Form::Txt).visible);
     EXPECT_TRUE(rec.OpsStartingWith({"Move("}).empty()) << "nothing is laid out";
 }
@@ -221,9 +221,9 @@ TEST_F(Handlers, OpenDialogCancelledReloadsTheCurrentPictureAtDefaultSize) {
         rec.OpsStartingWith({"ShowOpen"}),
         std::vector<std::string>{"ShowOpen(图片文件         ,图片文件|*.jpg;*.jpeg;*.bmp;*.gif,"
                                  "C:\\Frame\\image.jpg)"});
-    EXPECT_EQ(mainMod::PicturePath, u"C:\\Frame\\image.jpg");
+    EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\Frame\\image.jpg");
     EXPECT_GE(IndexOf("LoadPicture(C:\\Frame\\image.jpg)"), 0);
-    EXPECT_EQ(mainMod::SizeMode, 1);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_TRUE(Checked(mnuSize(1)));
     EXPECT_FALSE(Checked(mnuSize(2)));
 }
@@ -233,9 +233,9 @@ TEST_F(Handlers, OpenDialogChoiceShowsTheNewPicture) {
     AddPicture(u"D:\\照片\\夏天.jpg", 600, 900);
     rec.openDialogAnswer = u"D:\\照片\\夏天.jpg";
     frmMain::mnuOP_Click(0);
-    EXPECT_EQ(mainMod::PicturePath, u"D:\\照片\\夏天.jpg");
-    EXPECT_EQ(mainMod::CaptionText, u"夏天.jpg");
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"D:\\照片\\夏天.jpg");
+    EXPECT_EQ(mainMod::shared.CaptionText, u"夏天.jpg");
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
 }
 
 TEST_F(Handlers, SeparatorsSubmenuParentsAndUnknownIndicesDoNothing) {
@@ -252,7 +252,7 @@ TEST_F(Handlers, SeparatorsSubmenuParentsAndUnknownIndicesDoNothing) {
         EXPECT_TRUE(op.rfind("SetChecked(mnuSize", 0) == 0 || op.rfind("Move(", 0) == 0 ||
                     op.rfind("Show(", 0) == 0)
             << op;
-    EXPECT_EQ(mainMod::SizeMode, 1);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_EQ(CheckedCount(4, mnuShadow), 1);
     EXPECT_FALSE(rec.processEnded);
 }
@@ -321,20 +321,20 @@ TEST_F(Handlers, ADropShowsTheLastFileOfTheList) {
     FakeDrop drop;
     drop.files = std::vector<std::u16string>{u"E:\\a.jpg", u"E:\\b.gif", u"E:\\c.bmp"};
     frmMain::Form_OLEDragDrop(drop);
-    EXPECT_EQ(mainMod::PicturePath, u"E:\\c.bmp");
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
-    EXPECT_EQ(mainMod::CaptionText, u"c.bmp");
+    EXPECT_EQ(mainMod::shared.PicturePath, u"E:\\c.bmp");
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.CaptionText, u"c.bmp");
 
     drop.files = std::vector<std::u16string>{};
     rec.ClearOps();
     frmMain::Form_OLEDragDrop(drop);
-    EXPECT_EQ(mainMod::PicturePath, u"E:\\c.bmp") << "an empty list keeps the path";
+    EXPECT_EQ(mainMod::shared.PicturePath, u"E:\\c.bmp") << "an empty list keeps the path";
     EXPECT_GE(IndexOf("LoadPicture(E:\\c.bmp)"), 0) << "and reloads it";
 
     drop.files = std::vector<std::u16string>{u"E:\\notes.txt"};
     frmMain::Form_OLEDragDrop(drop);
-    EXPECT_EQ(mainMod::PicturePath, u"E:\\notes.txt") << "no extension filter";
-    EXPECT_EQ(mainMod::CaptionText, u"notes.txt");
+    EXPECT_EQ(mainMod::shared.PicturePath, u"E:\\notes.txt") << "no extension filter";
+    EXPECT_EQ(mainMod::shared.CaptionText, u"notes.txt");
 }
 
 TEST_F(Handlers, DoubleClickOpensThePictureWithItsAssociatedProgram) {

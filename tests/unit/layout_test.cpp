@@ -69,14 +69,14 @@ class Layout : public FrameTest {
         platform::windows::Create(Form::Main);
         platform::windows::Move(Form::Main, 1500, 3000, 2955, 1980);
         AddPicture(u"C:\\p\\wide.jpg", 780, 520);
-        mainMod::PicturePath = u"C:\\p\\wide.jpg";
+        mainMod::shared.PicturePath = u"C:\\p\\wide.jpg";
         frmMain::LoadAndSizePicture();
         rec.ClearOps();
     }
 };
 
 TEST_F(Layout, PlacesTheCaptionUnderAndTheShadowAroundThePictureWindow) {
-    mainMod::ShadowBox = {25, 50, 25, 50};
+    mainMod::shared.ShadowBox = {25, 50, 25, 50};
     frmMain::LayoutCompanions();
     EXPECT_EQ(
         rec.OpsStartingWith({"Move("}),
@@ -89,7 +89,7 @@ TEST_F(Layout, PlacesTheCaptionUnderAndTheShadowAroundThePictureWindow) {
 }
 
 TEST_F(Layout, RunsItsStepsInOrder) {
-    mainMod::ShowFileName = mainMod::kTrue;
+    mainMod::shared.ShowFileName = mainMod::kTrue;
     frmMain::LayoutCompanions();
     const auto steps =
         rec.OpsStartingWith({"SetAutoRedraw(Main", "Cls(", "PaintDesktop", "DrawBitmap", "Move(",
@@ -125,25 +125,26 @@ TEST_F(Layout, CaptionTextAndWhereItStarts) {
          u". . . -seaside-in-summer.jpg", 16},            // 28 characters: (195 - 168) / 2 + 3
     };
     for (const auto& c : table) {
-        mainMod::PicturePath = c.path;
+        mainMod::shared.PicturePath = c.path;
         frmMain::LayoutCompanions();
-        EXPECT_EQ(mainMod::CaptionText, c.caption);
-        EXPECT_EQ(mainMod::TextLeft, c.textLeft) << "for " << platform::recording::Utf8(c.caption);
+        EXPECT_EQ(mainMod::shared.CaptionText, c.caption);
+        EXPECT_EQ(mainMod::shared.TextLeft, c.textLeft)
+            << "for " << platform::recording::Utf8(c.caption);
     }
 }
 
 TEST_F(Layout, ATitleExactlyAsWideAsTheWindowIsNotShortened) {
     rec.textWidth = [](std::u16string_view t) { return t.size() == 26 ? 195.4 : 6.0 * t.size(); };
-    mainMod::PicturePath = u"C:\\p\\holiday-at-the-seaside.jpg";
+    mainMod::shared.PicturePath = u"C:\\p\\holiday-at-the-seaside.jpg";
     frmMain::LayoutCompanions();
-    EXPECT_EQ(mainMod::CaptionText, u"holiday-at-the-seaside.jpg") << "195.4 rounds to 195";
+    EXPECT_EQ(mainMod::shared.CaptionText, u"holiday-at-the-seaside.jpg") << "195.4 rounds to 195";
     rec.textWidth = [](std::u16string_view t) { return t.size() == 26 ? 195.6 : 6.0 * t.size(); };
     frmMain::LayoutCompanions();
-    EXPECT_EQ(mainMod::CaptionText, u". . . day-at-the-seaside.jpg");
+    EXPECT_EQ(mainMod::shared.CaptionText, u". . . day-at-the-seaside.jpg");
 }
 
 TEST_F(Layout, HiddenCompanionsStayHiddenByTheirRules) {
-    mainMod::ShowFileName = mainMod::kFalse;
+    mainMod::shared.ShowFileName = mainMod::kFalse;
     platform::menus::SetChecked(mnuShadow(3), true);
     frmMain::LayoutCompanions();
     EXPECT_FALSE(Form(Form::Txt).visible);
@@ -162,7 +163,7 @@ TEST_F(Layout, AnUnreadableNoShadowMarkHidesTheShadow) {
 
 TEST_F(Layout, AnUnreadablePositionSkipsOnlyThatPlacement) {
     rec.FailOn("Height(Main)");
-    mainMod::ShowFileName = mainMod::kTrue;
+    mainMod::shared.ShowFileName = mainMod::kTrue;
     frmMain::LayoutCompanions();
     EXPECT_TRUE(rec.OpsStartingWith({"Move("}).empty()) << Dump();
     EXPECT_TRUE(Form(Form::Txt).visible) << "the later steps still run";
@@ -211,8 +212,8 @@ TEST_F(Layout, PaintsThePictureAtTheScreensPixels) {
         rec.ClearOps();
         frmMain::LayoutCompanions();
         EXPECT_EQ(rec.OpsStartingWith({"DrawBitmap"}), std::vector<std::string>{c.drawn}) << Dump();
-        EXPECT_EQ(mainMod::PicWidth, 2925) << "the sizing stays in the program's own pixels";
-        EXPECT_EQ(mainMod::PicHeight, 1950);
+        EXPECT_EQ(mainMod::shared.PicWidth, 2925) << "the sizing stays in the program's own pixels";
+        EXPECT_EQ(mainMod::shared.PicHeight, 1950);
     }
 }
 
@@ -227,8 +228,8 @@ TEST_F(Layout, AnUnreadableScreenResolutionLeavesThePictureWindowCleared) {
 // A move to a monitor of another scale: the picture is read again from its file and the frame
 // laid out again; the size preset and the window's size stay.
 TEST_F(Layout, ADpiChangeReadsThePictureAgainAndLaysOutTheFrame) {
-    mainMod::SizeMode = 2;
-    mainMod::PicWidth = 4432;
+    mainMod::shared.SizeMode = 2;
+    mainMod::shared.PicWidth = 4432;
     frmMain::Form_DpiChanged();
     const auto steps = rec.OpsStartingWith({"LoadPicture", "SetAutoRedraw(Main", "DrawBitmap",
                                             "Move(", "ReleasePicture", "SetWidth", "SetHeight"});
@@ -242,7 +243,7 @@ TEST_F(Layout, ADpiChangeReadsThePictureAgainAndLaysOutTheFrame) {
         "ReleasePicture()",
     };
     EXPECT_EQ(steps, expected) << Dump();
-    EXPECT_EQ(mainMod::SizeMode, 2) << "the size preset stays";
+    EXPECT_EQ(mainMod::shared.SizeMode, 2) << "the size preset stays";
 }
 
 TEST_F(Layout, ADpiChangeWithAPictureGoneStillLaysOutTheFrame) {

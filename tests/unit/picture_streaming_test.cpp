@@ -34,7 +34,7 @@ class PictureStreaming : public FrameTest {
         FrameTest::SetUp();
         CreateFrameWindows();
         rec.pictureFiles[u"C:\\p\\big.jpg"] = Detailed(2400, 1600);
-        mainMod::PicturePath = u"C:\\p\\big.jpg";
+        mainMod::shared.PicturePath = u"C:\\p\\big.jpg";
     }
 
     // Loads and lays out the picture as a drop does; what was drawn on the picture window.
@@ -61,7 +61,7 @@ TEST_F(PictureStreaming, AsksForTheSameReductionAtEverySizeChoice) {
 
 TEST_F(PictureStreaming, APictureTooSmallToShrinkIsReadWhole) {
     AddPicture(u"C:\\p\\small.jpg", 780, 520);
-    mainMod::PicturePath = u"C:\\p\\small.jpg";
+    mainMod::shared.PicturePath = u"C:\\p\\small.jpg";
     LoadAndPaint();
     EXPECT_EQ(rec.OpsStartingWith({"ReadRows("}), (std::vector<std::string>{"ReadRows(1)"}))
         << Dump();
@@ -97,7 +97,7 @@ TEST_F(PictureStreaming, TheDrawnPictureIsTheSameWhetherOrNotTheDecoderShrinks) 
 
 TEST_F(PictureStreaming, RowsThatFailPartWayLeaveTheWindowClearedAndTheLayoutGoesOn) {
     rec.holderRowsFailAfter = 100;
-    mainMod::ShowFileName = mainMod::kTrue;
+    mainMod::shared.ShowFileName = mainMod::kTrue;
     LoadAndPaint();
     EXPECT_TRUE(rec.OpsStartingWith({"DrawBitmap(Main"}).empty()) << Dump();
     EXPECT_GE(IndexOf("Refresh(Main)"), 0) << Dump();

@@ -68,7 +68,7 @@ class LoadAndSize : public FrameTest {
         rec.ClearOps();
     }
     void Load(const std::u16string& path) {
-        mainMod::PicturePath = path;
+        mainMod::shared.PicturePath = path;
         frmMain::LoadAndSizePicture();
     }
 };
@@ -78,14 +78,14 @@ TEST_F(LoadAndSize, SizesTheWindow30TwipsLargerThanThePicture) {
     Load(u"C:\\p\\wide.jpg");
     EXPECT_EQ(Form(Form::Main).width, 2955);
     EXPECT_EQ(Form(Form::Main).height, 1980);
-    EXPECT_EQ(mainMod::Portrait, mainMod::kFalse);
-    EXPECT_EQ(mainMod::SizeMode, 1);
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kFalse);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
 
     AddPicture(u"C:\\p\\tall.jpg", 600, 900);
     Load(u"C:\\p\\tall.jpg");
     EXPECT_EQ(Form(Form::Main).width, 1470);
     EXPECT_EQ(Form(Form::Main).height, 2190);
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
 }
 
 TEST_F(LoadAndSize, RunsItsStepsInOrder) {
@@ -108,13 +108,13 @@ TEST_F(LoadAndSize, RunsItsStepsInOrder) {
 TEST_F(LoadAndSize, APictureThatCannotBeLoadedKeepsThePreviousOneAndSizesAgain) {
     AddPicture(u"C:\\p\\tall.jpg", 600, 900);
     Load(u"C:\\p\\tall.jpg");
-    mainMod::SizeMode = 2;
+    mainMod::shared.SizeMode = 2;
     platform::menus::SetChecked(menu_names::mnuSize(2), true);
     Load(u"C:\\p\\missing.jpg");
-    EXPECT_EQ(mainMod::PicturePath, u"C:\\p\\missing.jpg");
-    EXPECT_EQ(mainMod::PicWidth, 1440) << "sized from the picture still held";
-    EXPECT_EQ(mainMod::PicHeight, 2160);
-    EXPECT_EQ(mainMod::SizeMode, 1);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\p\\missing.jpg");
+    EXPECT_EQ(mainMod::shared.PicWidth, 1440) << "sized from the picture still held";
+    EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_TRUE(Checked(menu_names::mnuSize(1)));
     EXPECT_FALSE(Checked(menu_names::mnuSize(2)));
 }
@@ -126,9 +126,9 @@ TEST_F(LoadAndSize, AFailingStepLeavesItsTargetAndTheRestRuns) {
     rec.FailOn("TwipsPerPixelX");
     rec.FailOn("SetHeight");
     Load(u"C:\\p\\tall.jpg");
-    EXPECT_EQ(mainMod::PicWidth, 2925) << "the width needs the horizontal twips per pixel";
-    EXPECT_EQ(mainMod::PicHeight, 2160);
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925) << "the width needs the horizontal twips per pixel";
+    EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
     EXPECT_EQ(Form(Form::Main).height, 1980) << "the height could not be set";
     EXPECT_EQ(Form(Form::Main).width, 2955);
     EXPECT_TRUE(Checked(menu_names::mnuSize(1)));
@@ -140,8 +140,8 @@ TEST_F(LoadAndSize, AnEmptyPictureKeepsThePreviousHeight) {
     rec.holderSize = PixelSize{0, 0};
     rec.FailOn("LoadPicture");
     Load(u"C:\\p\\wide.jpg");
-    EXPECT_EQ(mainMod::PicHeight, 1950);
-    EXPECT_EQ(mainMod::PicWidth, 2925);
+    EXPECT_EQ(mainMod::shared.PicHeight, 1950);
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925);
 }
 
 }  // namespace

@@ -38,24 +38,24 @@ TEST_F(Startup, ReadsTheSixSettingsInOrderThenLoadsImageJpg) {
         "LoadPicture(C:\\Frame\\image.jpg)",
     };
     EXPECT_EQ(rec.OpsStartingWith({"ReadString", "LoadPicture"}), expected) << Dump();
-    EXPECT_EQ(mainMod::FontName, u"Arial");
-    EXPECT_EQ(mainMod::FontSize, 12);
-    EXPECT_EQ(mainMod::Color1, 255);
-    EXPECT_EQ(mainMod::Color2, 65280);
-    EXPECT_EQ(mainMod::ShadowOffSet, 2);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kTrue);
-    EXPECT_EQ(mainMod::PicturePath, u"C:\\Frame\\image.jpg");
+    EXPECT_EQ(mainMod::shared.FontName, u"Arial");
+    EXPECT_EQ(mainMod::shared.FontSize, 12);
+    EXPECT_EQ(mainMod::shared.Color1, 255);
+    EXPECT_EQ(mainMod::shared.Color2, 65280);
+    EXPECT_EQ(mainMod::shared.ShadowOffSet, 2);
+    EXPECT_EQ(mainMod::shared.ShowFileName, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\Frame\\image.jpg");
 }
 
 TEST_F(Startup, WithoutOptionIniEverySettingKeepsItsInitialValue) {
     AddPicture(u"image.jpg", 780, 520);
     vistrelle::RunProgram();
-    EXPECT_EQ(mainMod::FontName, u"");
-    EXPECT_EQ(mainMod::FontSize, 0);
-    EXPECT_EQ(mainMod::Color1, 0);
-    EXPECT_EQ(mainMod::Color2, 0);
-    EXPECT_EQ(mainMod::ShadowOffSet, 0);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
+    EXPECT_EQ(mainMod::shared.FontName, u"");
+    EXPECT_EQ(mainMod::shared.FontSize, 0);
+    EXPECT_EQ(mainMod::shared.Color1, 0);
+    EXPECT_EQ(mainMod::shared.Color2, 0);
+    EXPECT_EQ(mainMod::shared.ShadowOffSet, 0);
+    EXPECT_EQ(mainMod::shared.ShowFileName, mainMod::kFalse);
     EXPECT_FALSE(Checked(mnuOP(5))) << "the file-name item loses its mark";
     EXPECT_TRUE(Checked(mnuShadow(0)));
     EXPECT_EQ(CheckedShadowItems(), 1);
@@ -69,11 +69,11 @@ TEST_F(Startup, BadValuesLeaveTheirSettingsAtTheInitialValue) {
     Start(
         "[Main]\nSize=40000\nColor1=red\nColor2=&H1000000000\nShowFileName=yes\n"
         "[Shadow]\nOffSet=abc\n");
-    EXPECT_EQ(mainMod::FontSize, 0);
-    EXPECT_EQ(mainMod::Color1, 0);
-    EXPECT_EQ(mainMod::Color2, 0);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
-    EXPECT_EQ(mainMod::ShadowOffSet, 0);
+    EXPECT_EQ(mainMod::shared.FontSize, 0);
+    EXPECT_EQ(mainMod::shared.Color1, 0);
+    EXPECT_EQ(mainMod::shared.Color2, 0);
+    EXPECT_EQ(mainMod::shared.ShowFileName, mainMod::kFalse);
+    EXPECT_EQ(mainMod::shared.ShadowOffSet, 0);
 }
 
 TEST_F(Startup, ShowFileNameTrueKeepsTheMarkAndShowsTheCaption) {
@@ -90,7 +90,7 @@ TEST_F(Startup, ExactlyDefaultSizeAndFullOpacityAreChecked) {
     EXPECT_TRUE(Checked(mnuTrs(0)));
     EXPECT_FALSE(Checked(mnuTrs(1)));
     EXPECT_FALSE(Checked(mnuTrs(2)));
-    EXPECT_EQ(mainMod::SizeMode, 1);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_FALSE(Form(Form::Main).alpha.has_value()) << "the picture window starts not layered";
     EXPECT_FALSE(Form(Form::Main).layered);
 }
@@ -113,7 +113,7 @@ TEST_P(StartupShadowMode, AppliesTheModeAfterTheFirstLayout) {
               std::vector<std::string>{"Move(Shadow,0,0,2955,1980)"})
         << "the first placement uses no margins\n"
         << Dump();
-    EXPECT_EQ(mainMod::ShadowBox, c.box);
+    EXPECT_EQ(mainMod::shared.ShadowBox, c.box);
     for (std::int16_t i = 0; i < 4; ++i)
         EXPECT_EQ(Checked(mnuShadow(i)), i == c.checkedItem) << "mnuShadow(" << i << ")";
     EXPECT_EQ(Form(Form::Shadow).visible, c.shadowVisible);
@@ -163,8 +163,8 @@ TEST_F(Startup, WithoutImageJpgTheWindowIsSizedFromTheEmptyHolderAndStillShown) 
     WriteOptions("");
     vistrelle::RunProgram();
     // The empty holder measures 113 x 65 pixels: landscape, 195 pixels wide.
-    EXPECT_EQ(mainMod::PicWidth, 2925);
-    EXPECT_EQ(mainMod::PicHeight, 1683);  // round(195 * 65 / 113 * 15) = round(1682.52)
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925);
+    EXPECT_EQ(mainMod::shared.PicHeight, 1683);  // round(195 * 65 / 113 * 15) = round(1682.52)
     EXPECT_TRUE(Form(Form::Main).visible);
     EXPECT_EQ(IndexOf("ShowMessage"), -1);
 }
@@ -174,8 +174,8 @@ TEST_F(Startup, AnUnreadableSettingsFileIsLikeAMissingOne) {
     rec.FailOn("ReadString");
     AddPicture(u"image.jpg", 780, 520);
     vistrelle::RunProgram();
-    EXPECT_EQ(mainMod::FontSize, 0);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
+    EXPECT_EQ(mainMod::shared.FontSize, 0);
+    EXPECT_EQ(mainMod::shared.ShowFileName, mainMod::kFalse);
     EXPECT_TRUE(Form(Form::Main).visible);
 }
 
@@ -184,7 +184,7 @@ TEST_F(Startup, AProgramFolderAtADriveRootGetsNoSecondBackslash) {
     vistrelle::RunProgram();
     EXPECT_EQ(rec.OpsStartingWith({"ReadString"}).front(),
               "ReadString(D:\\option.ini,Main,Font,255)");
-    EXPECT_EQ(mainMod::PicturePath, u"D:\\image.jpg");
+    EXPECT_EQ(mainMod::shared.PicturePath, u"D:\\image.jpg");
 }
 
 TEST_F(Startup, ClosingThePictureWindowEndsTheProgramAsExitDoes) {
