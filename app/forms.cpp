@@ -1,5 +1,6 @@
 #include "app/forms.hpp"
 
+#include "app/form_designs.hpp"
 #include "app/load_handlers.hpp"
 #include "platform/windows.hpp"
 
@@ -9,7 +10,7 @@ namespace pw = platform::windows;
 
 bool Touch(Form f) {
     if (pw::Exists(f)) return true;
-    if (!pw::Create(f)) return false;
+    if (!pw::Create(f, form_designs::Of(f))) return false;
     RunLoadHandler(f);
     return true;
 }

@@ -11,8 +11,10 @@
 
 namespace platform::windows {
 
-// Creates the window, hidden. The caller runs the window's load handler afterwards.
-bool Create(Form f);
+// Creates the window, hidden, as its design says: its client area at the design's place, with
+// the design's background, measuring font and picture box. The caller runs the window's load
+// handler afterwards.
+bool Create(Form f, const FormDesign& design);
 // Destroys the window (unload). Idempotent.
 bool Destroy(Form f);
 bool Exists(Form f);

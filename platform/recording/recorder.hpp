@@ -21,6 +21,7 @@ namespace platform::recording {
 
 struct FormState {
     bool exists = false;
+    FormDesign design;  // as the window was created
     bool visible = false;
     double left = 0, top = 0, width = 0, height = 0;  // twips, outer
     bool layered = false;                             // once layered, a window stays layered

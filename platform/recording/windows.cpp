@@ -32,11 +32,19 @@ std::optional<double> Read(const char* name, Form f, double recording::FormState
 
 }  // namespace
 
-bool Create(Form f) {
+bool Create(Form f, const FormDesign& design) {
     if (!Rec().Record(Op("Create", f))) return false;
     recording::FormState& s = Rec().Of(f);
     s = {};
     s.exists = true;
+    s.design = design;
+    // The client area at the design's place, inside the thin border every window has here.
+    const double borderX = Rec().borderPixels / 2 * Rec().twipsPerPixelX;
+    const double borderY = Rec().borderPixels / 2 * Rec().twipsPerPixelY;
+    s.left = SnapX(design.client.left - borderX);
+    s.top = SnapY(design.client.top - borderY);
+    s.width = SnapX(design.client.width + 2 * borderX);
+    s.height = SnapY(design.client.height + 2 * borderY);
     return true;
 }
 

@@ -25,17 +25,19 @@ PersistentImage& MainImage() {
     return Windows().main.Image();
 }
 
-COLORREF BackColorOf(Surface s) {
-    // The picture box has the system's button face, as a picture box has by default.
-    return s == Surface::Main ? kMainBackColor : ::GetSysColor(COLOR_BTNFACE);
-}
-
 // A colour of the program: RGB in the low three bytes, or a system colour index with the
-// high bit set (0x8000000F is the button face).
+// high bit set.
+static_assert((kButtonFaceColor & 0xFF) == COLOR_BTNFACE);
 COLORREF ToColorRef(std::int32_t color) {
     const auto bits = static_cast<std::uint32_t>(color);
     if (bits & 0x80000000u) return ::GetSysColor(static_cast<int>(bits & 0xFFu));
     return static_cast<COLORREF>(bits & 0x00FFFFFFu);
+}
+
+// The colour a surface is cleared to, as its window's design says.
+COLORREF BackColorOf(Surface s) {
+    if (s == Surface::Main) return ToColorRef(Windows().main.Design().backColor);
+    return ToColorRef(Windows().caption.Picture1().Design().backColor);
 }
 
 // The DC one drawing call draws into: the persistent image of the picture window while its
@@ -45,7 +47,7 @@ class SurfaceDC {
     explicit SurfaceDC(Surface s) : window_(WindowOf(s)) {
         if (!window_) return;
         if (s == Surface::Main && StyleOf(s).autoRedraw) {
-            if (MainImage().Fit(window_, kMainBackColor)) dc_ = MainImage().Dc();
+            if (MainImage().Fit(window_, BackColorOf(s))) dc_ = MainImage().Dc();
         } else {
             windowDc_ = ScopedWindowDC(window_);
             dc_ = windowDc_.Get();
@@ -98,8 +100,9 @@ bool FillClient(HWND window, HDC dc, COLORREF color) {
 
 void PaintMainFromImage(HWND main, HDC dc, const RECT& area) {
     PersistentImage& image = MainImage();
-    if (image.Fit(main, kMainBackColor) && image.PaintTo(dc, area)) return;
-    ScopedBrush brush(::CreateSolidBrush(kMainBackColor));
+    const COLORREF back = BackColorOf(Surface::Main);
+    if (image.Fit(main, back) && image.PaintTo(dc, area)) return;
+    ScopedBrush brush(::CreateSolidBrush(back));
     if (brush) ::FillRect(dc, &area, brush.Get());
 }
 
@@ -113,7 +116,7 @@ bool SetAutoRedraw(Surface s, bool on) {
     HWND window = WindowOf(s);
     if (!window) return false;
     if (s == Surface::Picture1) return !on;  // the picture box keeps no image
-    if (on && !MainImage().Fit(window, kMainBackColor)) return false;
+    if (on && !MainImage().Fit(window, BackColorOf(s))) return false;
     StyleOf(s).autoRedraw = on;
     return true;
 }
@@ -121,7 +124,7 @@ bool SetAutoRedraw(Surface s, bool on) {
 bool Cls(Surface s) {
     SurfaceDC target(s);
     if (!target.Get()) return false;
-    if (s == Surface::Main && StyleOf(s).autoRedraw) return MainImage().Fill(kMainBackColor);
+    if (s == Surface::Main && StyleOf(s).autoRedraw) return MainImage().Fill(BackColorOf(s));
     return FillClient(target.Window(), target.Get(), BackColorOf(s));
 }
 

@@ -115,7 +115,7 @@ void PictureWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     if (!::GetWindowRect(h, &r)) return;
     const double width = ToTwips(r.right - r.left), height = ToTwips(r.bottom - r.top);
     dpi_ = SaneDpi(dpi);
-    if (ScopedFont font = NewMeasuringFont(dpi_)) font_ = std::move(font);
+    for (Form f : {Form::Main, Form::Shadow, Form::Txt}) Windows().Of(f).FitFont(dpi_);
     const auto w = ToPixels(width), ht = ToPixels(height);
     if (w && ht)
         ::SetWindowPos(h, nullptr, suggested.left, suggested.top, *w, *ht,

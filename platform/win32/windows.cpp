@@ -41,9 +41,9 @@ namespace platform::windows {
 
 using namespace platform::win32;
 
-bool Create(Form f) {
+bool Create(Form f, const FormDesign& design) {
     FrameWindow& window = Windows().Of(f);
-    return window.Handle() || window.Create();
+    return window.Handle() || window.Create(design);
 }
 
 bool Destroy(Form f) {

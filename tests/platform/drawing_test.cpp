@@ -212,7 +212,7 @@ TEST_F(DrawingTest, BadBitmapsAndGoneWindowsFail) {
 TEST_F(DrawingTest, ANewPictureWindowStartsWithoutAutoRedraw) {
     ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
     ASSERT_TRUE(windows::Destroy(Form::Main));
-    ASSERT_TRUE(windows::Create(Form::Main));
+    ASSERT_TRUE(vistrelle_test::Create(Form::Main));
     ASSERT_TRUE(windows::Show(Form::Main));
     Pump();
     // Drawing goes to the window, not into the image that repaints it.
@@ -226,7 +226,7 @@ TEST_F(DrawingTest, ANewPictureWindowStartsWithoutAutoRedraw) {
 
 TEST(DrawingResources, NoGdiObjectOutlivesTheWindows) {
     const int before = platform::win32::LiveGdiObjects();
-    for (Form f : {Form::Main, Form::Shadow, Form::Txt}) ASSERT_TRUE(windows::Create(f));
+    for (Form f : {Form::Main, Form::Shadow, Form::Txt}) ASSERT_TRUE(vistrelle_test::Create(f));
     ASSERT_TRUE(windows::Show(Form::Txt));
     for (int i = 0; i < 20; ++i) {
         for (Surface s : {Surface::Main, Surface::Picture1}) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_designs.hpp"
 #include "platform/events.hpp"
 #include "platform/win32/backend.hpp"
 #include "platform/win32/frame_windows.hpp"
@@ -68,6 +69,11 @@ inline std::u16string U16Path(const std::filesystem::path& p) {
     return platform::win32::U16(p.wstring());
 }
 
+// Creates a window as the program does, from its design.
+inline bool Create(platform::Form f) {
+    return platform::windows::Create(f, form_designs::Of(f));
+}
+
 // Records every event as a line of text.
 class RecordingEvents : public platform::Events {
   public:
@@ -106,7 +112,7 @@ class WindowsTest : public testing::Test {
   protected:
     void SetUp() override {
         platform::SetEvents(nullptr);
-        for (platform::Form f : kForms) ASSERT_TRUE(platform::windows::Create(f)) << Name(f);
+        for (platform::Form f : kForms) ASSERT_TRUE(Create(f)) << Name(f);
     }
     void TearDown() override {
         for (platform::Form f : kForms) EXPECT_TRUE(platform::windows::Destroy(f)) << Name(f);

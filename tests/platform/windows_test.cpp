@@ -295,13 +295,13 @@ TEST_F(WindowsTest, DestroyIsIdempotentAndCallsOnAGoneWindowFail) {
     EXPECT_FALSE(windows::TextWidth(Form::Shadow, u"x").has_value());
     EXPECT_FALSE(windows::RunMoveLoop(Form::Shadow));
     // Created again, it is a new window.
-    ASSERT_TRUE(windows::Create(Form::Shadow));
+    ASSERT_TRUE(vistrelle_test::Create(Form::Shadow));
     EXPECT_TRUE(windows::Exists(Form::Shadow));
 }
 
 TEST_F(WindowsTest, CreatingAnExistingWindowKeepsIt) {
     HWND before = Window(Form::Main);
-    ASSERT_TRUE(windows::Create(Form::Main));
+    ASSERT_TRUE(vistrelle_test::Create(Form::Main));
     EXPECT_EQ(Window(Form::Main), before);
 }
 

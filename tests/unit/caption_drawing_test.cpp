@@ -12,7 +12,7 @@ class CaptionDrawing : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        platform::windows::Create(Form::Main);
+        Create(Form::Main);
         platform::windows::Move(Form::Main, 0, 0, 2955, 1980);  // 195 pixels inside
         mainMod::shared.CaptionText = u"a&b.jpg";
         mainMod::shared.TextLeft = 70;

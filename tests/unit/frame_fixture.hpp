@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_designs.hpp"
 #include "app/main_mod.hpp"
 #include "platform/recording/recorder.hpp"
 #include "platform/windows.hpp"
@@ -22,10 +23,12 @@ class FrameTest : public ::testing::Test {
 
     static constexpr const char16_t* kFolder = u"C:\\Frame\\";
 
+    // A window as the program creates it, without its load handler.
+    static void Create(platform::Form f) { platform::windows::Create(f, form_designs::Of(f)); }
     // The three windows, as a started program has them.
     static void CreateFrameWindows() {
         for (platform::Form f : {platform::Form::Main, platform::Form::Txt, platform::Form::Shadow})
-            platform::windows::Create(f);
+            Create(f);
     }
 
     void WriteOptions(const std::string& text) {

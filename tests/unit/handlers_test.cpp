@@ -15,7 +15,8 @@ namespace {
 using namespace menu_names;
 using platform::Form;
 
-// A frame started with a 780 x 520 image.jpg: the picture window at (0, 0), 2955 x 1980 twips.
+// A frame started with a 780 x 520 image.jpg: the picture window at its design place,
+// (3315, 2910) outside its border, 2955 x 1980 twips.
 class Handlers : public FrameTest {
   protected:
     void Start(const std::string& options = "[Main]\nShowFileName=True\n[Shadow]\nOffSet=1\n") {
@@ -45,8 +46,8 @@ TEST_F(Handlers, ALeftPressDragsTheWindowAndTheCompanionsFollow) {
         "Hide(Txt)",
         "Hide(Shadow)",
         "RunMoveLoop(Main)",
-        "Move(Txt,3000,3560,2955)",
-        "Move(Shadow,2975,1475,3005,2030)",
+        "Move(Txt,6315,6470,2955)",
+        "Move(Shadow,6290,4385,3005,2030)",
         "Show(Txt)",
         "Show(Shadow)",
     };
@@ -66,7 +67,7 @@ TEST_F(Handlers, APressWithoutMovingPutsTheCompanionsBackWhereTheyWere) {
     EXPECT_TRUE(Form(Form::Txt).visible);
     // The shadow now takes the configured margins.
     EXPECT_EQ(rec.OpsStartingWith({"Move(Shadow"}),
-              std::vector<std::string>{"Move(Shadow,-25,-25,3005,2030)"});
+              std::vector<std::string>{"Move(Shadow,3290,2885,3005,2030)"});
 }
 
 TEST_F(Handlers, AfterADragHiddenCompanionsStayHidden) {
@@ -140,12 +141,12 @@ TEST_F(Handlers, ShadowMenuSetsMarginsShowsAndPlaces) {
         const char* move;
         bool visible;
     } cases[] = {
-        {1, "Move(Shadow,-25,-25,3005,2030)", true},
-        {0, "Move(Shadow,0,0,2955,1980)", true},
-        {2, "Move(Shadow,-50,-50,3055,2080)", true},
-        {3, "Move(Shadow,-50,-50,3055,2080)", false},  // keeps the last margins
-        {3, "Move(Shadow,-50,-50,3055,2080)", false},
-        {1, "Move(Shadow,-25,-25,3005,2030)", true},
+        {1, "Move(Shadow,3290,2885,3005,2030)", true},
+        {0, "Move(Shadow,3315,2910,2955,1980)", true},
+        {2, "Move(Shadow,3265,2860,3055,2080)", true},
+        {3, "Move(Shadow,3265,2860,3055,2080)", false},  // keeps the last margins
+        {3, "Move(Shadow,3265,2860,3055,2080)", false},
+        {1, "Move(Shadow,3290,2885,3005,2030)", true},
     };
     for (const auto& c : cases) {
         rec.ClearOps();

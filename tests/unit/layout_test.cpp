@@ -66,7 +66,7 @@ class Layout : public FrameTest {
     // The picture window at (1500, 3000) twips, 2955 x 1980, showing a 780 x 520 picture.
     void SetUp() override {
         FrameTest::SetUp();
-        platform::windows::Create(Form::Main);
+        Create(Form::Main);
         platform::windows::Move(Form::Main, 1500, 3000, 2955, 1980);
         AddPicture(u"C:\\p\\wide.jpg", 780, 520);
         mainMod::shared.PicturePath = u"C:\\p\\wide.jpg";

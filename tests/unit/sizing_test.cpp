@@ -64,7 +64,7 @@ class LoadAndSize : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        platform::windows::Create(Form::Main);
+        Create(Form::Main);
         rec.ClearOps();
     }
     void Load(const std::u16string& path) {

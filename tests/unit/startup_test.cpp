@@ -110,7 +110,7 @@ TEST_P(StartupShadowMode, AppliesTheModeAfterTheFirstLayout) {
     const ModeCase& c = GetParam();
     Start(std::string("[Shadow]\nOffSet=") + c.offSet + "\n");
     EXPECT_EQ(rec.OpsStartingWith({"Move(Shadow"}),
-              std::vector<std::string>{"Move(Shadow,0,0,2955,1980)"})
+              std::vector<std::string>{"Move(Shadow,3315,2910,2955,1980)"})
         << "the first placement uses no margins\n"
         << Dump();
     EXPECT_EQ(mainMod::shared.ShadowBox, c.box);
@@ -146,7 +146,7 @@ TEST_F(Startup, TheShadowWindowIsLayeredTransparentAndClickThroughFromItsCreatio
     EXPECT_TRUE(Form(Form::Shadow).clickThrough);
     ASSERT_TRUE(Form(Form::Shadow).alpha.has_value());
     EXPECT_EQ(*Form(Form::Shadow).alpha, 0);
-    EXPECT_LT(IndexOf("SetOpacity(Shadow,0)"), IndexOf("Move(Shadow,0,0,2955,1980)"))
+    EXPECT_LT(IndexOf("SetOpacity(Shadow,0)"), IndexOf("Move(Shadow,3315,2910,2955,1980)"))
         << "set up before it is first placed\n"
         << Dump();
 }
