@@ -16,6 +16,9 @@ void LoadAndSizePicture();
 void LayoutCompanions();
 
 void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+// The menu key: the popup menu opens at the point the platform gives, as a right press opens it
+// at the pointer.
+void Form_MenuKey(platform::ScreenPoint at);
 void Form_DblClick();
 void Form_OLEDragOver(platform::DropData& Data, platform::DropEffect& Effect);
 void Form_OLEDragDrop(platform::DropData& Data);

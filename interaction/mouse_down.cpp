@@ -30,8 +30,13 @@ void Form_MouseDown(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, fl
         companion_rules::ApplyShadowVisibility();
     } else {
         mainMod::DrawCaption();
-        platform::menus::Popup();
+        platform::menus::Popup(std::nullopt);
     }
+}
+
+void Form_MenuKey(platform::ScreenPoint at) {
+    mainMod::DrawCaption();
+    platform::menus::Popup(at);
 }
 
 }  // namespace frmMain

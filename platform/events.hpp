@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/types.hpp"
 #include "resources/menu_items.hpp"
 
 namespace platform {
@@ -33,6 +34,8 @@ class Events {
     virtual ~Events() = default;
     // Events of the picture window.
     virtual void MouseDown(std::int16_t button, std::int16_t shift, float x, float y) = 0;
+    // The context-menu key or Shift+F10: the popup menu is asked for at `at`.
+    virtual void MenuKey(ScreenPoint at) = 0;
     virtual void DblClick() = 0;
     // The handler answers with the effect a drop would have.
     virtual void DragOver(DropData& data, DropEffect& effect) = 0;

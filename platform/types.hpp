@@ -21,6 +21,12 @@ struct PixelRect {
     friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+// A point on the screen in the screen's own pixels, as the platform reports it; the program
+// only hands it back.
+struct ScreenPoint {
+    std::int32_t x = 0, y = 0;
+};
+
 struct PixelSize {
     double width = 0, height = 0;
     friend constexpr bool operator==(const PixelSize&, const PixelSize&) = default;

@@ -113,7 +113,6 @@ void PictureWindow::OnGone() {
     drop_.Reset();
     image_.Reset();
     dpi_ = 0;
-    keyboardMenuAt_.reset();
     style_ = SurfaceStyle{};
     holder_ = PictureHolder{};
 }

@@ -68,8 +68,6 @@ class PictureWindow final : public FrameWindow {
     bool Create(const FormDesign& design) override;
     // The dpi of the monitor the window stands on, which the whole frame follows.
     int Dpi() const { return dpi_; }
-    // Where a popup menu opened from the keyboard stands, while it is being opened.
-    const std::optional<POINT>& KeyboardMenuPoint() const { return keyboardMenuAt_; }
     PersistentImage& Image() { return image_; }
     SurfaceStyle& Style() { return style_; }
     PictureHolder& Holder() { return holder_; }
@@ -85,7 +83,6 @@ class PictureWindow final : public FrameWindow {
     bool OnKey(WPARAM key);
 
     int dpi_ = 0;
-    std::optional<POINT> keyboardMenuAt_;
     PersistentImage image_;
     SurfaceStyle style_;
     PictureHolder holder_;

@@ -87,6 +87,9 @@ class RecordingEvents : public platform::Events {
                         std::to_string(static_cast<int>(x)) + "," +
                         std::to_string(static_cast<int>(y)) + ")");
     }
+    void MenuKey(platform::ScreenPoint at) override {
+        lines.push_back("MenuKey(" + std::to_string(at.x) + "," + std::to_string(at.y) + ")");
+    }
     void DblClick() override { lines.push_back("DblClick"); }
     void DragOver(platform::DropData& data, platform::DropEffect& effect) override {
         offeredFileList = data.OffersFiles();

@@ -168,9 +168,9 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
     }
 }
 
-// Shift+F10 and the context-menu key are a right press for the program; the menu opens at the
-// window's top left corner when the pointer is not over the window.
-TEST_F(WindowsTest, MenuKeysBecomeARightPress) {
+// Shift+F10 and the context-menu key ask for the menu at the window's top left corner when the
+// pointer is not over the window, and at the pointer when it is.
+TEST_F(WindowsTest, MenuKeysAskForTheMenuWhereItIsToOpen) {
     RecordingEvents events;
     platform::SetEvents(&events);
     HWND h = Window(Form::Main);
@@ -186,7 +186,15 @@ TEST_F(WindowsTest, MenuKeysBecomeARightPress) {
     ::SendMessageW(h, WM_SYSKEYDOWN, VK_F10, 0);
     keys[VK_SHIFT] = 0;
     ::SetKeyboardState(keys);
-    const std::vector<std::string> expected = {"MouseDown(2,0,0,0)", "MouseDown(2,1,0,0)"};
+    ::SetCursorPos(r.left + 7, r.top + 5);
+    ::SendMessageW(h, WM_KEYDOWN, VK_APPS, 0);
+    POINT corner{0, 0};
+    ::ClientToScreen(h, &corner);
+    const auto at = [](long x, long y) {
+        return "MenuKey(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    };
+    const std::vector<std::string> expected = {at(corner.x, corner.y), at(corner.x, corner.y),
+                                               at(r.left + 7, r.top + 5)};
     EXPECT_EQ(events.lines, expected);
 }
 

@@ -48,6 +48,7 @@ class SoakEvents final : public platform::Events {
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y) override {
         frmMain::Form_MouseDown(button, shift, x, y);
     }
+    void MenuKey(platform::ScreenPoint) override {}
     void DblClick() override {}
     void DragOver(platform::DropData& data, platform::DropEffect& effect) override {
         frmMain::Form_OLEDragOver(data, effect);
