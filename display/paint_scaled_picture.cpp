@@ -52,7 +52,6 @@ class ScalingSink final : public pictures::RowSink {
 }  // namespace
 
 void PaintScaledPicture() {
-    drawing::Cls(Surface::Main);
     // The screen's own pixels: on a screen of high dpi the picture is scaled from the file to
     // more pixels than at 96 dpi, never enlarged from a 96-dpi copy.
     const auto tppY = drawing::DeviceTwipsPerPixelY(Surface::Main);

@@ -99,7 +99,6 @@ TEST_F(Layout, RunsItsStepsInOrder) {
         "Cls(Main)",
         "Cls(Picture1)",
         "PaintDesktop(Picture1)",
-        "Cls(Main)",
         "DrawBitmap(Main,0,0,195x130)",
         "Move(Txt,1500,5060,2955)",
         "Move(Shadow,1500,3000,2955,1980)",
