@@ -45,15 +45,14 @@ void OpenPicture() {
 }
 
 void ToggleFileName() {
-    if (shared.ShowFileName != kFalse) {
-        menus::SetChecked(menu_names::mnuOP(5), false);
-        shared.ShowFileName = kFalse;
-        forms::Hide(Form::Txt);
-    } else {
-        menus::SetChecked(menu_names::mnuOP(5), true);
-        shared.ShowFileName = kTrue;
+    // The mark, the setting and the window change together.
+    const bool show = shared.ShowFileName == kFalse;
+    menus::SetChecked(menu_names::mnuOP(menu_names::op::kShowFileName), show);
+    shared.ShowFileName = show ? kTrue : kFalse;
+    if (show)
         forms::Show(Form::Txt);
-    }
+    else
+        forms::Hide(Form::Txt);
 }
 
 void StartAnotherFrame() {
@@ -68,20 +67,21 @@ std::u16string_view AboutText() {
 }
 
 void mnuOP_Click(std::int16_t Index) {
+    namespace op = menu_names::op;
     switch (Index) {
-        case 0:
+        case op::kOpenPicture:
             OpenPicture();
             break;
-        case 5:
+        case op::kShowFileName:
             ToggleFileName();
             break;
-        case 7:
+        case op::kNewCopy:
             StartAnotherFrame();
             break;
-        case 9:
+        case op::kAbout:
             shell::ShowMessage(kAboutText);
             break;
-        case 10:
+        case op::kExit:
             ExitProgram();
             break;
         default:

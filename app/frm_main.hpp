@@ -12,6 +12,8 @@ void Form_Load();
 
 // Loads PicturePath into the hidden holder and sizes the window at the default preset.
 void LoadAndSizePicture();
+// Sizes the window 30 twips larger than PicWidth x PicHeight, height first.
+void SizeWindowToPicture();
 // Builds the caption, paints the picture and places and shows the companion windows.
 void LayoutCompanions();
 

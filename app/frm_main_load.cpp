@@ -3,6 +3,7 @@
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
+#include "display/sizing.hpp"
 #include "platform/menus.hpp"
 #include "shadow/shadow_modes.hpp"
 
@@ -32,15 +33,15 @@ void Form_Load() {
     AssignIf(shared.ShowFileName, TextToBool(ReadOption(u"Main", u"ShowFileName")));
 
     shared.PicturePath = AppFolder() + u"image.jpg";
-    if (shared.ShowFileName == kFalse) menus::SetChecked(mnuOP(5), false);
+    if (shared.ShowFileName == kFalse) menus::SetChecked(mnuOP(op::kShowFileName), false);
 
     LoadAndSizePicture();
     // The first layout places the shadow window with the margins still at zero; the
     // configured ones apply from its next placement on.
     LayoutCompanions();
 
-    menus::SetChecked(mnuTrs(0), true);
-    menus::SetChecked(mnuSize(1), true);
+    menus::SetChecked(mnuTrs(kTrsOpaque), true);
+    menus::SetChecked(mnuSize(sizing::kDefault), true);
 
     if (shared.ShadowOffSet >= 0 && shared.ShadowOffSet <= shadow_modes::kNoShadow) {
         menus::SetChecked(mnuShadow(shared.ShadowOffSet), true);
@@ -49,7 +50,7 @@ void Form_Load() {
         else
             forms::Hide(Form::Shadow);
     }
-    shared.SizeMode = 1;
+    shared.SizeMode = sizing::kDefault;
 }
 
 }  // namespace frmMain

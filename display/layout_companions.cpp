@@ -41,10 +41,8 @@ void LayoutCompanions() {
     mainMod::DrawCaption();
     mainMod::PaintScaledPicture();
 
-    companion_rules::PlaceCaption();
-    companion_rules::PlaceShadow();
-    if (shared.ShowFileName == kTrue) forms::Show(Form::Txt);
-    companion_rules::ApplyShadowVisibility();
+    companion_rules::PlaceCompanions();
+    companion_rules::ShowCompanions();
 
     drawing::SetAutoRedraw(Surface::Main, false);
     // The full-size picture is no longer needed once its scaled copy is painted.

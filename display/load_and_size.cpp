@@ -8,16 +8,13 @@
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
 #include "display/sizing.hpp"
-#include "platform/menus.hpp"
 #include "platform/pictures.hpp"
 #include "platform/windows.hpp"
 
 namespace frmMain {
 
 using namespace mainMod;
-using namespace menu_names;
 using platform::Form;
-namespace menus = platform::menus;
 namespace pw = platform::windows;
 
 void LoadAndSizePicture() {
@@ -33,13 +30,14 @@ void LoadAndSizePicture() {
     if (d.picHeight) shared.PicHeight = *d.picHeight;
     shared.Portrait = d.portrait;
 
-    shared.SizeMode = 1;
+    shared.SizeMode = sizing::kDefault;
+    SizeWindowToPicture();
+    menu_names::CheckOnly(menu_names::mnuSize(sizing::kDefault));
+}
+
+void SizeWindowToPicture() {
     if (auto h = sizing::AddMargin(shared.PicHeight)) forms::SetHeight(Form::Main, *h);
     if (auto w = sizing::AddMargin(shared.PicWidth)) forms::SetWidth(Form::Main, *w);
-
-    menus::SetChecked(mnuSize(0), false);
-    menus::SetChecked(mnuSize(1), true);
-    menus::SetChecked(mnuSize(2), false);
 }
 
 }  // namespace frmMain
