@@ -62,10 +62,6 @@ void StartAnotherFrame() {
 
 }  // namespace
 
-std::u16string_view AboutText() {
-    return kAboutText;
-}
-
 void mnuOP_Click(std::int16_t Index) {
     namespace op = menu_names::op;
     switch (Index) {

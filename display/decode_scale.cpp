@@ -25,12 +25,6 @@ std::optional<double> LargeSide(std::optional<std::int32_t> pictureTwips, double
 
 std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
                                                   std::optional<double> tppX,
-                                                  std::optional<double> tppY) {
-    return LargestDisplay(natural, tppX, tppY, tppX, tppY);
-}
-
-std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
-                                                  std::optional<double> tppX,
                                                   std::optional<double> tppY,
                                                   std::optional<double> deviceTppX,
                                                   std::optional<double> deviceTppY) {
@@ -53,11 +47,6 @@ std::int32_t ChooseReduction(const platform::PixelSize& natural,
             return k;
     }
     return 1;
-}
-
-std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
-                          std::optional<double> tppX, std::optional<double> tppY) {
-    return ReductionFor(natural, tppX, tppY, tppX, tppY);
 }
 
 std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,

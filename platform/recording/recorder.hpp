@@ -52,7 +52,6 @@ class Recorder {
     // Every later operation whose text starts with prefix fails (returns false or empty),
     // records itself with a trailing " failed" and changes nothing.
     void FailOn(std::string prefix) { failing_.push_back(std::move(prefix)); }
-    void ClearFailures() { failing_.clear(); }
 
     // --- The world ---------------------------------------------------------------------
     std::map<std::uint8_t, FormState> forms;        // by Form

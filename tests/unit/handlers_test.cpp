@@ -6,10 +6,6 @@
 #include "frame_fixture.hpp"
 #include "platform/menus.hpp"
 
-namespace frmMain {
-std::u16string_view AboutText();
-}
-
 namespace {
 
 using namespace menu_names;
@@ -267,19 +263,20 @@ TEST_F(Handlers, NewCopyStartsTheRunningProgramItself) {
 TEST_F(Handlers, AboutHasFiveLinesTheThirdEmpty) {
     Start();
     frmMain::mnuOP_Click(9);
-    ASSERT_EQ(rec.OpsStartingWith({"ShowMessage"}).size(), 1u);
-    std::vector<std::u16string> lines;
-    std::u16string_view text = frmMain::AboutText();
+    const auto shown = rec.OpsStartingWith({"ShowMessage("});
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string text = shown[0].substr(12, shown[0].size() - 13);
+    std::vector<std::string> lines;
     for (std::size_t pos = 0;;) {
-        const std::size_t end = text.find(u"\r\n", pos);
-        lines.emplace_back(text.substr(pos, end - pos));
-        if (end == std::u16string_view::npos) break;
+        const std::size_t end = text.find("\r\n", pos);
+        lines.push_back(text.substr(pos, end - pos));
+        if (end == std::string::npos) break;
         pos = end + 2;
     }
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_TRUE(lines[2].empty());
     for (int i : {0, 1, 3, 4}) EXPECT_FALSE(lines[i].empty()) << "line " << i + 1;
-    EXPECT_EQ(text.find(u'\n', 0), text.find(u"\r\n") + 1) << "lines end with CR LF";
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1) << "lines end with CR LF";
 }
 
 TEST_F(Handlers, ExitUnloadsTheThreeWindowsInOrderAndEnds) {
