@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
 #include "platform/types.hpp"
 #include "resources/menu_items.hpp"
@@ -27,13 +28,6 @@ struct FormState {
     bool layered = false;                             // once layered, a window stays layered
     std::optional<std::uint8_t> alpha;                // whole-window opacity, set by SetOpacity
     bool clickThrough = false;
-};
-
-struct SurfaceState {
-    bool autoRedraw = false;
-    std::u16string fontName;
-    double fontSize = 0;
-    std::int32_t foreColor = 0;
 };
 
 class Recorder {
@@ -54,9 +48,9 @@ class Recorder {
     void FailOn(std::string prefix) { failing_.push_back(std::move(prefix)); }
 
     // --- The world ---------------------------------------------------------------------
-    std::map<std::uint8_t, FormState> forms;        // by Form
-    std::map<std::uint8_t, SurfaceState> surfaces;  // by Surface
-    std::map<std::uint16_t, bool> checked;          // by command id
+    std::map<std::uint8_t, FormState> forms;                    // by Form
+    std::map<std::uint8_t, drawing::SurfaceSettings> surfaces;  // by Surface
+    std::map<std::uint16_t, bool> checked;                      // by command id
     double twipsPerPixelX = 15, twipsPerPixelY = 15;
     // Twips per pixel of the screen under the surfaces; the program's own when unset.
     std::optional<double> deviceTwipsPerPixel;
@@ -104,7 +98,7 @@ class Recorder {
     bool Record(std::string op);
 
     FormState& Of(Form f) { return forms[static_cast<std::uint8_t>(f)]; }
-    SurfaceState& Of(Surface s) { return surfaces[static_cast<std::uint8_t>(s)]; }
+    drawing::SurfaceSettings& Of(Surface s) { return surfaces[static_cast<std::uint8_t>(s)]; }
 
   private:
     std::vector<std::string> ops_;

@@ -72,20 +72,20 @@ constexpr double kMaxFontPixels = kMaxFontPoints * kDesignDpi / 72.0;
 // The font for text on a surface. Without a face the system's message font is used, and
 // without a size 9 points, so that a caption without settings is still readable.
 // The size is in points at the frame's dpi.
-ScopedFont SurfaceFont(const SurfaceStyle& style) {
+ScopedFont SurfaceFont(const drawing::SurfaceSettings& style) {
     LOGFONTW lf{};
-    const double points = style.points > 0 ? std::min(style.points, kMaxFontPoints) : 9.0;
+    const double points = style.fontSize > 0 ? std::min(style.fontSize, kMaxFontPoints) : 9.0;
     const double pixels = std::min(points * FrameDpi() / 72.0, kMaxFontPixels);
     lf.lfHeight = -static_cast<LONG>(std::lround(pixels));
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
-    if (style.face.empty()) {
+    if (style.fontName.empty()) {
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof(metrics);
         if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
             ::lstrcpynW(lf.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE);
     } else {
-        ::lstrcpynW(lf.lfFaceName, style.face.c_str(), LF_FACESIZE);
+        ::lstrcpynW(lf.lfFaceName, Wide(style.fontName).c_str(), LF_FACESIZE);
     }
     return ScopedFont(::CreateFontIndirectW(&lf));
 }
@@ -142,13 +142,13 @@ bool PaintDesktop(Surface s) {
 
 bool SetFontName(Surface s, std::u16string_view face) {
     if (!WindowOf(s)) return false;
-    StyleOf(s).face = Wide(face);
+    StyleOf(s).fontName = face;
     return true;
 }
 
 bool SetFontSize(Surface s, double points) {
     if (!WindowOf(s) || !std::isfinite(points)) return false;
-    StyleOf(s).points = points;
+    StyleOf(s).fontSize = points;
     return true;
 }
 

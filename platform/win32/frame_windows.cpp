@@ -42,8 +42,13 @@ HBRUSH ButtonFace() {
     return reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 }
 
-std::optional<RECT> DesignOuter(const TwipsRect& r, DWORD style, DWORD exStyle) {
-    return OuterFromClientTwips(r.left, r.top, r.width, r.height, style, exStyle, FrameDpi());
+// Registers a window's drop target, kept in `drop` until the window goes; a window that cannot
+// take drops is destroyed.
+bool RegisterDrops(HWND h, ScopedDropRegistration& drop) {
+    drop = RegisterFrameDropTarget(h);
+    if (drop) return true;
+    ::DestroyWindow(h);
+    return false;
 }
 
 // The character sets a design asks for are the system's own numbers.
@@ -68,6 +73,14 @@ ScopedFont NewFont(const FontDesign& design, int dpi) {
 
 // --- What every window keeps of its design -----------------------------------------------------
 
+HWND FrameWindow::CreateFrame(const FrameClass& c, const FormDesign& design) {
+    if (!RegisterClassOnce(c.name, c.classStyle, c.background, ProgramIcon())) return nullptr;
+    const TwipsRect& r = design.client;
+    const auto outer =
+        OuterFromClientTwips(r.left, r.top, r.width, r.height, c.style, c.exStyle, FrameDpi());
+    return outer ? CreateLinked(c.exStyle, c.name, c.title, c.style, *outer, nullptr) : nullptr;
+}
+
 void FrameWindow::TakeDesign(const FormDesign& design, int dpi) {
     design_ = design;
     font_.Reset();
@@ -90,22 +103,14 @@ void FrameWindow::OnGone() {
 // --- The picture window ------------------------------------------------------------------------
 
 bool PictureWindow::Create(const FormDesign& design) {
-    // The picture window paints its whole client area from its image, so it needs no brush.
-    if (!RegisterClassOnce(kMainClass, CS_DBLCLKS, nullptr, ProgramIcon())) return false;
-    const DWORD style = WS_POPUP | WS_BORDER;
-    const DWORD exStyle = WS_EX_APPWINDOW;  // a button in the task bar
-    const auto outer = DesignOuter(design.client, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateLinked(exStyle, kMainClass, L"", style, *outer, nullptr);
+    // It paints its whole client area from its image, so it needs no brush; it has a button in
+    // the task bar.
+    HWND h = CreateFrame(
+        {kMainClass, CS_DBLCLKS, nullptr, L"", WS_POPUP | WS_BORDER, WS_EX_APPWINDOW}, design);
     if (!h) return false;
     dpi_ = WindowDpi(h);
     TakeDesign(design, dpi_);
-    drop_ = RegisterFrameDropTarget(h);
-    if (!drop_) {
-        ::DestroyWindow(h);
-        return false;
-    }
-    return true;
+    return RegisterDrops(h, drop_);
 }
 
 void PictureWindow::OnGone() {
@@ -113,31 +118,23 @@ void PictureWindow::OnGone() {
     drop_.Reset();
     image_.Reset();
     dpi_ = 0;
-    style_ = SurfaceStyle{};
+    style_ = drawing::SurfaceSettings{};
     holder_ = PictureHolder{};
 }
 
 // --- The shadow window -------------------------------------------------------------------------
 
 bool ShadowWindow::Create(const FormDesign& design) {
-    if (!RegisterClassOnce(kShadowClass, 0, ButtonFace(), ProgramIcon())) return false;
-    const DWORD style = WS_POPUP;
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-    const auto outer = DesignOuter(design.client, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateLinked(exStyle, kShadowClass, resources::kShadowTitle, style, *outer, nullptr);
+    HWND h = CreateFrame({kShadowClass, 0, ButtonFace(), resources::kShadowTitle, WS_POPUP,
+                          WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE},
+                         design);
     if (!h) return false;
     TakeDesign(design, FrameDpi());
     // The shadow lies over the picture window whenever it is shown after it. Windows looks
     // through it for the window under the pointer, but Wine hands a drop to the topmost window
     // there: the shadow takes drops for the picture window, so a file dropped on the picture
     // arrives either way.
-    drop_ = RegisterFrameDropTarget(h);
-    if (!drop_) {
-        ::DestroyWindow(h);
-        return false;
-    }
-    return true;
+    return RegisterDrops(h, drop_);
 }
 
 void ShadowWindow::OnGone() {
@@ -148,12 +145,9 @@ void ShadowWindow::OnGone() {
 // --- The caption window and its picture box ----------------------------------------------------
 
 bool CaptionWindow::Create(const FormDesign& design) {
-    if (!RegisterClassOnce(kCaptionClass, 0, ButtonFace(), ProgramIcon())) return false;
-    const DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-    const auto outer = DesignOuter(design.client, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateLinked(exStyle, kCaptionClass, L"", style, *outer, nullptr);
+    HWND h = CreateFrame({kCaptionClass, 0, ButtonFace(), L"", WS_POPUP | WS_CLIPCHILDREN,
+                          WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE},
+                         design);
     if (!h) return false;
     TakeDesign(design, FrameDpi());
     if (design.box && !picture1_.Create(h, *design.box, FrameDpi())) {
@@ -203,7 +197,7 @@ LRESULT Picture1Box::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void Picture1Box::OnGone() {
-    style_ = SurfaceStyle{};
+    style_ = drawing::SurfaceSettings{};
 }
 
 // --- Where the objects live --------------------------------------------------------------------
@@ -233,7 +227,7 @@ HWND WindowOf(Surface s) {
     return s == Surface::Main ? Windows().main.Handle() : Windows().caption.Picture1().Handle();
 }
 
-SurfaceStyle& StyleOf(Surface s) {
+drawing::SurfaceSettings& StyleOf(Surface s) {
     return s == Surface::Main ? Windows().main.Style() : Windows().caption.Picture1().Style();
 }
 

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/drawing.hpp"
 #include "platform/types.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/picture_source.hpp"
@@ -23,15 +24,6 @@
 #include "platform/win32/window.hpp"
 
 namespace platform::win32 {
-
-// What the program set on a drawing surface (AutoRedraw, font, colour); fonts are created from
-// it when text is drawn. A window created again starts with a fresh one.
-struct SurfaceStyle {
-    bool autoRedraw = false;
-    std::wstring face;
-    double points = 0;
-    std::int32_t foreColor = 0;
-};
 
 // The hidden picture holder: the natural size of the picture held and the source that streams
 // its rows, kept until released.
@@ -54,6 +46,17 @@ class FrameWindow : public Window {
     void FitFont(int dpi);
 
   protected:
+    // How a window of the frame is made.
+    struct FrameClass {
+        const wchar_t* name;
+        UINT classStyle;
+        HBRUSH background;  // none: the window paints all of its client area itself
+        const wchar_t* title;
+        DWORD style, exStyle;
+    };
+    // Registers the class and creates the window, hidden, with its client area at the design's
+    // place; nullptr when either fails.
+    HWND CreateFrame(const FrameClass& frameClass, const FormDesign& design);
     // Keeps the design of the window being created and makes its font for a dpi.
     void TakeDesign(const FormDesign& design, int dpi);
     void OnGone() override;
@@ -69,7 +72,7 @@ class PictureWindow final : public FrameWindow {
     // The dpi of the monitor the window stands on, which the whole frame follows.
     int Dpi() const { return dpi_; }
     PersistentImage& Image() { return image_; }
-    SurfaceStyle& Style() { return style_; }
+    drawing::SurfaceSettings& Style() { return style_; }
     PictureHolder& Holder() { return holder_; }
 
   private:
@@ -84,7 +87,7 @@ class PictureWindow final : public FrameWindow {
 
     int dpi_ = 0;
     PersistentImage image_;
-    SurfaceStyle style_;
+    drawing::SurfaceSettings style_;
     PictureHolder holder_;
     ScopedDropRegistration drop_;
 };
@@ -104,7 +107,7 @@ class Picture1Box final : public Window {
     bool Create(HWND caption, const BoxDesign& design, int dpi);
     // Gives the box its design size at a dpi.
     bool Fit(int dpi);
-    SurfaceStyle& Style() { return style_; }
+    drawing::SurfaceSettings& Style() { return style_; }
     const BoxDesign& Design() const { return design_; }
 
   private:
@@ -112,7 +115,7 @@ class Picture1Box final : public Window {
     void OnGone() override;
 
     BoxDesign design_;
-    SurfaceStyle style_;
+    drawing::SurfaceSettings style_;
 };
 
 class CaptionWindow final : public FrameWindow {
@@ -141,7 +144,7 @@ FrameWindows& Windows();
 HWND WindowOf(Form f);
 HWND WindowOf(Surface s);
 // The drawing settings of a surface.
-SurfaceStyle& StyleOf(Surface s);
+drawing::SurfaceSettings& StyleOf(Surface s);
 // The font a form measures text in; not owned by the caller.
 HFONT MeasuringFont(Form f);
 
