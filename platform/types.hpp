@@ -39,6 +39,7 @@ inline constexpr std::int32_t kButtonFaceColor = static_cast<std::int32_t>(0x800
 // A rectangle in twips.
 struct TwipsRect {
     double left = 0, top = 0, width = 0, height = 0;
+    friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
 };
 
 // The character set a font is asked for.

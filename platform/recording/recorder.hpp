@@ -25,8 +25,12 @@ struct FormState {
     FormDesign design;  // as the window was created
     bool visible = false;
     double left = 0, top = 0, width = 0, height = 0;  // twips, outer
-    bool layered = false;                             // once layered, a window stays layered
-    std::optional<std::uint8_t> alpha;                // whole-window opacity, set by SetOpacity
+    // Showing a window raises it: of the visible windows, the one shown last is in front.
+    unsigned raised = 0;
+    // Where the window stood when it was last shown.
+    TwipsRect shownAt;
+    bool layered = false;               // once layered, a window stays layered
+    std::optional<std::uint8_t> alpha;  // whole-window opacity, set by SetOpacity
     bool clickThrough = false;
 };
 
@@ -46,6 +50,7 @@ class Recorder {
     // Every later operation whose text starts with prefix fails (returns false or empty),
     // records itself with a trailing " failed" and changes nothing.
     void FailOn(std::string prefix) { failing_.push_back(std::move(prefix)); }
+    void ClearFailures() { failing_.clear(); }
 
     // --- The world ---------------------------------------------------------------------
     std::map<std::uint8_t, FormState> forms;                    // by Form
@@ -83,13 +88,19 @@ class Recorder {
     bool processEnded = false;
     // How far the next move loops carry the window, in twips (empty: it stays put).
     std::optional<std::pair<double, double>> moveLoopDelta;
+    // Which windows were visible while the last move loop ran, by Form.
+    std::map<std::uint8_t, bool> visibleWhileMoving;
     // Last bitmap drawn on each surface, by Surface.
     std::map<std::uint8_t, pictures::Bitmap> drawnBitmaps;
-    // Texts drawn on the caption box since the last Cls, with colour and rectangle.
+    // What the caption box shows, bottom to top: the desktop backdrop when it was painted, then
+    // the texts drawn over it with colour and rectangle. Cls clears both; painting the desktop
+    // covers the texts drawn before.
+    bool desktopDrawn = false;
     struct DrawnText {
         std::u16string text;
         std::int32_t color;
         PixelRect rect;
+        friend bool operator==(const DrawnText&, const DrawnText&) = default;
     };
     std::vector<DrawnText> drawnTexts;
 
@@ -98,6 +109,7 @@ class Recorder {
     bool Record(std::string op);
 
     FormState& Of(Form f) { return forms[static_cast<std::uint8_t>(f)]; }
+    unsigned raises = 0;  // how many times a window was raised
     drawing::SurfaceSettings& Of(Surface s) { return surfaces[static_cast<std::uint8_t>(s)]; }
 
   private:

@@ -60,7 +60,10 @@ bool Exists(Form f) {
 
 bool Show(Form f) {
     if (!Rec().Record(Op("Show", f)) || !Rec().Of(f).exists) return false;
-    Rec().Of(f).visible = true;
+    recording::FormState& s = Rec().Of(f);
+    s.visible = true;
+    s.raised = ++Rec().raises;
+    s.shownAt = TwipsRect{s.left, s.top, s.width, s.height};
     return true;
 }
 
@@ -151,6 +154,7 @@ bool ReleaseCapture() {
 
 bool RunMoveLoop(Form f) {
     if (!Rec().Record(Op("RunMoveLoop", f)) || !Rec().Of(f).exists) return false;
+    for (const auto& [form, state] : Rec().forms) Rec().visibleWhileMoving[form] = state.visible;
     // The pointer's journey: tests set where the window ends up.
     if (Rec().moveLoopDelta) {
         Rec().Of(f).left += Rec().moveLoopDelta->first;
