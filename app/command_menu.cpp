@@ -37,22 +37,22 @@ std::u16string TrimTrailingBlanks(std::u16string_view s) {
 void OpenPicture() {
     // Cancelling keeps the current path, and the current picture is loaded again.
     shell::OpenDialog dialog{std::u16string(kOpenTitle), TrimTrailingBlanks(kOpenFilter),
-                             PicturePath};
-    if (auto chosen = shell::ShowOpen(dialog); chosen && !chosen->empty()) PicturePath = *chosen;
+                             shared.PicturePath};
+    if (auto chosen = shell::ShowOpen(dialog); chosen && !chosen->empty())
+        shared.PicturePath = *chosen;
     LoadAndSizePicture();
     LayoutCompanions();
 }
 
 void ToggleFileName() {
-    if (ShowFileName != kFalse) {
-        menus::SetChecked(menu_names::mnuOP(5), false);
-        ShowFileName = kFalse;
-        forms::Hide(Form::Txt);
-    } else {
-        menus::SetChecked(menu_names::mnuOP(5), true);
-        ShowFileName = kTrue;
+    // The mark, the setting and the window change together.
+    const bool show = shared.ShowFileName == kFalse;
+    menus::SetChecked(menu_names::mnuOP(menu_names::op::kShowFileName), show);
+    shared.ShowFileName = show ? kTrue : kFalse;
+    if (show)
         forms::Show(Form::Txt);
-    }
+    else
+        forms::Hide(Form::Txt);
 }
 
 void StartAnotherFrame() {
@@ -62,25 +62,22 @@ void StartAnotherFrame() {
 
 }  // namespace
 
-std::u16string_view AboutText() {
-    return kAboutText;
-}
-
 void mnuOP_Click(std::int16_t Index) {
+    namespace op = menu_names::op;
     switch (Index) {
-        case 0:
+        case op::kOpenPicture:
             OpenPicture();
             break;
-        case 5:
+        case op::kShowFileName:
             ToggleFileName();
             break;
-        case 7:
+        case op::kNewCopy:
             StartAnotherFrame();
             break;
-        case 9:
+        case op::kAbout:
             shell::ShowMessage(kAboutText);
             break;
-        case 10:
+        case op::kExit:
             ExitProgram();
             break;
         default:

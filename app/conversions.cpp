@@ -148,8 +148,5 @@ double RoundHalfEven(double v) {
 std::optional<std::int32_t> ToInt32(double v) {
     return RoundChecked<std::int32_t>(v);
 }
-std::optional<std::int16_t> ToInt16(double v) {
-    return RoundChecked<std::int16_t>(v);
-}
 
 }  // namespace mainMod

@@ -25,6 +25,5 @@ std::optional<VbBool> TextToBool(std::u16string_view text);
 double RoundHalfEven(double v);
 // Rounded and range-checked; empty for NaN, infinities and values out of range.
 std::optional<std::int32_t> ToInt32(double v);
-std::optional<std::int16_t> ToInt16(double v);
 
 }  // namespace mainMod

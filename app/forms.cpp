@@ -1,5 +1,6 @@
 #include "app/forms.hpp"
 
+#include "app/form_designs.hpp"
 #include "app/load_handlers.hpp"
 #include "platform/windows.hpp"
 
@@ -9,7 +10,7 @@ namespace pw = platform::windows;
 
 bool Touch(Form f) {
     if (pw::Exists(f)) return true;
-    if (!pw::Create(f)) return false;
+    if (!pw::Create(f, form_designs::Of(f))) return false;
     RunLoadHandler(f);
     return true;
 }
@@ -57,15 +58,12 @@ std::optional<double> TextWidth(Form f, std::u16string_view text) {
     return Touch(f) ? pw::TextWidth(f, text) : std::nullopt;
 }
 
-bool AddExStyle(Form f, std::int32_t bits) {
-    if (!Touch(f)) return false;
-    std::optional<std::int32_t> style = pw::ExStyle(f);
-    if (!style) return false;
-    return pw::SetExStyle(f, *style | bits);
+bool SetOpacity(Form f, std::uint8_t alpha) {
+    return Touch(f) && pw::SetOpacity(f, alpha);
 }
 
-bool SetLayeredAlpha(Form f, std::uint8_t alpha) {
-    return Touch(f) && pw::SetLayeredAlpha(f, alpha);
+bool SetClickThrough(Form f) {
+    return Touch(f) && pw::SetClickThrough(f);
 }
 
 }  // namespace forms

@@ -31,8 +31,7 @@ bool SetWidth(Form f, double width);
 bool SetHeight(Form f, double height);
 std::optional<double> ScaleWidth(Form f);
 std::optional<double> TextWidth(Form f, std::u16string_view text);
-// Adds bits to the window's extended style, leaving the others as they are.
-bool AddExStyle(Form f, std::int32_t bits);
-bool SetLayeredAlpha(Form f, std::uint8_t alpha);
+bool SetOpacity(Form f, std::uint8_t alpha);
+bool SetClickThrough(Form f);
 
 }  // namespace forms

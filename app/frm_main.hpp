@@ -12,12 +12,17 @@ void Form_Load();
 
 // Loads PicturePath into the hidden holder and sizes the window at the default preset.
 void LoadAndSizePicture();
+// Sizes the window 30 twips larger than PicWidth x PicHeight, height first.
+void SizeWindowToPicture();
 // Builds the caption, paints the picture and places and shows the companion windows.
 void LayoutCompanions();
 
 void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+// The menu key: the popup menu opens at the point the platform gives, as a right press opens it
+// at the pointer.
+void Form_MenuKey(platform::ScreenPoint at);
 void Form_DblClick();
-void Form_OLEDragOver(platform::DropData& Data, std::int32_t& Effect);
+void Form_OLEDragOver(platform::DropData& Data, platform::DropEffect& Effect);
 void Form_OLEDragDrop(platform::DropData& Data);
 // The window moved to a monitor of another scale: the picture is read again and the frame
 // painted and laid out at the new size in pixels; preset, opacity, shadow and caption stay.

@@ -3,6 +3,7 @@
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
+#include "display/sizing.hpp"
 #include "platform/menus.hpp"
 #include "shadow/shadow_modes.hpp"
 
@@ -24,32 +25,32 @@ void AssignIf(T& target, const std::optional<T>& value) {
 
 void Form_Load() {
     // A failed conversion assigns nothing: the setting keeps its initial value.
-    FontName = ReadOption(u"Main", u"Font");
-    AssignIf(FontSize, TextToInt16(ReadOption(u"Main", u"Size")));
-    AssignIf(Color1, TextToInt32(ReadOption(u"Main", u"Color1")));
-    AssignIf(Color2, TextToInt32(ReadOption(u"Main", u"Color2")));
-    AssignIf(ShadowOffSet, TextToInt16(ReadOption(u"Shadow", u"OffSet")));
-    AssignIf(ShowFileName, TextToBool(ReadOption(u"Main", u"ShowFileName")));
+    shared.FontName = ReadOption(u"Main", u"Font");
+    AssignIf(shared.FontSize, TextToInt16(ReadOption(u"Main", u"Size")));
+    AssignIf(shared.Color1, TextToInt32(ReadOption(u"Main", u"Color1")));
+    AssignIf(shared.Color2, TextToInt32(ReadOption(u"Main", u"Color2")));
+    AssignIf(shared.ShadowOffSet, TextToInt16(ReadOption(u"Shadow", u"OffSet")));
+    AssignIf(shared.ShowFileName, TextToBool(ReadOption(u"Main", u"ShowFileName")));
 
-    PicturePath = AppFolder() + u"image.jpg";
-    if (ShowFileName == kFalse) menus::SetChecked(mnuOP(5), false);
+    shared.PicturePath = AppFolder() + u"image.jpg";
+    if (shared.ShowFileName == kFalse) menus::SetChecked(mnuOP(op::kShowFileName), false);
 
     LoadAndSizePicture();
     // The first layout places the shadow window with the margins still at zero; the
     // configured ones apply from its next placement on.
     LayoutCompanions();
 
-    menus::SetChecked(mnuTrs(0), true);
-    menus::SetChecked(mnuSize(1), true);
+    menus::SetChecked(mnuTrs(kTrsOpaque), true);
+    menus::SetChecked(mnuSize(sizing::kDefault), true);
 
-    if (ShadowOffSet >= 0 && ShadowOffSet <= shadow_modes::kNoShadow) {
-        menus::SetChecked(mnuShadow(ShadowOffSet), true);
-        if (auto margins = shadow_modes::Margins(ShadowOffSet))
-            ShadowBox = *margins;
+    if (shared.ShadowOffSet >= 0 && shared.ShadowOffSet <= shadow_modes::kNoShadow) {
+        menus::SetChecked(mnuShadow(shared.ShadowOffSet), true);
+        if (auto margins = shadow_modes::Margins(shared.ShadowOffSet))
+            shared.ShadowBox = *margins;
         else
             forms::Hide(Form::Shadow);
     }
-    SizeMode = 1;
+    shared.SizeMode = sizing::kDefault;
 }
 
 }  // namespace frmMain

@@ -5,23 +5,6 @@
 
 namespace mainMod {
 
-void ResetSharedState() {
-    FontName.clear();
-    FontSize = 0;
-    Color1 = Color2 = 0;
-    ShadowOffSet = 0;
-    ShowFileName = kFalse;
-    PicturePath.clear();
-    PicWidth = PicHeight = 0;
-    Portrait = kFalse;
-    SizeMode = 0;
-    FileTitle.clear();
-    CaptionText.clear();
-    TextLeft = 0;
-    TextRect = {};
-    ShadowBox = {};
-}
-
 std::u16string AppFolder() {
     std::u16string folder = platform::shell::ExeFolder().value_or(std::u16string());
     if (folder.empty() || folder.back() != u'\\') folder += u'\\';

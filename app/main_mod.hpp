@@ -22,31 +22,35 @@ struct TextRectRecord {
     friend constexpr bool operator==(const TextRectRecord&, const TextRectRecord&) = default;
 };
 
-// Settings, read once at start-up from option.ini.
-inline std::u16string FontName;        // caption font face
-inline std::int16_t FontSize = 0;      // caption font size, points
-inline std::int32_t Color1 = 0;        // caption text colour (red in the lowest byte)
-inline std::int32_t Color2 = 0;        // caption shade colour
-inline std::int16_t ShadowOffSet = 0;  // shadow mode at start-up, 0 to 3
-inline VbBool ShowFileName = kFalse;   // whether the caption window is shown
+// Every piece of state the windows share. Each member carries its initial value, the one it
+// has at process start, so that `shared = {}` starts afresh.
+struct SharedState {
+    // Settings, read once at start-up from option.ini.
+    std::u16string FontName;        // caption font face
+    std::int16_t FontSize = 0;      // caption font size, points
+    std::int32_t Color1 = 0;        // caption text colour (red in the lowest byte)
+    std::int32_t Color2 = 0;        // caption shade colour
+    std::int16_t ShadowOffSet = 0;  // shadow mode at start-up, 0 to 3
+    VbBool ShowFileName = kFalse;   // whether the caption window is shown
 
-// The picture shown and its display size.
-inline std::u16string PicturePath;  // full path of the picture file
-inline std::int32_t PicWidth = 0;   // display width, twips
-inline std::int32_t PicHeight = 0;  // display height, twips
-inline VbBool Portrait = kFalse;    // taller than wide
-inline std::int16_t SizeMode = 0;   // 0 small, 1 default, 2 large
+    // The picture shown and its display size.
+    std::u16string PicturePath;  // full path of the picture file
+    std::int32_t PicWidth = 0;   // display width, twips
+    std::int32_t PicHeight = 0;  // display height, twips
+    VbBool Portrait = kFalse;    // taller than wide
+    std::int16_t SizeMode = 0;   // 0 small, 1 default, 2 large
 
-// The caption.
-inline std::u16string FileTitle;    // the file-name part of PicturePath
-inline std::u16string CaptionText;  // what the caption window draws
-inline std::int32_t TextLeft = 0;   // left edge of the caption text, pixels
-inline TextRectRecord TextRect;
+    // The caption.
+    std::u16string FileTitle;    // the file-name part of PicturePath
+    std::u16string CaptionText;  // what the caption window draws
+    std::int32_t TextLeft = 0;   // left edge of the caption text, pixels
+    TextRectRecord TextRect;
 
-inline ShadowBoxRecord ShadowBox;
+    ShadowBoxRecord ShadowBox;
+};
 
-// Every shared variable back to its initial value, as at process start.
-void ResetSharedState();
+// The one instance, for the whole process: mainMod::shared.PicturePath and so on.
+inline SharedState shared;
 
 // The program folder, always ending with a backslash.
 std::u16string AppFolder();

@@ -1,4 +1,4 @@
-// The menu items under the names the handlers use: mnuOP(5), mnuSize(1), ...
+// The menu items under the names the handlers use: mnuOP(op::kShowFileName), mnuSize(1), ...
 #pragma once
 
 #include <cstdint>
@@ -22,5 +22,21 @@ constexpr MenuItem mnuTrs(std::int16_t i) {
 constexpr MenuItem mnuShadow(std::int16_t i) {
     return {MenuArray::Shadow, i};
 }
+
+// The items of mnuOP that act; the others are separators and the parents of the submenus.
+namespace op {
+inline constexpr std::int16_t kOpenPicture = 0;
+inline constexpr std::int16_t kShowFileName = 5;
+inline constexpr std::int16_t kNewCopy = 7;
+inline constexpr std::int16_t kAbout = 9;
+inline constexpr std::int16_t kExit = 10;
+}  // namespace op
+
+// "100%" of mnuTrs.
+inline constexpr std::int16_t kTrsOpaque = 0;
+
+// Checks one item and clears the other items of its array, in index order: the check marks of
+// a submenu whose items exclude one another.
+void CheckOnly(MenuItem item);
 
 }  // namespace menu_names

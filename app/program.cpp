@@ -15,8 +15,9 @@ class ProgramEvents final : public platform::Events {
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y) override {
         frmMain::Form_MouseDown(button, shift, x, y);
     }
+    void MenuKey(platform::ScreenPoint at) override { frmMain::Form_MenuKey(at); }
     void DblClick() override { frmMain::Form_DblClick(); }
-    void DragOver(platform::DropData& data, std::int32_t& effect) override {
+    void DragOver(platform::DropData& data, platform::DropEffect& effect) override {
         frmMain::Form_OLEDragOver(data, effect);
     }
     void DragDrop(platform::DropData& data) override { frmMain::Form_OLEDragDrop(data); }

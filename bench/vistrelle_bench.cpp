@@ -85,7 +85,7 @@ void MakeFrame() {
 }
 
 void LoadToPaint(const fs::path& file) {
-    mainMod::PicturePath = U16(file);
+    mainMod::shared.PicturePath = U16(file);
     frmMain::LoadAndSizePicture();
     frmMain::LayoutCompanions();
 }

@@ -15,8 +15,9 @@ namespace drawing = platform::drawing;
 namespace {
 
 void DrawCaptionLine() {
-    const platform::PixelRect rect{TextRect.Left, TextRect.Top, TextRect.Right, TextRect.Bottom};
-    drawing::DrawTextLine(Surface::Picture1, CaptionText, rect);
+    const platform::PixelRect rect{shared.TextRect.Left, shared.TextRect.Top, shared.TextRect.Right,
+                                   shared.TextRect.Bottom};
+    drawing::DrawTextLine(Surface::Picture1, shared.CaptionText, rect);
 }
 
 }  // namespace
@@ -31,21 +32,22 @@ void DrawCaption() {
 }
 
 void DrawCaptionShade() {
-    TextRect.Top = 2;
-    if (TextLeft < std::numeric_limits<std::int32_t>::max()) TextRect.Left = TextLeft + 1;
+    shared.TextRect.Top = 2;
+    if (shared.TextLeft < std::numeric_limits<std::int32_t>::max())
+        shared.TextRect.Left = shared.TextLeft + 1;
     if (auto width = forms::ScaleWidth(Form::Main))
-        if (auto right = ToInt32(*width)) TextRect.Right = *right;
-    TextRect.Bottom = TextRect.Top + 20;
-    drawing::SetFontName(Surface::Picture1, FontName);
-    drawing::SetFontSize(Surface::Picture1, FontSize);
-    drawing::SetForeColor(Surface::Picture1, Color2);
+        if (auto right = ToInt32(*width)) shared.TextRect.Right = *right;
+    shared.TextRect.Bottom = shared.TextRect.Top + 20;
+    drawing::SetFontName(Surface::Picture1, shared.FontName);
+    drawing::SetFontSize(Surface::Picture1, shared.FontSize);
+    drawing::SetForeColor(Surface::Picture1, shared.Color2);
     for (int i = 0; i < 3; ++i) DrawCaptionLine();
 }
 
 void DrawCaptionText() {
-    TextRect.Top = 1;
-    TextRect.Left = TextLeft;
-    drawing::SetForeColor(Surface::Picture1, Color1);
+    shared.TextRect.Top = 1;
+    shared.TextRect.Left = shared.TextLeft;
+    drawing::SetForeColor(Surface::Picture1, shared.Color1);
     for (int i = 0; i < 2; ++i) DrawCaptionLine();
 }
 

@@ -122,16 +122,4 @@ std::optional<Bitmap> AveragingScaler::Finish() const {
     return out;
 }
 
-std::optional<Bitmap> ScaleAveraged(const Bitmap& source, std::int32_t width, std::int32_t height) {
-    if (source.width <= 0 || source.height <= 0 ||
-        source.pixels.size() != static_cast<std::size_t>(source.width) * source.height)
-        return std::nullopt;
-    auto scaler = AveragingScaler::Create(source.width, source.height, width, height);
-    if (!scaler) return std::nullopt;
-    for (std::int32_t y = 0; y < source.height; ++y)
-        scaler->AddRow(std::span(source.pixels)
-                           .subspan(static_cast<std::size_t>(y) * source.width, source.width));
-    return scaler->Finish();
-}
-
 }  // namespace scaling

@@ -53,8 +53,4 @@ class AveragingScaler {
     std::vector<float> row_;          // one source row scaled horizontally
 };
 
-// The whole bitmap scaled at once; empty as Create is, or when the bitmap is malformed.
-std::optional<platform::pictures::Bitmap> ScaleAveraged(const platform::pictures::Bitmap& source,
-                                                        std::int32_t width, std::int32_t height);
-
 }  // namespace scaling

@@ -1,6 +1,7 @@
 #include "display/caption_text.hpp"
 
 #include "app/conversions.hpp"
+#include "display/sizing.hpp"
 
 namespace caption_text {
 
@@ -15,11 +16,11 @@ std::optional<std::size_t> KeptCharacters(std::int16_t sizeMode, std::int16_t po
     const bool isPortrait = portrait == mainMod::kTrue;
     if (portrait != mainMod::kTrue && portrait != mainMod::kFalse) return std::nullopt;
     switch (sizeMode) {
-        case 0:
+        case sizing::kSmall:
             return isPortrait ? 7 : 14;
-        case 1:
+        case sizing::kDefault:
             return isPortrait ? 11 : 22;
-        case 2:
+        case sizing::kLarge:
             return isPortrait ? 16 : 32;
         default:
             return std::nullopt;

@@ -11,11 +11,10 @@ namespace {
 
 // The size menu's large preset applied to one side of the default display, in pixels.
 std::optional<double> LargeSide(std::optional<std::int32_t> pictureTwips, double twipsPerPixel) {
-    constexpr double kLargeFactor = 1.5;
     if (!pictureTwips) return std::nullopt;
     const auto window = sizing::AddMargin(*pictureTwips);
     if (!window) return std::nullopt;
-    const auto large = mainMod::ToInt32(*window * kLargeFactor);
+    const auto large = mainMod::ToInt32(sizing::AtPreset(*window, sizing::kLarge));
     if (!large) return std::nullopt;
     const auto pixels = mainMod::ToInt32(*large / twipsPerPixel);
     if (!pixels) return std::nullopt;
@@ -23,12 +22,6 @@ std::optional<double> LargeSide(std::optional<std::int32_t> pictureTwips, double
 }
 
 }  // namespace
-
-std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
-                                                  std::optional<double> tppX,
-                                                  std::optional<double> tppY) {
-    return LargestDisplay(natural, tppX, tppY, tppX, tppY);
-}
 
 std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
                                                   std::optional<double> tppX,
@@ -54,11 +47,6 @@ std::int32_t ChooseReduction(const platform::PixelSize& natural,
             return k;
     }
     return 1;
-}
-
-std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
-                          std::optional<double> tppX, std::optional<double> tppY) {
-    return ReductionFor(natural, tppX, tppY, tppX, tppY);
 }
 
 std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,

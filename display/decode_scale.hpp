@@ -16,15 +16,11 @@ namespace decode_scale {
 // The reductions offered, in the order they are tried.
 inline constexpr std::int32_t kReductions[] = {8, 4, 2, 1};
 
-// The display size of the picture at the large preset, in pixels: the default display size
-// (195 pixels for the long side of a landscape picture, 144 for the height of a portrait
-// one), plus the window's 30-twip margin, times 1.5, as the size menu computes it. Empty when
-// the twips per pixel or the size cannot be used.
-std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
-                                                  std::optional<double> twipsPerPixelX,
-                                                  std::optional<double> twipsPerPixelY);
-// The same in the screen's own pixels, where they differ from the program's: the sizes are
-// reckoned in the program's twips per pixel, the result in the screen's.
+// The display size of the picture at the large preset: the default display size (195 pixels
+// for the long side of a landscape picture, 144 for the height of a portrait one), plus the
+// window's 30-twip margin, times the preset factor, as the size menu computes it. The sizes
+// are reckoned in the program's twips per pixel, the result is in the screen's own pixels.
+// Empty when the twips per pixel or the size cannot be used.
 std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& natural,
                                                   std::optional<double> twipsPerPixelX,
                                                   std::optional<double> twipsPerPixelY,
@@ -37,9 +33,6 @@ std::int32_t ChooseReduction(const platform::PixelSize& natural,
                              const platform::PixelSize& display);
 
 // Both steps at once; 1 whenever the largest display size cannot be known.
-std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
-                          std::optional<double> twipsPerPixelX,
-                          std::optional<double> twipsPerPixelY);
 std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
                           std::optional<double> twipsPerPixelX,
                           std::optional<double> twipsPerPixelY,

@@ -10,7 +10,7 @@ namespace frmMain {
 
 void Form_DpiChanged() {
     // A picture that cannot be read again leaves the window cleared; the layout goes on.
-    platform::pictures::Load(mainMod::PicturePath);
+    platform::pictures::Load(mainMod::shared.PicturePath);
     LayoutCompanions();
 }
 

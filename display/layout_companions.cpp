@@ -21,18 +21,19 @@ using platform::Surface;
 namespace drawing = platform::drawing;
 
 void LayoutCompanions() {
-    if (auto title = caption_text::FileTitleOf(PicturePath)) FileTitle = *title;
+    if (auto title = caption_text::FileTitleOf(shared.PicturePath)) shared.FileTitle = *title;
 
     // A window whose width cannot be read counts the title as too wide.
-    const std::optional<double> titleWidth = forms::TextWidth(Form::Main, FileTitle);
+    const std::optional<double> titleWidth = forms::TextWidth(Form::Main, shared.FileTitle);
     const double w = titleWidth ? RoundHalfEven(*titleWidth) : 0;
     const std::optional<double> scaleWidth = forms::ScaleWidth(Form::Main);
     const bool tooWide = !scaleWidth || *scaleWidth < w;
-    CaptionText = caption_text::Shorten(FileTitle, tooWide, SizeMode, Portrait);
+    shared.CaptionText =
+        caption_text::Shorten(shared.FileTitle, tooWide, shared.SizeMode, shared.Portrait);
 
-    const std::optional<double> captionWidth = forms::TextWidth(Form::Main, CaptionText);
+    const std::optional<double> captionWidth = forms::TextWidth(Form::Main, shared.CaptionText);
     if (scaleWidth && captionWidth) {
-        if (auto left = ToInt32((*scaleWidth - *captionWidth) / 2 + 3)) TextLeft = *left;
+        if (auto left = ToInt32((*scaleWidth - *captionWidth) / 2 + 3)) shared.TextLeft = *left;
     }
 
     drawing::SetAutoRedraw(Surface::Main, true);
@@ -40,10 +41,8 @@ void LayoutCompanions() {
     mainMod::DrawCaption();
     mainMod::PaintScaledPicture();
 
-    companion_rules::PlaceCaption();
-    companion_rules::PlaceShadow();
-    if (ShowFileName == kTrue) forms::Show(Form::Txt);
-    companion_rules::ApplyShadowVisibility();
+    companion_rules::PlaceCompanions();
+    companion_rules::ShowCompanions();
 
     drawing::SetAutoRedraw(Surface::Main, false);
     // The full-size picture is no longer needed once its scaled copy is painted.

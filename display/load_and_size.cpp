@@ -8,38 +8,36 @@
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
 #include "display/sizing.hpp"
-#include "platform/menus.hpp"
 #include "platform/pictures.hpp"
 #include "platform/windows.hpp"
 
 namespace frmMain {
 
 using namespace mainMod;
-using namespace menu_names;
 using platform::Form;
-namespace menus = platform::menus;
 namespace pw = platform::windows;
 
 void LoadAndSizePicture() {
     // A picture that cannot be loaded leaves the holder as it was; the sizing goes on with
     // what it holds.
-    platform::pictures::Load(PicturePath);
+    platform::pictures::Load(shared.PicturePath);
 
     const std::optional<platform::PixelSize> size = platform::pictures::ScaleSize();
     const std::optional<double> tppX = pw::TwipsPerPixelX();
     const std::optional<double> tppY = pw::TwipsPerPixelY();
     const sizing::DefaultDisplay d = sizing::ComputeDefaultDisplay(size, tppX, tppY);
-    if (d.picWidth) PicWidth = *d.picWidth;
-    if (d.picHeight) PicHeight = *d.picHeight;
-    Portrait = d.portrait;
+    if (d.picWidth) shared.PicWidth = *d.picWidth;
+    if (d.picHeight) shared.PicHeight = *d.picHeight;
+    shared.Portrait = d.portrait;
 
-    SizeMode = 1;
-    if (auto h = sizing::AddMargin(PicHeight)) forms::SetHeight(Form::Main, *h);
-    if (auto w = sizing::AddMargin(PicWidth)) forms::SetWidth(Form::Main, *w);
+    shared.SizeMode = sizing::kDefault;
+    SizeWindowToPicture();
+    menu_names::CheckOnly(menu_names::mnuSize(sizing::kDefault));
+}
 
-    menus::SetChecked(mnuSize(0), false);
-    menus::SetChecked(mnuSize(1), true);
-    menus::SetChecked(mnuSize(2), false);
+void SizeWindowToPicture() {
+    if (auto h = sizing::AddMargin(shared.PicHeight)) forms::SetHeight(Form::Main, *h);
+    if (auto w = sizing::AddMargin(shared.PicWidth)) forms::SetWidth(Form::Main, *w);
 }
 
 }  // namespace frmMain

@@ -52,7 +52,6 @@ class ScalingSink final : public pictures::RowSink {
 }  // namespace
 
 void PaintScaledPicture() {
-    drawing::Cls(Surface::Main);
     // The screen's own pixels: on a screen of high dpi the picture is scaled from the file to
     // more pixels than at 96 dpi, never enlarged from a 96-dpi copy.
     const auto tppY = drawing::DeviceTwipsPerPixelY(Surface::Main);
@@ -60,8 +59,8 @@ void PaintScaledPicture() {
     // A zero or unreadable twips-per-pixel leaves the window cleared; so does an empty holder,
     // and so does a picture whose rows fail to decode part way.
     if (tppX && tppY) {
-        const auto width = ToInt32(PicWidth / *tppX);
-        const auto height = ToInt32(PicHeight / *tppY);
+        const auto width = ToInt32(shared.PicWidth / *tppX);
+        const auto height = ToInt32(shared.PicHeight / *tppY);
         if (width && height) {
             // The same reduction at every size choice, so the picture looks the same at each.
             // The largest display is reckoned in the program's pixels and taken in the screen's.

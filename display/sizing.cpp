@@ -31,4 +31,10 @@ std::optional<float> AddMargin(std::int32_t pictureTwips) {
     return static_cast<float>(pictureTwips + kWindowMargin);
 }
 
+double AtPreset(double side, std::int16_t preset) {
+    if (preset == kSmall) return side / kPresetFactor;
+    if (preset == kLarge) return side * kPresetFactor;
+    return side;
+}
+
 }  // namespace sizing

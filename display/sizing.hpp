@@ -16,6 +16,13 @@ inline constexpr double kPortraitHeight = 144;
 // The window is this many twips wider and higher than the picture.
 inline constexpr std::int32_t kWindowMargin = 30;
 
+// The size presets, as SizeMode holds them and the size menu lists them.
+inline constexpr std::int16_t kSmall = 0;
+inline constexpr std::int16_t kDefault = 1;
+inline constexpr std::int16_t kLarge = 2;
+// The small preset divides the default window's sides by this, the large one multiplies them.
+inline constexpr double kPresetFactor = 1.5;
+
 struct DefaultDisplay {
     // Empty where a figure cannot be computed (no size, zero side, overflow): the caller then
     // keeps the previous value.
@@ -32,5 +39,9 @@ DefaultDisplay ComputeDefaultDisplay(const std::optional<platform::PixelSize>& s
 // The window's side for a picture side: 30 twips more, as a single-precision value; empty
 // when the sum leaves the 32-bit range.
 std::optional<float> AddMargin(std::int32_t pictureTwips);
+
+// A side of the default-sized window at a preset, before rounding; any other preset leaves
+// it as it is.
+double AtPreset(double side, std::int16_t preset);
 
 }  // namespace sizing

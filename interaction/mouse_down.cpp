@@ -1,8 +1,8 @@
 // Pressing a button on the picture window: the left button drags the window (its companions
-// hide while it moves and follow when it is released); any other button opens the menu.
+// hide while it moves and follow when it is released); any other button opens the menu, as
+// the menu key does.
 #include "app/forms.hpp"
 #include "app/frm_main.hpp"
-#include "app/main_mod.hpp"
 #include "caption/draw_caption.hpp"
 #include "platform/events.hpp"
 #include "platform/menus.hpp"
@@ -15,6 +15,7 @@ using platform::Form;
 namespace pw = platform::windows;
 
 void Form_MouseDown(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, float /*Y*/) {
+    // Once per press; the caption window repaints itself when it is shown again after a drag.
     mainMod::DrawCaption();
     if (Button & platform::kLeftButton) {
         // The system's move loop needs the pointer, so no window may hold the capture.
@@ -23,15 +24,16 @@ void Form_MouseDown(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, fl
         forms::Hide(Form::Shadow);
         forms::Touch(Form::Main);
         pw::RunMoveLoop(Form::Main);  // returns when the button is released
-        mainMod::DrawCaption();
-        companion_rules::PlaceCaption();
-        companion_rules::PlaceShadow();
-        if (mainMod::ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
-        companion_rules::ApplyShadowVisibility();
+        companion_rules::PlaceCompanions();
+        companion_rules::ShowCompanions();
     } else {
-        mainMod::DrawCaption();
-        platform::menus::Popup();
+        platform::menus::Popup(std::nullopt);
     }
+}
+
+void Form_MenuKey(platform::ScreenPoint at) {
+    mainMod::DrawCaption();
+    platform::menus::Popup(at);
 }
 
 }  // namespace frmMain

@@ -3,12 +3,22 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/pictures.hpp"
 #include "platform/types.hpp"
 
 namespace platform::drawing {
+
+// What the program has set on a surface through the calls below; each backend keeps one per
+// surface, and a window created again starts with a fresh one.
+struct SurfaceSettings {
+    bool autoRedraw = false;
+    std::u16string fontName;
+    double fontSize = 0;  // points
+    std::int32_t foreColor = 0;
+};
 
 // With a persistent image on, drawing goes into an image that survives repaints; switching it
 // off keeps what was drawn as the surface's background.

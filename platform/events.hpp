@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/types.hpp"
 #include "resources/menu_items.hpp"
 
 namespace platform {
@@ -14,15 +15,14 @@ namespace platform {
 class DropData {
   public:
     virtual ~DropData() = default;
-    // Whether the data offers a clipboard format (15 is the file list).
-    virtual std::optional<bool> HasFormat(std::int32_t clipboardFormat) = 0;
+    // Whether the data offers a list of files; empty when the question itself fails.
+    virtual std::optional<bool> OffersFiles() = 0;
     // The dropped paths in order.
     virtual std::optional<std::vector<std::u16string>> Files() = 0;
 };
 
-inline constexpr std::int32_t kFileListFormat = 15;
-inline constexpr std::int32_t kDropEffectNone = 0;
-inline constexpr std::int32_t kDropEffectCopy = 1;
+// What a drop over the picture window would do: nothing (the drag is refused) or copy.
+enum class DropEffect : std::int32_t { None = 0, Copy = 1 };
 
 // Mouse buttons of a button-down event.
 inline constexpr std::int16_t kLeftButton = 1;
@@ -34,8 +34,11 @@ class Events {
     virtual ~Events() = default;
     // Events of the picture window.
     virtual void MouseDown(std::int16_t button, std::int16_t shift, float x, float y) = 0;
+    // The context-menu key or Shift+F10: the popup menu is asked for at `at`.
+    virtual void MenuKey(ScreenPoint at) = 0;
     virtual void DblClick() = 0;
-    virtual void DragOver(DropData& data, std::int32_t& effect) = 0;
+    // The handler answers with the effect a drop would have.
+    virtual void DragOver(DropData& data, DropEffect& effect) = 0;
     virtual void DragDrop(DropData& data) = 0;
     virtual void MenuClick(resources::MenuItem item) = 0;
     // The system closes the picture window (Alt+F4, end of session).

@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "platform/types.hpp"
 #include "resources/menu_items.hpp"
 
 namespace platform::menus {
@@ -12,8 +13,8 @@ using resources::MenuItem;
 bool SetChecked(MenuItem item, bool checked);
 std::optional<bool> Checked(MenuItem item);
 
-// Opens the popup at the pointer and returns when it is dismissed. The chosen item reaches
-// the program as a menu click event.
-bool Popup();
+// Opens the popup at `at`, or at the pointer when it is empty, and returns when it is
+// dismissed. The chosen item reaches the program as a menu click event.
+bool Popup(std::optional<ScreenPoint> at);
 
 }  // namespace platform::menus

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,9 +21,51 @@ struct PixelRect {
     friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+// A point on the screen in the screen's own pixels, as the platform reports it; the program
+// only hands it back.
+struct ScreenPoint {
+    std::int32_t x = 0, y = 0;
+};
+
 struct PixelSize {
     double width = 0, height = 0;
     friend constexpr bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
+// Colours: red in the lowest byte, then green, then blue. With the highest bit set, the
+// lowest byte names one of the system's colours instead, as the user has them set.
+inline constexpr std::int32_t kButtonFaceColor = static_cast<std::int32_t>(0x8000000F);
+
+// A rectangle in twips.
+struct TwipsRect {
+    double left = 0, top = 0, width = 0, height = 0;
+    friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
+};
+
+// The character set a font is asked for.
+enum class CharacterSet : std::uint8_t { Default = 1, ShiftJis = 128 };
+
+struct FontDesign {
+    std::u16string_view face;  // the program's own constant text
+    double points = 0;
+    std::int32_t weight = 400;  // 400 normal, 700 bold
+    CharacterSet charset = CharacterSet::Default;
+};
+
+// A picture box at the top-left corner of its window.
+struct BoxDesign {
+    double width = 0, height = 0;  // twips
+    std::int32_t backColor = kButtonFaceColor;
+};
+
+// How a window is defined before the program touches it: where its client area first
+// stands, the colour its drawing surface is cleared to, the font it measures text in (the
+// system's usual one when empty) and the picture box it holds, if any.
+struct FormDesign {
+    TwipsRect client;
+    std::int32_t backColor = kButtonFaceColor;
+    std::optional<FontDesign> font;
+    std::optional<BoxDesign> box;
 };
 
 const char* Name(Form f);

@@ -1,4 +1,4 @@
-// Top-level windows: creation, geometry in twips, visibility, styles and the move loop.
+// Top-level windows: creation, geometry in twips, visibility, opacity and the move loop.
 // Every call names the window it acts on; a call that the system refuses returns false or
 // an empty optional and changes nothing else.
 #pragma once
@@ -11,8 +11,10 @@
 
 namespace platform::windows {
 
-// Creates the window, hidden. The caller runs the window's load handler afterwards.
-bool Create(Form f);
+// Creates the window, hidden, as its design says: its client area at the design's place, with
+// the design's background, measuring font and picture box. The caller runs the window's load
+// handler afterwards.
+bool Create(Form f, const FormDesign& design);
 // Destroys the window (unload). Idempotent.
 bool Destroy(Form f);
 bool Exists(Form f);
@@ -39,10 +41,12 @@ std::optional<double> ScaleHeight(Form f);
 // Width in pixels of a text in the window's own font.
 std::optional<double> TextWidth(Form f, std::u16string_view text);
 
-// Extended style (GWL_EXSTYLE) and whole-window opacity of a layered window.
-std::optional<std::int32_t> ExStyle(Form f);
-bool SetExStyle(Form f, std::int32_t style);
-bool SetLayeredAlpha(Form f, std::uint8_t alpha);
+// Gives the whole window an opacity, 0 (fully transparent) to 255 (opaque). The first call
+// makes the window layered, and it stays layered: opacity 255 afterwards is opaque, not an
+// ordinary window again.
+bool SetOpacity(Form f, std::uint8_t alpha);
+// Lets the pointer pass through the window to whatever lies beneath it.
+bool SetClickThrough(Form f);
 
 // Releases the mouse capture held by any window of this thread.
 bool ReleaseCapture();
@@ -53,8 +57,5 @@ bool RunMoveLoop(Form f);
 // The screen's twips per pixel.
 std::optional<double> TwipsPerPixelX();
 std::optional<double> TwipsPerPixelY();
-
-inline constexpr std::int32_t kExLayered = 0x80000;
-inline constexpr std::int32_t kExTransparent = 0x20;
 
 }  // namespace platform::windows

@@ -1,5 +1,7 @@
 #include "shadow/companion_rules.hpp"
 
+#include <optional>
+
 #include "app/forms.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
@@ -10,33 +12,56 @@ namespace companion_rules {
 
 using platform::Form;
 
-void PlaceCaption() {
+namespace {
+
+// The picture window's outer rectangle; empty when any side cannot be read.
+std::optional<platform::TwipsRect> MainRect() {
     const auto left = forms::Left(Form::Main);
     const auto top = forms::Top(Form::Main);
-    const auto height = forms::Height(Form::Main);
     const auto width = forms::Width(Form::Main);
-    if (!left || !top || !height || !width) return;
-    forms::Move(Form::Txt, static_cast<float>(*left),
-                static_cast<float>(*top + *height + kCaptionGap), static_cast<float>(*width));
+    const auto height = forms::Height(Form::Main);
+    if (!left || !top || !width || !height) return std::nullopt;
+    return platform::TwipsRect{*left, *top, *width, *height};
+}
+
+void PlaceCaption(const platform::TwipsRect& main) {
+    forms::Move(Form::Txt, static_cast<float>(main.left),
+                static_cast<float>(main.top + main.height + kCaptionGap),
+                static_cast<float>(main.width));
+}
+
+void PlaceShadow(const platform::TwipsRect& main) {
+    const mainMod::ShadowBoxRecord& box = mainMod::shared.ShadowBox;
+    forms::Move(Form::Shadow, static_cast<float>(main.left - box.DX), main.top - box.DY,
+                main.width + box.DW, main.height + box.DH);
+}
+
+}  // namespace
+
+void PlaceCompanions() {
+    if (const auto main = MainRect()) {
+        PlaceCaption(*main);
+        PlaceShadow(*main);
+    }
 }
 
 void PlaceShadow() {
-    const auto left = forms::Left(Form::Main);
-    const auto top = forms::Top(Form::Main);
-    const auto width = forms::Width(Form::Main);
-    const auto height = forms::Height(Form::Main);
-    if (!left || !top || !width || !height) return;
-    const mainMod::ShadowBoxRecord& box = mainMod::ShadowBox;
-    forms::Move(Form::Shadow, static_cast<float>(*left - box.DX), *top - box.DY, *width + box.DW,
-                *height + box.DH);
+    if (const auto main = MainRect()) PlaceShadow(*main);
 }
 
-void ApplyShadowVisibility() {
+void ShowCompanions() {
+    if (mainMod::shared.ShowFileName == mainMod::kTrue) forms::Show(Form::Txt);
     const auto none = platform::menus::Checked(menu_names::mnuShadow(shadow_modes::kNoShadow));
     if (!none || *none)
         forms::Hide(Form::Shadow);
     else
         forms::Show(Form::Shadow);
+}
+
+void HideAll() {
+    forms::Hide(Form::Shadow);
+    forms::Hide(Form::Main);
+    forms::Hide(Form::Txt);
 }
 
 }  // namespace companion_rules

@@ -1,18 +1,21 @@
-// Where the companion windows stand and when the shadow window shows: the rules every
-// layout, drag and menu choice applies.
+// Where the companion windows stand and when they show: the rules every layout, drag and menu
+// choice applies.
 #pragma once
 
 namespace companion_rules {
 
-// The caption window: at the picture window's left, 80 twips under its bottom edge, as wide
-// as it; its height stays.
-void PlaceCaption();
+// The caption window at the picture window's left, 80 twips under its bottom edge, as wide as
+// it (its height stays); the shadow window around it, as the shadow placement below.
+void PlaceCompanions();
 // The shadow window: the picture window's rectangle grown by the shadow margins, in one move,
 // whether it is shown or not.
 void PlaceShadow();
-// Hides the shadow window when "no shadow" is checked (or the mark cannot be read), shows it
+// The caption window shown when file names are shown (otherwise left as it is), then the
+// shadow window hidden when "no shadow" is checked (or the mark cannot be read) and shown
 // otherwise.
-void ApplyShadowVisibility();
+void ShowCompanions();
+// The shadow window, the picture window and the caption window hidden, in that order.
+void HideAll();
 
 inline constexpr double kCaptionGap = 80;
 

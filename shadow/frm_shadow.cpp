@@ -1,18 +1,16 @@
 #include "shadow/frm_shadow.hpp"
 
 #include "app/forms.hpp"
-#include "platform/windows.hpp"
 
 namespace frmShadow {
 
 using platform::Form;
-namespace pw = platform::windows;
 
 void Form_Load() {
-    // Opacity 0 hides the window; the transparent style lets clicks through on every
-    // system, including those that would otherwise give them to an invisible window.
-    forms::AddExStyle(Form::Shadow, pw::kExLayered | pw::kExTransparent);
-    forms::SetLayeredAlpha(Form::Shadow, 0);
+    // Opacity 0 hides the window; the pointer is let through explicitly as well, since some
+    // systems would otherwise give clicks to an invisible window.
+    forms::SetOpacity(Form::Shadow, 0);
+    forms::SetClickThrough(Form::Shadow);
 }
 
 }  // namespace frmShadow

@@ -4,7 +4,6 @@
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
-#include "platform/menus.hpp"
 #include "shadow/companion_rules.hpp"
 #include "shadow/shadow_modes.hpp"
 
@@ -14,11 +13,10 @@ using platform::Form;
 
 void mnuShadow_Click(std::int16_t Index) {
     if (Index < 0 || Index > shadow_modes::kNoShadow) return;
-    for (std::int16_t i = 0; i <= shadow_modes::kNoShadow; ++i)
-        platform::menus::SetChecked(menu_names::mnuShadow(i), i == Index);
+    menu_names::CheckOnly(menu_names::mnuShadow(Index));
     // "No shadow" keeps the last margins, so the hidden window goes on following the frame.
     if (auto margins = shadow_modes::Margins(Index)) {
-        mainMod::ShadowBox = *margins;
+        mainMod::shared.ShadowBox = *margins;
         forms::Show(Form::Shadow);
     } else {
         forms::Hide(Form::Shadow);

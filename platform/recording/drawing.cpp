@@ -25,7 +25,10 @@ bool SetAutoRedraw(Surface s, bool on) {
 bool Cls(Surface s) {
     if (!Rec().Record(Op("Cls", s))) return false;
     Rec().drawnBitmaps.erase(static_cast<std::uint8_t>(s));
-    if (s == Surface::Picture1) Rec().drawnTexts.clear();
+    if (s == Surface::Picture1) {
+        Rec().drawnTexts.clear();
+        Rec().desktopDrawn = false;
+    }
     return true;
 }
 
@@ -44,7 +47,12 @@ std::optional<double> DeviceTwipsPerPixelY(Surface s) {
 }
 
 bool PaintDesktop(Surface s) {
-    return Rec().Record(Op("PaintDesktop", s));
+    if (!Rec().Record(Op("PaintDesktop", s))) return false;
+    if (s == Surface::Picture1) {
+        Rec().drawnTexts.clear();
+        Rec().desktopDrawn = true;
+    }
+    return true;
 }
 
 bool SetFontName(Surface s, std::u16string_view face) {

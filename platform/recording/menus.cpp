@@ -36,8 +36,9 @@ std::optional<bool> Checked(MenuItem item) {
     return resources::FindMenuEntry(resources::CommandId(item))->checkedInDefinition;
 }
 
-bool Popup() {
-    return Rec().Record("Popup()");
+bool Popup(std::optional<ScreenPoint> at) {
+    return Rec().Record(at ? "Popup(" + std::to_string(at->x) + "," + std::to_string(at->y) + ")"
+                           : std::string("Popup()"));
 }
 
 }  // namespace platform::menus

@@ -1,6 +1,6 @@
 // The recording backend: every platform group implemented in memory. It records each
 // operation, in order, as a line of text ("Move(Txt,0,2,2955)"), keeps the state a real
-// window system would keep (rectangles, visibility, check marks, styles, files), and can be
+// window system would keep (rectangles, visibility, check marks, opacity, files), and can be
 // told that operations fail. Tests select it by linking it instead of the Win32 backend.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
 #include "platform/types.hpp"
 #include "resources/menu_items.hpp"
@@ -21,17 +22,16 @@ namespace platform::recording {
 
 struct FormState {
     bool exists = false;
+    FormDesign design;  // as the window was created
     bool visible = false;
     double left = 0, top = 0, width = 0, height = 0;  // twips, outer
-    std::int32_t exStyle = 0;
-    std::optional<std::uint8_t> alpha;  // set by SetLayeredAlpha
-};
-
-struct SurfaceState {
-    bool autoRedraw = false;
-    std::u16string fontName;
-    double fontSize = 0;
-    std::int32_t foreColor = 0;
+    // Showing a window raises it: of the visible windows, the one shown last is in front.
+    unsigned raised = 0;
+    // Where the window stood when it was last shown.
+    TwipsRect shownAt;
+    bool layered = false;               // once layered, a window stays layered
+    std::optional<std::uint8_t> alpha;  // whole-window opacity, set by SetOpacity
+    bool clickThrough = false;
 };
 
 class Recorder {
@@ -53,9 +53,9 @@ class Recorder {
     void ClearFailures() { failing_.clear(); }
 
     // --- The world ---------------------------------------------------------------------
-    std::map<std::uint8_t, FormState> forms;        // by Form
-    std::map<std::uint8_t, SurfaceState> surfaces;  // by Surface
-    std::map<std::uint16_t, bool> checked;          // by command id
+    std::map<std::uint8_t, FormState> forms;                    // by Form
+    std::map<std::uint8_t, drawing::SurfaceSettings> surfaces;  // by Surface
+    std::map<std::uint16_t, bool> checked;                      // by command id
     double twipsPerPixelX = 15, twipsPerPixelY = 15;
     // Twips per pixel of the screen under the surfaces; the program's own when unset.
     std::optional<double> deviceTwipsPerPixel;
@@ -88,13 +88,19 @@ class Recorder {
     bool processEnded = false;
     // How far the next move loops carry the window, in twips (empty: it stays put).
     std::optional<std::pair<double, double>> moveLoopDelta;
+    // Which windows were visible while the last move loop ran, by Form.
+    std::map<std::uint8_t, bool> visibleWhileMoving;
     // Last bitmap drawn on each surface, by Surface.
     std::map<std::uint8_t, pictures::Bitmap> drawnBitmaps;
-    // Texts drawn on the caption box since the last Cls, with colour and rectangle.
+    // What the caption box shows, bottom to top: the desktop backdrop when it was painted, then
+    // the texts drawn over it with colour and rectangle. Cls clears both; painting the desktop
+    // covers the texts drawn before.
+    bool desktopDrawn = false;
     struct DrawnText {
         std::u16string text;
         std::int32_t color;
         PixelRect rect;
+        friend bool operator==(const DrawnText&, const DrawnText&) = default;
     };
     std::vector<DrawnText> drawnTexts;
 
@@ -103,7 +109,8 @@ class Recorder {
     bool Record(std::string op);
 
     FormState& Of(Form f) { return forms[static_cast<std::uint8_t>(f)]; }
-    SurfaceState& Of(Surface s) { return surfaces[static_cast<std::uint8_t>(s)]; }
+    unsigned raises = 0;  // how many times a window was raised
+    drawing::SurfaceSettings& Of(Surface s) { return surfaces[static_cast<std::uint8_t>(s)]; }
 
   private:
     std::vector<std::string> ops_;

@@ -32,11 +32,19 @@ std::optional<double> Read(const char* name, Form f, double recording::FormState
 
 }  // namespace
 
-bool Create(Form f) {
+bool Create(Form f, const FormDesign& design) {
     if (!Rec().Record(Op("Create", f))) return false;
     recording::FormState& s = Rec().Of(f);
     s = {};
     s.exists = true;
+    s.design = design;
+    // The client area at the design's place, inside the thin border every window has here.
+    const double borderX = Rec().borderPixels / 2 * Rec().twipsPerPixelX;
+    const double borderY = Rec().borderPixels / 2 * Rec().twipsPerPixelY;
+    s.left = SnapX(design.client.left - borderX);
+    s.top = SnapY(design.client.top - borderY);
+    s.width = SnapX(design.client.width + 2 * borderX);
+    s.height = SnapY(design.client.height + 2 * borderY);
     return true;
 }
 
@@ -52,7 +60,10 @@ bool Exists(Form f) {
 
 bool Show(Form f) {
     if (!Rec().Record(Op("Show", f)) || !Rec().Of(f).exists) return false;
-    Rec().Of(f).visible = true;
+    recording::FormState& s = Rec().Of(f);
+    s.visible = true;
+    s.raised = ++Rec().raises;
+    s.shownAt = TwipsRect{s.left, s.top, s.width, s.height};
     return true;
 }
 
@@ -121,26 +132,19 @@ std::optional<double> TextWidth(Form f, std::u16string_view text) {
     return Rec().pixelsPerChar * static_cast<double>(text.size());
 }
 
-std::optional<std::int32_t> ExStyle(Form f) {
-    if (!Rec().Record(Op("ExStyle", f)) || !Rec().Of(f).exists) return std::nullopt;
-    return Rec().Of(f).exStyle;
-}
-
-bool SetExStyle(Form f, std::int32_t style) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(style));
-    if (!Rec().Record(std::string("SetExStyle(") + Name(f) + "," + hex + ")") ||
+bool SetOpacity(Form f, std::uint8_t alpha) {
+    if (!Rec().Record(std::string("SetOpacity(") + Name(f) + "," + Num(alpha) + ")") ||
         !Rec().Of(f).exists)
         return false;
-    Rec().Of(f).exStyle = style;
+    Rec().Of(f).layered = true;
+    Rec().Of(f).alpha = alpha;
     return true;
 }
 
-bool SetLayeredAlpha(Form f, std::uint8_t alpha) {
-    if (!Rec().Record(std::string("SetLayeredAlpha(") + Name(f) + "," + Num(alpha) + ")") ||
-        !Rec().Of(f).exists || !(Rec().Of(f).exStyle & kExLayered))
-        return false;
-    Rec().Of(f).alpha = alpha;
+bool SetClickThrough(Form f) {
+    if (!Rec().Record(Op("SetClickThrough", f)) || !Rec().Of(f).exists) return false;
+    Rec().Of(f).layered = true;
+    Rec().Of(f).clickThrough = true;
     return true;
 }
 
@@ -150,6 +154,7 @@ bool ReleaseCapture() {
 
 bool RunMoveLoop(Form f) {
     if (!Rec().Record(Op("RunMoveLoop", f)) || !Rec().Of(f).exists) return false;
+    for (const auto& [form, state] : Rec().forms) Rec().visibleWhileMoving[form] = state.visible;
     // The pointer's journey: tests set where the window ends up.
     if (Rec().moveLoopDelta) {
         Rec().Of(f).left += Rec().moveLoopDelta->first;

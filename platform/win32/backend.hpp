@@ -13,10 +13,6 @@
 
 namespace platform::win32 {
 
-// The background colour of the picture window and of its persistent image: a neutral dark
-// grey, so that the strip around a picture reads as a frame and not as a hole.
-inline constexpr COLORREF kMainBackColor = RGB(32, 32, 32);
-
 // True when the process runs under Wine.
 bool IsWine();
 

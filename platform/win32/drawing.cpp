@@ -25,17 +25,19 @@ PersistentImage& MainImage() {
     return Windows().main.Image();
 }
 
-COLORREF BackColorOf(Surface s) {
-    // The picture box has the system's button face, as a picture box has by default.
-    return s == Surface::Main ? kMainBackColor : ::GetSysColor(COLOR_BTNFACE);
-}
-
 // A colour of the program: RGB in the low three bytes, or a system colour index with the
-// high bit set (0x8000000F is the button face).
+// high bit set.
+static_assert((kButtonFaceColor & 0xFF) == COLOR_BTNFACE);
 COLORREF ToColorRef(std::int32_t color) {
     const auto bits = static_cast<std::uint32_t>(color);
     if (bits & 0x80000000u) return ::GetSysColor(static_cast<int>(bits & 0xFFu));
     return static_cast<COLORREF>(bits & 0x00FFFFFFu);
+}
+
+// The colour a surface is cleared to, as its window's design says.
+COLORREF BackColorOf(Surface s) {
+    if (s == Surface::Main) return ToColorRef(Windows().main.Design().backColor);
+    return ToColorRef(Windows().caption.Picture1().Design().backColor);
 }
 
 // The DC one drawing call draws into: the persistent image of the picture window while its
@@ -45,7 +47,7 @@ class SurfaceDC {
     explicit SurfaceDC(Surface s) : window_(WindowOf(s)) {
         if (!window_) return;
         if (s == Surface::Main && StyleOf(s).autoRedraw) {
-            if (MainImage().Fit(window_, kMainBackColor)) dc_ = MainImage().Dc();
+            if (MainImage().Fit(window_, BackColorOf(s))) dc_ = MainImage().Dc();
         } else {
             windowDc_ = ScopedWindowDC(window_);
             dc_ = windowDc_.Get();
@@ -70,20 +72,20 @@ constexpr double kMaxFontPixels = kMaxFontPoints * kDesignDpi / 72.0;
 // The font for text on a surface. Without a face the system's message font is used, and
 // without a size 9 points, so that a caption without settings is still readable.
 // The size is in points at the frame's dpi.
-ScopedFont SurfaceFont(const SurfaceStyle& style) {
+ScopedFont SurfaceFont(const drawing::SurfaceSettings& style) {
     LOGFONTW lf{};
-    const double points = style.points > 0 ? std::min(style.points, kMaxFontPoints) : 9.0;
+    const double points = style.fontSize > 0 ? std::min(style.fontSize, kMaxFontPoints) : 9.0;
     const double pixels = std::min(points * FrameDpi() / 72.0, kMaxFontPixels);
     lf.lfHeight = -static_cast<LONG>(std::lround(pixels));
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
-    if (style.face.empty()) {
+    if (style.fontName.empty()) {
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof(metrics);
         if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
             ::lstrcpynW(lf.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE);
     } else {
-        ::lstrcpynW(lf.lfFaceName, style.face.c_str(), LF_FACESIZE);
+        ::lstrcpynW(lf.lfFaceName, Wide(style.fontName).c_str(), LF_FACESIZE);
     }
     return ScopedFont(::CreateFontIndirectW(&lf));
 }
@@ -98,8 +100,9 @@ bool FillClient(HWND window, HDC dc, COLORREF color) {
 
 void PaintMainFromImage(HWND main, HDC dc, const RECT& area) {
     PersistentImage& image = MainImage();
-    if (image.Fit(main, kMainBackColor) && image.PaintTo(dc, area)) return;
-    ScopedBrush brush(::CreateSolidBrush(kMainBackColor));
+    const COLORREF back = BackColorOf(Surface::Main);
+    if (image.Fit(main, back) && image.PaintTo(dc, area)) return;
+    ScopedBrush brush(::CreateSolidBrush(back));
     if (brush) ::FillRect(dc, &area, brush.Get());
 }
 
@@ -113,7 +116,7 @@ bool SetAutoRedraw(Surface s, bool on) {
     HWND window = WindowOf(s);
     if (!window) return false;
     if (s == Surface::Picture1) return !on;  // the picture box keeps no image
-    if (on && !MainImage().Fit(window, kMainBackColor)) return false;
+    if (on && !MainImage().Fit(window, BackColorOf(s))) return false;
     StyleOf(s).autoRedraw = on;
     return true;
 }
@@ -121,7 +124,7 @@ bool SetAutoRedraw(Surface s, bool on) {
 bool Cls(Surface s) {
     SurfaceDC target(s);
     if (!target.Get()) return false;
-    if (s == Surface::Main && StyleOf(s).autoRedraw) return MainImage().Fill(kMainBackColor);
+    if (s == Surface::Main && StyleOf(s).autoRedraw) return MainImage().Fill(BackColorOf(s));
     return FillClient(target.Window(), target.Get(), BackColorOf(s));
 }
 
@@ -139,13 +142,13 @@ bool PaintDesktop(Surface s) {
 
 bool SetFontName(Surface s, std::u16string_view face) {
     if (!WindowOf(s)) return false;
-    StyleOf(s).face = Wide(face);
+    StyleOf(s).fontName = face;
     return true;
 }
 
 bool SetFontSize(Surface s, double points) {
     if (!WindowOf(s) || !std::isfinite(points)) return false;
-    StyleOf(s).points = points;
+    StyleOf(s).fontSize = points;
     return true;
 }
 

@@ -13,15 +13,19 @@ namespace platform::win32 {
 
 namespace {
 
-// The drop data of one event: the source's data object, asked for clipboard formats and for
-// its file list (CF_HDROP in global memory).
+// The drop effects the program answers with are the system's own values.
+static_assert(static_cast<DWORD>(DropEffect::None) == DROPEFFECT_NONE);
+static_assert(static_cast<DWORD>(DropEffect::Copy) == DROPEFFECT_COPY);
+
+// The drop data of one event: the source's data object, asked for its file list (CF_HDROP in
+// global memory).
 class DataObjectDropData final : public DropData {
   public:
     explicit DataObjectDropData(IDataObject* data) : data_(data) {}
 
-    std::optional<bool> HasFormat(std::int32_t clipboardFormat) override {
-        if (!data_ || clipboardFormat <= 0 || clipboardFormat > 0xFFFF) return false;
-        FORMATETC format = Format(static_cast<CLIPFORMAT>(clipboardFormat));
+    std::optional<bool> OffersFiles() override {
+        if (!data_) return false;
+        FORMATETC format = FileListFormat();
         const HRESULT hr = data_->QueryGetData(&format);
         if (hr == S_OK) return true;
         // "Not offered" answers; any other failure means the question itself failed.
@@ -33,7 +37,7 @@ class DataObjectDropData final : public DropData {
 
     std::optional<std::vector<std::u16string>> Files() override {
         if (!data_) return std::nullopt;
-        FORMATETC format = Format(CF_HDROP);
+        FORMATETC format = FileListFormat();
         ScopedStgMedium medium;
         if (FAILED(data_->GetData(&format, medium.Out())) || medium.Get().tymed != TYMED_HGLOBAL)
             return std::nullopt;
@@ -57,12 +61,9 @@ class DataObjectDropData final : public DropData {
     }
 
   private:
-    static FORMATETC Format(CLIPFORMAT clipboardFormat) {
-        // The file list comes in global memory; for other formats any medium will do.
-        const DWORD tymed = clipboardFormat == CF_HDROP
-                                ? TYMED_HGLOBAL
-                                : TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_ISTORAGE;
-        return FORMATETC{clipboardFormat, nullptr, DVASPECT_CONTENT, -1, tymed};
+    // The file list comes in global memory.
+    static FORMATETC FileListFormat() {
+        return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     }
 
     IDataObject* data_;
@@ -109,19 +110,19 @@ class DropTarget final : public IDropTarget {
     }
 
   private:
-    // Asks the program for the effect (State is not used) and maps it to none or copy.
+    // Asks the program for the effect (State is not used). The program is offered the copy
+    // when the source allows it, and its answer stands only as far as the source allows.
     HRESULT AskDragOver(DWORD* effect) {
         if (!effect) return E_INVALIDARG;
-        const DWORD allowed = *effect;
-        std::int32_t answer = static_cast<std::int32_t>(allowed);
+        const DWORD allowed = *effect & DROPEFFECT_COPY;
+        DropEffect answer = allowed ? DropEffect::Copy : DropEffect::None;
         bool asked = false;
         DataObjectDropData dropData(data_.Get());
         Raise([&](Events& e) {
             e.DragOver(dropData, answer);
             asked = true;
         });
-        const bool copy = asked && (answer & kDropEffectCopy) && (allowed & DROPEFFECT_COPY);
-        lastEffect_ = copy ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+        lastEffect_ = asked ? static_cast<DWORD>(answer) & allowed : DROPEFFECT_NONE;
         *effect = lastEffect_;
         return S_OK;
     }

@@ -42,100 +42,115 @@ HBRUSH ButtonFace() {
     return reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 }
 
-std::optional<RECT> DesignOuter(const TwipsRect& r, DWORD style, DWORD exStyle) {
-    return OuterFromClientTwips(r.left, r.top, r.width, r.height, style, exStyle, FrameDpi());
+// Registers a window's drop target, kept in `drop` until the window goes; a window that cannot
+// take drops is destroyed.
+bool RegisterDrops(HWND h, ScopedDropRegistration& drop) {
+    drop = RegisterFrameDropTarget(h);
+    if (drop) return true;
+    ::DestroyWindow(h);
+    return false;
 }
 
-}  // namespace
+// The character sets a design asks for are the system's own numbers.
+static_assert(static_cast<BYTE>(CharacterSet::Default) == DEFAULT_CHARSET);
+static_assert(static_cast<BYTE>(CharacterSet::ShiftJis) == SHIFTJIS_CHARSET);
 
-// The font text widths are measured in: LucidaGrande 9.75 pt, normal weight, Shift-JIS
-// character set; the font mapper substitutes a face when this one is absent.
-ScopedFont NewMeasuringFont(int dpi) {
+// A design's font at a dpi; the font mapper substitutes a face when this one is absent.
+ScopedFont NewFont(const FontDesign& design, int dpi) {
     LOGFONTW lf{};
-    lf.lfHeight = -static_cast<LONG>(std::lround(9.75 * dpi / 72.0));
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfHeight = -static_cast<LONG>(std::lround(design.points * dpi / 72.0));
+    lf.lfWeight = design.weight;
+    lf.lfCharSet = static_cast<BYTE>(design.charset);
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    ::lstrcpynW(lf.lfFaceName, L"LucidaGrande", LF_FACESIZE);
+    ::lstrcpynW(lf.lfFaceName, Wide(design.face).c_str(), LF_FACESIZE);
     return ScopedFont(::CreateFontIndirectW(&lf));
+}
+
+}  // namespace
+
+// --- What every window keeps of its design -----------------------------------------------------
+
+HWND FrameWindow::CreateFrame(const FrameClass& c, const FormDesign& design) {
+    if (!RegisterClassOnce(c.name, c.classStyle, c.background, ProgramIcon())) return nullptr;
+    const TwipsRect& r = design.client;
+    const auto outer =
+        OuterFromClientTwips(r.left, r.top, r.width, r.height, c.style, c.exStyle, FrameDpi());
+    return outer ? CreateLinked(c.exStyle, c.name, c.title, c.style, *outer, nullptr) : nullptr;
+}
+
+void FrameWindow::TakeDesign(const FormDesign& design, int dpi) {
+    design_ = design;
+    font_.Reset();
+    FitFont(dpi);
+}
+
+void FrameWindow::FitFont(int dpi) {
+    if (!Handle() || !design_.font) return;
+    if (ScopedFont font = NewFont(*design_.font, dpi)) font_ = std::move(font);
+}
+
+HFONT FrameWindow::MeasuringFont() const {
+    return font_ ? font_.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void FrameWindow::OnGone() {
+    font_.Reset();
 }
 
 // --- The picture window ------------------------------------------------------------------------
 
-bool PictureWindow::Create() {
-    // The picture window paints its whole client area from its image, so it needs no brush.
-    if (!RegisterClassOnce(kMainClass, CS_DBLCLKS, nullptr, ProgramIcon())) return false;
-    const DWORD style = WS_POPUP | WS_BORDER;
-    const DWORD exStyle = WS_EX_APPWINDOW;  // a button in the task bar
-    const auto outer = DesignOuter(kDesignRect, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateLinked(exStyle, kMainClass, L"", style, *outer, nullptr);
+bool PictureWindow::Create(const FormDesign& design) {
+    // It paints its whole client area from its image, so it needs no brush; it has a button in
+    // the task bar.
+    HWND h = CreateFrame(
+        {kMainClass, CS_DBLCLKS, nullptr, L"", WS_POPUP | WS_BORDER, WS_EX_APPWINDOW}, design);
     if (!h) return false;
     dpi_ = WindowDpi(h);
-    font_ = NewMeasuringFont(dpi_);
-    drop_ = RegisterFrameDropTarget(h);
-    if (!drop_) {
-        ::DestroyWindow(h);
-        return false;
-    }
-    return true;
-}
-
-HFONT PictureWindow::MeasuringFont() const {
-    return font_ ? font_.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    TakeDesign(design, dpi_);
+    return RegisterDrops(h, drop_);
 }
 
 void PictureWindow::OnGone() {
+    FrameWindow::OnGone();
     drop_.Reset();
     image_.Reset();
-    font_.Reset();
     dpi_ = 0;
-    keyboardMenuAt_.reset();
-    style_ = SurfaceStyle{};
+    style_ = drawing::SurfaceSettings{};
     holder_ = PictureHolder{};
 }
 
 // --- The shadow window -------------------------------------------------------------------------
 
-bool ShadowWindow::Create() {
-    if (!RegisterClassOnce(kShadowClass, 0, ButtonFace(), ProgramIcon())) return false;
-    const DWORD style = WS_POPUP;
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-    // Placed over the picture window's first place; the program moves it around that window.
-    const auto outer = DesignOuter(kDesignRect, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateLinked(exStyle, kShadowClass, resources::kShadowTitle, style, *outer, nullptr);
+bool ShadowWindow::Create(const FormDesign& design) {
+    HWND h = CreateFrame({kShadowClass, 0, ButtonFace(), resources::kShadowTitle, WS_POPUP,
+                          WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE},
+                         design);
     if (!h) return false;
+    TakeDesign(design, FrameDpi());
     // The shadow lies over the picture window whenever it is shown after it. Windows looks
     // through it for the window under the pointer, but Wine hands a drop to the topmost window
     // there: the shadow takes drops for the picture window, so a file dropped on the picture
     // arrives either way.
-    drop_ = RegisterFrameDropTarget(h);
-    if (!drop_) {
-        ::DestroyWindow(h);
-        return false;
-    }
-    return true;
+    return RegisterDrops(h, drop_);
 }
 
 void ShadowWindow::OnGone() {
+    FrameWindow::OnGone();
     drop_.Reset();
 }
 
 // --- The caption window and its picture box ----------------------------------------------------
 
-bool CaptionWindow::Create() {
-    if (!RegisterClassOnce(kCaptionClass, 0, ButtonFace(), ProgramIcon())) return false;
-    const DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-    const auto outer = DesignOuter(kCaptionDesignRect, style, exStyle);
-    if (!outer) return false;
-    HWND h = CreateLinked(exStyle, kCaptionClass, L"", style, *outer, nullptr);
+bool CaptionWindow::Create(const FormDesign& design) {
+    HWND h = CreateFrame({kCaptionClass, 0, ButtonFace(), L"", WS_POPUP | WS_CLIPCHILDREN,
+                          WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE},
+                         design);
     if (!h) return false;
-    if (!picture1_.Create(h, FrameDpi())) {
+    TakeDesign(design, FrameDpi());
+    if (design.box && !picture1_.Create(h, *design.box, FrameDpi())) {
         ::DestroyWindow(h);
         return false;
     }
@@ -145,25 +160,26 @@ bool CaptionWindow::Create() {
 bool CaptionWindow::Fit(int dpi) {
     RECT r{};
     HWND h = Handle();
-    const auto height = ToPixels(kCaptionDesignRect.height, dpi);
+    const auto height = ToPixels(Design().client.height, dpi);
     if (!h || !height || !::GetWindowRect(h, &r)) return false;
     return ::SetWindowPos(h, nullptr, 0, 0, r.right - r.left, *height,
                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) &&
-           picture1_.Fit(dpi);
+           (!picture1_.Handle() || picture1_.Fit(dpi));
 }
 
-bool Picture1Box::Create(HWND caption, int dpi) {
+bool Picture1Box::Create(HWND caption, const BoxDesign& design, int dpi) {
     if (!RegisterClassOnce(kPicture1Class, 0, ButtonFace(), nullptr)) return false;
-    const auto w = ToPixels(kPicture1DesignWidth, dpi);
-    const auto h = ToPixels(kCaptionDesignRect.height, dpi);
+    design_ = design;
+    const auto w = ToPixels(design_.width, dpi);
+    const auto h = ToPixels(design_.height, dpi);
     if (!w || !h) return false;
     return CreateLinked(0, kPicture1Class, L"Picture1", WS_CHILD | WS_VISIBLE, RECT{0, 0, *w, *h},
                         caption) != nullptr;
 }
 
 bool Picture1Box::Fit(int dpi) {
-    const auto w = ToPixels(kPicture1DesignWidth, dpi);
-    const auto h = ToPixels(kCaptionDesignRect.height, dpi);
+    const auto w = ToPixels(design_.width, dpi);
+    const auto h = ToPixels(design_.height, dpi);
     return Handle() && w && h &&
            ::SetWindowPos(Handle(), nullptr, 0, 0, *w, *h,
                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
@@ -181,7 +197,7 @@ LRESULT Picture1Box::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void Picture1Box::OnGone() {
-    style_ = SurfaceStyle{};
+    style_ = drawing::SurfaceSettings{};
 }
 
 // --- Where the objects live --------------------------------------------------------------------
@@ -211,13 +227,12 @@ HWND WindowOf(Surface s) {
     return s == Surface::Main ? Windows().main.Handle() : Windows().caption.Picture1().Handle();
 }
 
-SurfaceStyle& StyleOf(Surface s) {
+drawing::SurfaceSettings& StyleOf(Surface s) {
     return s == Surface::Main ? Windows().main.Style() : Windows().caption.Picture1().Style();
 }
 
 HFONT MeasuringFont(Form f) {
-    if (f == Form::Main) return Windows().main.MeasuringFont();
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    return Windows().Of(f).MeasuringFont();
 }
 
 }  // namespace platform::win32

@@ -1,8 +1,9 @@
 // The program's windows as the backend keeps them: one object per window, owning its handle
 // and everything the window holds, and the one place where the objects live.
 //
-//   PictureWindow  frmMain: its dpi (the frame's), measuring font, persistent image, drawing
-//                  settings, drop-target registration and the hidden picture holder imgMain
+//   FrameWindow    each of the three: the design it was created from and its measuring font
+//   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings,
+//                  drop-target registration and the hidden picture holder imgMain
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -15,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/drawing.hpp"
 #include "platform/types.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/picture_source.hpp"
@@ -22,24 +24,6 @@
 #include "platform/win32/window.hpp"
 
 namespace platform::win32 {
-
-// Where the windows stand, in twips, before the program first places them.
-struct TwipsRect {
-    double left, top, width, height;
-};
-inline constexpr TwipsRect kDesignRect{3330, 2925, 2925, 2160};
-inline constexpr TwipsRect kCaptionDesignRect{3330, 5200, 4320, 270};
-// The caption's picture box is wider than its window, so that a caption never ends short.
-inline constexpr double kPicture1DesignWidth = 4455;
-
-// What the program set on a drawing surface (AutoRedraw, font, colour); fonts are created from
-// it when text is drawn. A window created again starts with a fresh one.
-struct SurfaceStyle {
-    bool autoRedraw = false;
-    std::wstring face;
-    double points = 0;
-    std::int32_t foreColor = 0;
-};
 
 // The hidden picture holder: the natural size of the picture held and the source that streams
 // its rows, kept until released.
@@ -51,21 +35,44 @@ struct PictureHolder {
 // A top-level window of the frame, created on first touch.
 class FrameWindow : public Window {
   public:
-    // Creates the window, hidden, at its design place.
-    virtual bool Create() = 0;
+    // Creates the window, hidden, as the design says.
+    virtual bool Create(const FormDesign& design) = 0;
+    // The design the window was created from.
+    const FormDesign& Design() const { return design_; }
+    // The font text widths are measured in: the design's, else the system's GUI font; not
+    // owned by the caller.
+    HFONT MeasuringFont() const;
+    // Makes the design's font anew for a dpi.
+    void FitFont(int dpi);
+
+  protected:
+    // How a window of the frame is made.
+    struct FrameClass {
+        const wchar_t* name;
+        UINT classStyle;
+        HBRUSH background;  // none: the window paints all of its client area itself
+        const wchar_t* title;
+        DWORD style, exStyle;
+    };
+    // Registers the class and creates the window, hidden, with its client area at the design's
+    // place; nullptr when either fails.
+    HWND CreateFrame(const FrameClass& frameClass, const FormDesign& design);
+    // Keeps the design of the window being created and makes its font for a dpi.
+    void TakeDesign(const FormDesign& design, int dpi);
+    void OnGone() override;
+
+  private:
+    FormDesign design_;
+    ScopedFont font_;
 };
 
 class PictureWindow final : public FrameWindow {
   public:
-    bool Create() override;
+    bool Create(const FormDesign& design) override;
     // The dpi of the monitor the window stands on, which the whole frame follows.
     int Dpi() const { return dpi_; }
-    // The font text widths are measured in; not owned by the caller.
-    HFONT MeasuringFont() const;
-    // Where a popup menu opened from the keyboard stands, while it is being opened.
-    const std::optional<POINT>& KeyboardMenuPoint() const { return keyboardMenuAt_; }
     PersistentImage& Image() { return image_; }
-    SurfaceStyle& Style() { return style_; }
+    drawing::SurfaceSettings& Style() { return style_; }
     PictureHolder& Holder() { return holder_; }
 
   private:
@@ -79,17 +86,15 @@ class PictureWindow final : public FrameWindow {
     bool OnKey(WPARAM key);
 
     int dpi_ = 0;
-    std::optional<POINT> keyboardMenuAt_;
-    ScopedFont font_;
     PersistentImage image_;
-    SurfaceStyle style_;
+    drawing::SurfaceSettings style_;
     PictureHolder holder_;
     ScopedDropRegistration drop_;
 };
 
 class ShadowWindow final : public FrameWindow {
   public:
-    bool Create() override;
+    bool Create(const FormDesign& design) override;
 
   private:
     void OnGone() override;
@@ -99,21 +104,23 @@ class ShadowWindow final : public FrameWindow {
 
 class Picture1Box final : public Window {
   public:
-    bool Create(HWND caption, int dpi);
+    bool Create(HWND caption, const BoxDesign& design, int dpi);
     // Gives the box its design size at a dpi.
     bool Fit(int dpi);
-    SurfaceStyle& Style() { return style_; }
+    drawing::SurfaceSettings& Style() { return style_; }
+    const BoxDesign& Design() const { return design_; }
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnGone() override;
 
-    SurfaceStyle style_;
+    BoxDesign design_;
+    drawing::SurfaceSettings style_;
 };
 
 class CaptionWindow final : public FrameWindow {
   public:
-    bool Create() override;
+    bool Create(const FormDesign& design) override;
     Picture1Box& Picture1() { return picture1_; }
     // Gives the strip and its box their design height (and the box its width) at a dpi; the
     // program sets the strip's place and width itself.
@@ -122,9 +129,6 @@ class CaptionWindow final : public FrameWindow {
   private:
     Picture1Box picture1_;
 };
-
-// The picture window's measuring font at a dpi.
-ScopedFont NewMeasuringFont(int dpi);
 
 // The program's windows, one of each per process.
 struct FrameWindows {
@@ -140,9 +144,8 @@ FrameWindows& Windows();
 HWND WindowOf(Form f);
 HWND WindowOf(Surface s);
 // The drawing settings of a surface.
-SurfaceStyle& StyleOf(Surface s);
-// The font a form measures text with (the picture window's own font, the default GUI font for
-// the others); not owned by the caller.
+drawing::SurfaceSettings& StyleOf(Surface s);
+// The font a form measures text in; not owned by the caller.
 HFONT MeasuringFont(Form f);
 
 }  // namespace platform::win32

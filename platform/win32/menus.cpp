@@ -93,18 +93,20 @@ std::optional<bool> Checked(MenuItem item) {
     return (state & MF_CHECKED) != 0;
 }
 
-bool Popup() {
+bool Popup(std::optional<ScreenPoint> at) {
     HMENU menu = PopupMenuHandle();
     HWND owner = WindowOf(Form::Main);
-    // At the pointer, or where the picture window puts a menu opened from the keyboard.
-    const std::optional<POINT>& keyboardAt = Windows().main.KeyboardMenuPoint();
-    POINT at = keyboardAt.value_or(POINT{});
-    if (!menu || !owner || (!keyboardAt && !::GetCursorPos(&at))) return false;
+    POINT where{};
+    if (at)
+        where = POINT{at->x, at->y};
+    else if (!::GetCursorPos(&where))
+        return false;
+    if (!menu || !owner) return false;
     // TrackPopupMenu needs its owner in the foreground to close the menu when the user clicks
     // elsewhere, and a message after it so that the menu goes at once; the chosen command
     // arrives later as WM_COMMAND.
     ::SetForegroundWindow(owner);
-    const BOOL shown = ::TrackPopupMenu(menu, 0, at.x, at.y, 0, owner, nullptr);
+    const BOOL shown = ::TrackPopupMenu(menu, 0, where.x, where.y, 0, owner, nullptr);
     ::PostMessageW(owner, WM_NULL, 0, 0);
     return shown != 0;
 }

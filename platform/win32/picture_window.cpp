@@ -84,26 +84,19 @@ void PictureWindow::OnMouseDown(std::int16_t button, WPARAM keys, POINT at) {
     Raise([&](Events& e) { e.MouseDown(button, shift, x, y); });
 }
 
-// Shift+F10 and the context-menu key open the popup menu as a right press does: at the pointer
-// when it stands over the window, else at the window's top-left corner.
+// Shift+F10 and the context-menu key ask for the popup menu: at the pointer when it stands over
+// the window, else at the window's top-left corner.
 bool PictureWindow::OnKey(WPARAM key) {
-    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
-    if (key != VK_APPS && !(key == VK_F10 && shift)) return false;
+    if (key != VK_APPS && !(key == VK_F10 && ::GetKeyState(VK_SHIFT) < 0)) return false;
     RECT window{};
-    POINT pointer{};
+    POINT at{};
     HWND h = Handle();
     if (!::GetWindowRect(h, &window)) return true;
-    if (::GetCursorPos(&pointer) && ::PtInRect(&window, pointer)) {
-        keyboardMenuAt_ = pointer;
-    } else {
-        POINT corner{0, 0};
-        ::ClientToScreen(h, &corner);
-        keyboardMenuAt_ = corner;
+    if (!::GetCursorPos(&at) || !::PtInRect(&window, at)) {
+        at = POINT{0, 0};
+        ::ClientToScreen(h, &at);
     }
-    POINT client = *keyboardMenuAt_;
-    ::ScreenToClient(h, &client);
-    OnMouseDown(kRightButton, shift ? MK_SHIFT : 0, client);
-    keyboardMenuAt_.reset();
+    Raise([&](Events& e) { e.MenuKey(ScreenPoint{at.x, at.y}); });
     return true;
 }
 
@@ -115,7 +108,7 @@ void PictureWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     if (!::GetWindowRect(h, &r)) return;
     const double width = ToTwips(r.right - r.left), height = ToTwips(r.bottom - r.top);
     dpi_ = SaneDpi(dpi);
-    if (ScopedFont font = NewMeasuringFont(dpi_)) font_ = std::move(font);
+    for (Form f : {Form::Main, Form::Shadow, Form::Txt}) Windows().Of(f).FitFont(dpi_);
     const auto w = ToPixels(width), ht = ToPixels(height);
     if (w && ht)
         ::SetWindowPos(h, nullptr, suggested.left, suggested.top, *w, *ht,

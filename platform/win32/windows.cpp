@@ -1,5 +1,5 @@
 // platform::windows on Win32: the three top-level windows (picture, shadow, caption with its
-// picture box), their geometry in twips, visibility, extended styles and the move loop. The
+// picture box), their geometry in twips, visibility, opacity and the move loop. The
 // window objects themselves are in frame_windows.hpp.
 #include "platform/windows.hpp"
 
@@ -41,9 +41,9 @@ namespace platform::windows {
 
 using namespace platform::win32;
 
-bool Create(Form f) {
+bool Create(Form f, const FormDesign& design) {
     FrameWindow& window = Windows().Of(f);
-    return window.Handle() || window.Create();
+    return window.Handle() || window.Create(design);
 }
 
 bool Destroy(Form f) {
@@ -149,26 +149,28 @@ std::optional<double> TextWidth(Form f, std::u16string_view text) {
     return ToDesign(size.cx);
 }
 
-std::optional<std::int32_t> ExStyle(Form f) {
-    HWND h = WindowOf(f);
-    if (!h) return std::nullopt;
-    ::SetLastError(0);
-    const LONG style = ::GetWindowLongW(h, GWL_EXSTYLE);
-    if (style == 0 && ::GetLastError() != 0) return std::nullopt;
-    return static_cast<std::int32_t>(style);
-}
-
-bool SetExStyle(Form f, std::int32_t style) {
-    HWND h = WindowOf(f);
+namespace {
+// Adds bits to the window's extended style, leaving the others as they are.
+bool AddExStyle(HWND h, LONG bits) {
     if (!h) return false;
     ::SetLastError(0);
-    const LONG previous = ::SetWindowLongW(h, GWL_EXSTYLE, static_cast<LONG>(style));
+    const LONG style = ::GetWindowLongW(h, GWL_EXSTYLE);
+    if (style == 0 && ::GetLastError() != 0) return false;
+    if ((style & bits) == bits) return true;
+    ::SetLastError(0);
+    const LONG previous = ::SetWindowLongW(h, GWL_EXSTYLE, style | bits);
     return !(previous == 0 && ::GetLastError() != 0);
 }
+}  // namespace
 
-bool SetLayeredAlpha(Form f, std::uint8_t alpha) {
+bool SetOpacity(Form f, std::uint8_t alpha) {
     HWND h = WindowOf(f);
-    return h && ::SetLayeredWindowAttributes(h, 0, alpha, LWA_ALPHA) != 0;
+    return AddExStyle(h, WS_EX_LAYERED) && ::SetLayeredWindowAttributes(h, 0, alpha, LWA_ALPHA);
+}
+
+bool SetClickThrough(Form f) {
+    // Windows passes the pointer through a window only when it is layered and transparent.
+    return AddExStyle(WindowOf(f), WS_EX_LAYERED | WS_EX_TRANSPARENT);
 }
 
 bool ReleaseCapture() {

@@ -1,5 +1,6 @@
-// Builders of picture files' first bytes for the header and orientation readers' tests: each
-// says how many of its bytes a reader needs before it can know the size.
+// Builders of picture files for the tests: whole BMP files, and the first bytes of other formats
+// for the header and orientation readers, each saying how many of its bytes a reader needs
+// before it can know the size.
 #pragma once
 
 #include <algorithm>
@@ -33,6 +34,50 @@ inline void Le32(Bytes& b, std::uint32_t v) {
 }
 inline void Append(Bytes& b, const Bytes& more) {
     b.insert(b.end(), more.begin(), more.end());
+}
+
+inline std::string AsString(const Bytes& b) {
+    return std::string(b.begin(), b.end());
+}
+
+// A BMP file: the file header, an info header of `dibSize` bytes (40: BITMAPINFOHEADER, 108: V4,
+// 124: V5, 64: OS/2 2.x) with signed 32-bit sides, then `pixels` as they are.
+inline Bytes BmpFile(std::int32_t width, std::int32_t height, std::uint16_t bitsPerPixel,
+                     const Bytes& pixels, std::uint32_t dibSize = 40) {
+    Bytes b = {'B', 'M'};
+    Le32(b, static_cast<std::uint32_t>(14 + dibSize + pixels.size()));  // file size
+    Le32(b, 0);
+    Le32(b, 14 + dibSize);  // pixel offset
+    Le32(b, dibSize);
+    Le32(b, static_cast<std::uint32_t>(width));
+    Le32(b, static_cast<std::uint32_t>(height));
+    Le16(b, 1);  // planes
+    Le16(b, bitsPerPixel);
+    // Uncompressed; the rest of the header may stay zero (a header claiming fewer bytes than
+    // these is a broken file, written as it is).
+    if (b.size() < 14 + dibSize) b.resize(14 + dibSize, 0);
+    Append(b, pixels);
+    return b;
+}
+
+// A 24-bit BMP file stored bottom up, pixel (x, y) of the colour colourAt(x, y) gives as
+// 0xRRGGBB.
+template <class ColourAt>
+Bytes Bmp24(int width, int height, ColourAt colourAt) {
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    Bytes pixels;
+    pixels.reserve(stride * static_cast<std::size_t>(height));
+    for (int y = height - 1; y >= 0; --y) {
+        const std::size_t rowStart = pixels.size();
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t c = colourAt(x, y);
+            pixels.insert(pixels.end(),
+                          {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
+                           static_cast<std::uint8_t>(c >> 16)});
+        }
+        pixels.resize(rowStart + stride, 0);
+    }
+    return BmpFile(width, height, 24, pixels);
 }
 
 // A header and how many of its bytes a reader needs before it can know the size.

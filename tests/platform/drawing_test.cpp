@@ -11,6 +11,7 @@
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/scoped.hpp"
 #include "test_support.hpp"
+#include "tests/common/picture_bytes.hpp"
 
 namespace {
 
@@ -212,7 +213,7 @@ TEST_F(DrawingTest, BadBitmapsAndGoneWindowsFail) {
 TEST_F(DrawingTest, ANewPictureWindowStartsWithoutAutoRedraw) {
     ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
     ASSERT_TRUE(windows::Destroy(Form::Main));
-    ASSERT_TRUE(windows::Create(Form::Main));
+    ASSERT_TRUE(vistrelle_test::Create(Form::Main));
     ASSERT_TRUE(windows::Show(Form::Main));
     Pump();
     // Drawing goes to the window, not into the image that repaints it.
@@ -226,7 +227,7 @@ TEST_F(DrawingTest, ANewPictureWindowStartsWithoutAutoRedraw) {
 
 TEST(DrawingResources, NoGdiObjectOutlivesTheWindows) {
     const int before = platform::win32::LiveGdiObjects();
-    for (Form f : {Form::Main, Form::Shadow, Form::Txt}) ASSERT_TRUE(windows::Create(f));
+    for (Form f : {Form::Main, Form::Shadow, Form::Txt}) ASSERT_TRUE(vistrelle_test::Create(f));
     ASSERT_TRUE(windows::Show(Form::Txt));
     for (int i = 0; i < 20; ++i) {
         for (Surface s : {Surface::Main, Surface::Picture1}) {
@@ -275,29 +276,12 @@ class WallpaperTest : public WindowsTest {
     // An 8 x 8 wallpaper whose every pixel tells its place: red = 30 x, green = 30 y.
     static COLORREF WallpaperPixel(int x, int y) { return RGB(30 * x, 30 * y, 200); }
     void UseWallpaper(const wchar_t* tile, const wchar_t* style) {
-        std::string bmp = "BM";
-        auto put = [&](std::uint32_t v, int n) {
-            for (int i = 0; i < n; ++i) bmp.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-        };
-        put(54 + 8 * 8 * 3, 4);  // file size
-        put(0, 4);
-        put(54, 4);  // pixel data offset
-        put(40, 4);  // BITMAPINFOHEADER
-        put(8, 4);   // width
-        put(8, 4);   // height, bottom-up
-        put(1, 2);
-        put(24, 2);
-        put(0, 4);
-        put(8 * 8 * 3, 4);
-        put(0, 16);
-        for (int y = 7; y >= 0; --y) {
-            for (int x = 0; x < 8; ++x) {
-                const COLORREF c = WallpaperPixel(x, y);
-                bmp += {static_cast<char>(GetBValue(c)), static_cast<char>(GetGValue(c)),
-                        static_cast<char>(GetRValue(c))};
-            }
-        }
-        file_ = dir_.Write(L"wallpaper.bmp", bmp).wstring();
+        const auto bmp = picture_bytes::Bmp24(8, 8, [](int x, int y) {
+            const COLORREF c = WallpaperPixel(x, y);
+            return std::uint32_t{GetRValue(c)} << 16 | std::uint32_t{GetGValue(c)} << 8 |
+                   std::uint32_t{GetBValue(c)};
+        });
+        file_ = dir_.Write(L"wallpaper.bmp", picture_bytes::AsString(bmp)).wstring();
         SetSetting(L"TileWallpaper", tile);
         SetSetting(L"WallpaperStyle", style);
         ASSERT_TRUE(

@@ -102,8 +102,8 @@ TEST_F(DropTargetTest, AFileListIsAcceptedAndDroppedInOrder) {
     ASSERT_EQ(target_->Drop(&data, 0, at_, &effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
 
-    const std::vector<std::string> expected = {"DragOver(7)", "DragOver(3)", "DragDrop"};
-    EXPECT_EQ(events_.lines, expected) << "the program sees the effects the source allows";
+    const std::vector<std::string> expected = {"DragOver(1)", "DragOver(1)", "DragDrop"};
+    EXPECT_EQ(events_.lines, expected) << "the program is offered the copy the source allows";
     const std::vector<std::u16string> files = {u"C:\\pictures\\one.jpg", u"Z:\\tmp\\夕阳.bmp",
                                                u"C:\\three.gif"};
     EXPECT_EQ(events_.droppedFiles, files);
@@ -112,7 +112,7 @@ TEST_F(DropTargetTest, AFileListIsAcceptedAndDroppedInOrder) {
 
 TEST_F(DropTargetTest, DataWithoutAFileListIsRefusedWhenTheProgramSaysNone) {
     FileListData text({}, false);
-    events_.dragAnswer = platform::kDropEffectNone;
+    events_.dragAnswer = platform::DropEffect::None;
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(target_->DragEnter(&text, MK_LBUTTON, at_, &effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));

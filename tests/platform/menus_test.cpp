@@ -105,7 +105,8 @@ TEST(Menus, ItemsOutsideTheTableFail) {
 
 TEST(Menus, PopupNeedsThePictureWindow) {
     platform::windows::Destroy(platform::Form::Main);
-    EXPECT_FALSE(platform::menus::Popup());
+    EXPECT_FALSE(platform::menus::Popup(std::nullopt));
+    EXPECT_FALSE(platform::menus::Popup(platform::ScreenPoint{10, 10}));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/wic_factory.hpp"
 #include "test_support.hpp"
+#include "tests/common/picture_bytes.hpp"
 
 namespace {
 
@@ -71,45 +72,9 @@ std::uint32_t ColourAt(int x, int y) {
     return colours[(x + 2 * y) % 4];
 }
 
-void Put16(std::string& s, std::uint32_t v) {
-    s.push_back(static_cast<char>(v & 0xFF));
-    s.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Put32(std::string& s, std::uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-// A 24-bit bottom-up BMP, written byte by byte.
+// A 24-bit BMP of the test colours.
 std::string MakeBmp(int width, int height) {
-    const int stride = (width * 3 + 3) & ~3;
-    std::string s = "BM";
-    Put32(s, 54 + stride * height);
-    Put32(s, 0);
-    Put32(s, 54);
-    Put32(s, 40);
-    Put32(s, static_cast<std::uint32_t>(width));
-    Put32(s, static_cast<std::uint32_t>(height));
-    Put16(s, 1);
-    Put16(s, 24);
-    Put32(s, 0);
-    Put32(s, static_cast<std::uint32_t>(stride * height));
-    Put32(s, 2835);
-    Put32(s, 2835);
-    Put32(s, 0);
-    Put32(s, 0);
-    for (int y = height - 1; y >= 0; --y) {
-        std::string row;
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t c = ColourAt(x, y);
-            row.push_back(static_cast<char>(c & 0xFF));
-            row.push_back(static_cast<char>((c >> 8) & 0xFF));
-            row.push_back(static_cast<char>((c >> 16) & 0xFF));
-        }
-        row.resize(static_cast<std::size_t>(stride), '\0');
-        s += row;
-    }
-    return s;
+    return picture_bytes::AsString(picture_bytes::Bmp24(width, height, ColourAt));
 }
 
 // A file written by one of WIC's encoders, or empty when the encoder is missing. PNG pixels
@@ -352,26 +317,13 @@ TEST(Pictures, TransparentPartsStreamPremultipliedSoTheyShowBlack) {
 
 // An icon file of PNG images, in the order given.
 std::string MakeIcon(const std::vector<std::pair<int, int>>& sizes) {
-    std::vector<std::string> images;
-    for (const auto& [w, h] : sizes) images.push_back(Encode(GUID_ContainerFormatPng, w, h));
-    std::string s;
-    Put16(s, 0);
-    Put16(s, 1);
-    Put16(s, static_cast<std::uint32_t>(images.size()));
-    std::uint32_t at = 6 + 16 * static_cast<std::uint32_t>(images.size());
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        s.push_back(static_cast<char>(sizes[i].first));
-        s.push_back(static_cast<char>(sizes[i].second));
-        s.push_back(0);
-        s.push_back(0);
-        Put16(s, 1);
-        Put16(s, 32);
-        Put32(s, static_cast<std::uint32_t>(images[i].size()));
-        Put32(s, at);
-        at += static_cast<std::uint32_t>(images[i].size());
+    picture_bytes::Icon icon;
+    for (const auto& [w, h] : sizes) {
+        const std::string png = Encode(GUID_ContainerFormatPng, w, h);
+        icon.RawImage(picture_bytes::Bytes(png.begin(), png.end()), static_cast<std::uint8_t>(w),
+                      static_cast<std::uint8_t>(h));
     }
-    for (const std::string& image : images) s += image;
-    return s;
+    return picture_bytes::AsString(icon.Build().bytes);
 }
 
 TEST(Pictures, AnIconLoadsItsLargestImage) {
@@ -392,22 +344,9 @@ TEST(Pictures, AnIconLoadsItsLargestImage) {
 
 // An Exif block recording the orientation, little-endian, put after a JPEG's start marker.
 std::string WithOrientation(const std::string& jpeg, std::uint32_t orientation) {
-    std::string exif = "Exif";
-    exif += std::string(2, '\0');
-    exif += "II*";
-    exif.push_back(0);
-    Put32(exif, 8);
-    Put16(exif, 1);
-    Put16(exif, 274);
-    Put16(exif, 3);
-    Put32(exif, 1);
-    Put16(exif, orientation);
-    Put16(exif, 0);
-    Put32(exif, 0);
-    std::string segment = "\xFF\xE1";
-    segment.push_back(static_cast<char>((exif.size() + 2) >> 8));
-    segment.push_back(static_cast<char>((exif.size() + 2) & 0xFF));
-    return jpeg.substr(0, 2) + segment + exif + jpeg.substr(2);
+    using namespace picture_bytes;
+    const Bytes start = Jpeg().Exif(Tiff().Orientation(orientation).Structure()).Build().bytes;
+    return AsString(start) + jpeg.substr(2);
 }
 
 TEST(Pictures, TheOrientationTurnsTheSizeAndComesWithTheStoredRows) {
@@ -438,26 +377,22 @@ TEST(Pictures, TheOrientationTurnsTheSizeAndComesWithTheStoredRows) {
 
 // An uncompressed 32-bit DDS file, written byte by byte.
 std::string MakeDds(int width, int height) {
-    std::string s = "DDS ";
-    Put32(s, 124);
-    Put32(s, 0x100F);  // caps, height, width, pixel format
-    Put32(s, static_cast<std::uint32_t>(height));
-    Put32(s, static_cast<std::uint32_t>(width));
-    Put32(s, static_cast<std::uint32_t>(width * 4));
-    for (int i = 0; i < 13; ++i) Put32(s, 0);  // depth, mipmaps, reserved
-    Put32(s, 32);
-    Put32(s, 0x41);  // RGB with alpha
-    Put32(s, 0);
-    Put32(s, 32);
-    Put32(s, 0x00FF0000);
-    Put32(s, 0x0000FF00);
-    Put32(s, 0x000000FF);
-    Put32(s, 0xFF000000);
-    Put32(s, 0x1000);  // a texture
-    for (int i = 0; i < 4; ++i) Put32(s, 0);
+    using picture_bytes::Le32;
+    picture_bytes::Bytes b = {'D', 'D', 'S', ' '};
+    Le32(b, 124);
+    Le32(b, 0x100F);  // caps, height, width, pixel format
+    Le32(b, static_cast<std::uint32_t>(height));
+    Le32(b, static_cast<std::uint32_t>(width));
+    Le32(b, static_cast<std::uint32_t>(width * 4));
+    for (int i = 0; i < 13; ++i) Le32(b, 0);       // depth, mipmaps, reserved
+    for (std::uint32_t v : {32u, 0x41u, 0u, 32u})  // size, RGB with alpha, no FourCC, bits
+        Le32(b, v);
+    for (std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) Le32(b, mask);
+    Le32(b, 0x1000);  // a texture
+    for (int i = 0; i < 4; ++i) Le32(b, 0);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) Put32(s, 0xFF000000u | ColourAt(x, y));
-    return s;
+        for (int x = 0; x < width; ++x) Le32(b, 0xFF000000u | ColourAt(x, y));
+    return picture_bytes::AsString(b);
 }
 
 TEST(Pictures, AFormatThisProgramDoesNotReadLoadsThroughItsDecoderWithinTheBudget) {

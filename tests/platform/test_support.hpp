@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_designs.hpp"
 #include "platform/events.hpp"
 #include "platform/win32/backend.hpp"
 #include "platform/win32/frame_windows.hpp"
@@ -68,11 +69,16 @@ inline std::u16string U16Path(const std::filesystem::path& p) {
     return platform::win32::U16(p.wstring());
 }
 
+// Creates a window as the program does, from its design.
+inline bool Create(platform::Form f) {
+    return platform::windows::Create(f, form_designs::Of(f));
+}
+
 // Records every event as a line of text.
 class RecordingEvents : public platform::Events {
   public:
     std::vector<std::string> lines;
-    std::int32_t dragAnswer = platform::kDropEffectCopy;
+    platform::DropEffect dragAnswer = platform::DropEffect::Copy;
     std::vector<std::u16string> droppedFiles;
     std::optional<bool> offeredFileList;
 
@@ -81,10 +87,13 @@ class RecordingEvents : public platform::Events {
                         std::to_string(static_cast<int>(x)) + "," +
                         std::to_string(static_cast<int>(y)) + ")");
     }
+    void MenuKey(platform::ScreenPoint at) override {
+        lines.push_back("MenuKey(" + std::to_string(at.x) + "," + std::to_string(at.y) + ")");
+    }
     void DblClick() override { lines.push_back("DblClick"); }
-    void DragOver(platform::DropData& data, std::int32_t& effect) override {
-        offeredFileList = data.HasFormat(platform::kFileListFormat);
-        lines.push_back("DragOver(" + std::to_string(effect) + ")");
+    void DragOver(platform::DropData& data, platform::DropEffect& effect) override {
+        offeredFileList = data.OffersFiles();
+        lines.push_back("DragOver(" + std::to_string(static_cast<int>(effect)) + ")");
         effect = dragAnswer;
     }
     void DragDrop(platform::DropData& data) override {
@@ -106,7 +115,7 @@ class WindowsTest : public testing::Test {
   protected:
     void SetUp() override {
         platform::SetEvents(nullptr);
-        for (platform::Form f : kForms) ASSERT_TRUE(platform::windows::Create(f)) << Name(f);
+        for (platform::Form f : kForms) ASSERT_TRUE(Create(f)) << Name(f);
     }
     void TearDown() override {
         for (platform::Form f : kForms) EXPECT_TRUE(platform::windows::Destroy(f)) << Name(f);

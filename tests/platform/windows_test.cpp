@@ -168,9 +168,9 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
     }
 }
 
-// Shift+F10 and the context-menu key are a right press for the program; the menu opens at the
-// window's top left corner when the pointer is not over the window.
-TEST_F(WindowsTest, MenuKeysBecomeARightPress) {
+// Shift+F10 and the context-menu key ask for the menu at the window's top left corner when the
+// pointer is not over the window, and at the pointer when it is.
+TEST_F(WindowsTest, MenuKeysAskForTheMenuWhereItIsToOpen) {
     RecordingEvents events;
     platform::SetEvents(&events);
     HWND h = Window(Form::Main);
@@ -186,7 +186,15 @@ TEST_F(WindowsTest, MenuKeysBecomeARightPress) {
     ::SendMessageW(h, WM_SYSKEYDOWN, VK_F10, 0);
     keys[VK_SHIFT] = 0;
     ::SetKeyboardState(keys);
-    const std::vector<std::string> expected = {"MouseDown(2,0,0,0)", "MouseDown(2,1,0,0)"};
+    ::SetCursorPos(r.left + 7, r.top + 5);
+    ::SendMessageW(h, WM_KEYDOWN, VK_APPS, 0);
+    POINT corner{0, 0};
+    ::ClientToScreen(h, &corner);
+    const auto at = [](long x, long y) {
+        return "MenuKey(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    };
+    const std::vector<std::string> expected = {at(corner.x, corner.y), at(corner.x, corner.y),
+                                               at(r.left + 7, r.top + 5)};
     EXPECT_EQ(events.lines, expected);
 }
 
@@ -290,18 +298,18 @@ TEST_F(WindowsTest, DestroyIsIdempotentAndCallsOnAGoneWindowFail) {
     EXPECT_FALSE(windows::SetWidth(Form::Shadow, 100));
     EXPECT_FALSE(windows::Left(Form::Shadow).has_value());
     EXPECT_FALSE(windows::ScaleWidth(Form::Shadow).has_value());
-    EXPECT_FALSE(windows::ExStyle(Form::Shadow).has_value());
-    EXPECT_FALSE(windows::SetLayeredAlpha(Form::Shadow, 0));
+    EXPECT_FALSE(windows::SetOpacity(Form::Shadow, 0));
+    EXPECT_FALSE(windows::SetClickThrough(Form::Shadow));
     EXPECT_FALSE(windows::TextWidth(Form::Shadow, u"x").has_value());
     EXPECT_FALSE(windows::RunMoveLoop(Form::Shadow));
     // Created again, it is a new window.
-    ASSERT_TRUE(windows::Create(Form::Shadow));
+    ASSERT_TRUE(vistrelle_test::Create(Form::Shadow));
     EXPECT_TRUE(windows::Exists(Form::Shadow));
 }
 
 TEST_F(WindowsTest, CreatingAnExistingWindowKeepsIt) {
     HWND before = Window(Form::Main);
-    ASSERT_TRUE(windows::Create(Form::Main));
+    ASSERT_TRUE(vistrelle_test::Create(Form::Main));
     EXPECT_EQ(Window(Form::Main), before);
 }
 
@@ -320,28 +328,22 @@ TEST_F(WindowsTest, MovesOutOfRangeAreRefusedAndChangeNothing) {
     EXPECT_TRUE(::EqualRect(&before, &after));
 }
 
-TEST_F(WindowsTest, LayeredOpacityRoundTrips) {
-    const auto original = windows::ExStyle(Form::Shadow);
-    ASSERT_TRUE(original.has_value());
-    EXPECT_EQ(*original & windows::kExLayered, 0);
-    EXPECT_FALSE(windows::SetLayeredAlpha(Form::Shadow, 0)) << "not layered yet";
-
-    ASSERT_TRUE(windows::SetExStyle(Form::Shadow, *original | windows::kExLayered));
-    EXPECT_EQ(windows::ExStyle(Form::Shadow), *original | windows::kExLayered);
+TEST_F(WindowsTest, OpacityMakesTheWindowLayeredForGood) {
+    HWND h = Window(Form::Shadow);
+    const auto exStyle = [h] { return static_cast<DWORD>(::GetWindowLongW(h, GWL_EXSTYLE)); };
+    const DWORD original = exStyle();
+    EXPECT_EQ(original & (WS_EX_LAYERED | WS_EX_TRANSPARENT), 0u);
     for (const std::uint8_t alpha : {0, 128, 204, 255}) {
-        ASSERT_TRUE(windows::SetLayeredAlpha(Form::Shadow, alpha));
+        ASSERT_TRUE(windows::SetOpacity(Form::Shadow, alpha));
         BYTE got = 1;
         DWORD flags = 0;
-        ASSERT_TRUE(::GetLayeredWindowAttributes(Window(Form::Shadow), nullptr, &got, &flags));
+        ASSERT_TRUE(::GetLayeredWindowAttributes(h, nullptr, &got, &flags));
         EXPECT_EQ(got, alpha);
         EXPECT_TRUE(flags & LWA_ALPHA);
+        EXPECT_EQ(exStyle(), original | WS_EX_LAYERED) << "still layered at 255";
     }
-    ASSERT_TRUE(windows::SetExStyle(Form::Shadow,
-                                    *original | windows::kExLayered | windows::kExTransparent));
-    EXPECT_EQ(windows::ExStyle(Form::Shadow),
-              *original | windows::kExLayered | windows::kExTransparent);
-    ASSERT_TRUE(windows::SetExStyle(Form::Shadow, *original));
-    EXPECT_EQ(windows::ExStyle(Form::Shadow), *original);
+    ASSERT_TRUE(windows::SetClickThrough(Form::Shadow));
+    EXPECT_EQ(exStyle(), original | WS_EX_LAYERED | WS_EX_TRANSPARENT);
 }
 
 TEST_F(WindowsTest, TextWidthUsesThePictureWindowsFont) {

@@ -39,6 +39,7 @@
 #include "caption/draw_caption.hpp"
 #include "platform/events.hpp"
 #include "platform/win32/scoped.hpp"
+#include "tests/common/picture_bytes.hpp"
 
 namespace {
 
@@ -48,8 +49,9 @@ class SoakEvents final : public platform::Events {
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y) override {
         frmMain::Form_MouseDown(button, shift, x, y);
     }
+    void MenuKey(platform::ScreenPoint) override {}
     void DblClick() override {}
-    void DragOver(platform::DropData& data, std::int32_t& effect) override {
+    void DragOver(platform::DropData& data, platform::DropEffect& effect) override {
         frmMain::Form_OLEDragOver(data, effect);
     }
     void DragDrop(platform::DropData& data) override { frmMain::Form_OLEDragDrop(data); }
@@ -69,31 +71,12 @@ void Pump() {
 
 // A 24-bit BMP of the given size: a gradient, so that the scaler has something to average.
 std::string Bmp(int width, int height) {
-    const int stride = (width * 3 + 3) & ~3;
-    const std::uint32_t imageSize = static_cast<std::uint32_t>(stride) * height;
-    std::string out(54 + imageSize, '\0');
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    out[0] = 'B';
-    out[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(out.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    out[26] = 1;
-    out[28] = 24;
-    put32(34, imageSize);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t at = 54 + static_cast<std::size_t>(y) * stride + x * 3;
-            out[at] = static_cast<char>(x * 255 / std::max(1, width - 1));
-            out[at + 1] = static_cast<char>(y * 255 / std::max(1, height - 1));
-            out[at + 2] = static_cast<char>((x + y) & 0xFF);
-        }
-    }
-    return out;
+    return picture_bytes::AsString(picture_bytes::Bmp24(width, height, [&](int x, int y) {
+        const std::uint32_t blue = static_cast<std::uint32_t>(x * 255 / std::max(1, width - 1));
+        const std::uint32_t green = static_cast<std::uint32_t>(y * 255 / std::max(1, height - 1));
+        const std::uint32_t red = static_cast<std::uint32_t>((x + y) & 0xFF);
+        return red << 16 | green << 8 | blue;
+    }));
 }
 
 bool WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
@@ -215,7 +198,8 @@ int wmain(int argc, wchar_t** argv) {
     };
     auto round = [&](long i) {
         step("load");
-        mainMod::PicturePath = pictures[static_cast<std::size_t>(i) % pictures.size()].u16string();
+        mainMod::shared.PicturePath =
+            pictures[static_cast<std::size_t>(i) % pictures.size()].u16string();
         frmMain::LoadAndSizePicture();
         step("layout");
         frmMain::LayoutCompanions();

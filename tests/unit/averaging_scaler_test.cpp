@@ -15,12 +15,22 @@ Bitmap Checkerboard(std::int32_t w, std::int32_t h) {
     return b;
 }
 
+// The bitmap fed to the scaler row by row, as a decoder feeds it.
+std::optional<Bitmap> Scale(const Bitmap& source, std::int32_t width, std::int32_t height) {
+    auto scaler = scaling::AveragingScaler::Create(source.width, source.height, width, height);
+    if (!scaler) return std::nullopt;
+    for (std::int32_t y = 0; y < source.height; ++y)
+        scaler->AddRow(
+            std::span(source.pixels).subspan(static_cast<std::size_t>(y) * source.width));
+    return scaler->Finish();
+}
+
 int Channel(std::uint32_t pixel, int shift) {
     return (pixel >> shift) & 0xFF;
 }
 
 TEST(AveragingScaler, ACheckerboardShrunkFourTimesIsMidGrey) {
-    const auto out = scaling::ScaleAveraged(Checkerboard(400, 300), 100, 75);
+    const auto out = Scale(Checkerboard(400, 300), 100, 75);
     ASSERT_TRUE(out);
     ASSERT_EQ(out->width, 100);
     ASSERT_EQ(out->height, 75);
@@ -32,7 +42,7 @@ TEST(AveragingScaler, ACheckerboardShrunkFourTimesIsMidGrey) {
 }
 
 TEST(AveragingScaler, NonIntegerShrinkStillAverages) {
-    const auto out = scaling::ScaleAveraged(Checkerboard(781, 521), 195, 130);
+    const auto out = Scale(Checkerboard(781, 521), 195, 130);
     ASSERT_TRUE(out);
     int lo = 255, hi = 0;
     for (std::uint32_t p : out->pixels)
@@ -44,7 +54,7 @@ TEST(AveragingScaler, NonIntegerShrinkStillAverages) {
 TEST(AveragingScaler, AUniformPictureKeepsItsColourAtAnySize) {
     Bitmap b{7, 5, std::vector<std::uint32_t>(35, 0xFF204080)};
     for (auto [w, h] : {std::pair{3, 2}, {7, 5}, {20, 13}, {1, 1}}) {
-        const auto out = scaling::ScaleAveraged(b, w, h);
+        const auto out = Scale(b, w, h);
         ASSERT_TRUE(out);
         for (std::uint32_t p : out->pixels) ASSERT_EQ(p, 0xFF204080u) << w << "x" << h;
     }
@@ -52,7 +62,7 @@ TEST(AveragingScaler, AUniformPictureKeepsItsColourAtAnySize) {
 
 TEST(AveragingScaler, EnlargingInterpolatesBetweenNeighbours) {
     Bitmap b{2, 1, {0xFF000000, 0xFFFFFFFF}};
-    const auto out = scaling::ScaleAveraged(b, 8, 1);
+    const auto out = Scale(b, 8, 1);
     ASSERT_TRUE(out);
     // From black at the left edge to white at the right, never decreasing, with greys between.
     EXPECT_EQ(Channel(out->pixels.front(), 0), 0);
@@ -64,22 +74,27 @@ TEST(AveragingScaler, EnlargingInterpolatesBetweenNeighbours) {
 }
 
 TEST(AveragingScaler, ThinPicturesScaleToo) {
-    const auto tall = scaling::ScaleAveraged(Checkerboard(1, 20000), 1, 144);
+    const auto tall = Scale(Checkerboard(1, 20000), 1, 144);
     ASSERT_TRUE(tall);
     EXPECT_EQ(tall->pixels.size(), 144u);
-    const auto wide = scaling::ScaleAveraged(Checkerboard(20000, 1), 195, 1);
+    const auto wide = Scale(Checkerboard(20000, 1), 195, 1);
     ASSERT_TRUE(wide);
     EXPECT_NEAR(Channel(wide->pixels[100], 16), 128, 2);
 }
 
 TEST(AveragingScaler, RefusesEmptyOrOversizedImages) {
     const Bitmap one{1, 1, {0xFF000000}};
-    EXPECT_FALSE(scaling::ScaleAveraged(one, 0, 10));
-    EXPECT_FALSE(scaling::ScaleAveraged(one, 10, -1));
-    EXPECT_FALSE(scaling::ScaleAveraged(one, scaling::kMaxSide + 1, 1));
-    EXPECT_FALSE(scaling::ScaleAveraged(one, 16384, 16384)) << "beyond the pixel budget";
-    EXPECT_FALSE(scaling::ScaleAveraged(Bitmap{}, 10, 10));
-    EXPECT_FALSE(scaling::ScaleAveraged(Bitmap{2, 2, {0, 0, 0}}, 1, 1)) << "pixels missing";
+    EXPECT_FALSE(Scale(one, 0, 10));
+    EXPECT_FALSE(Scale(one, 10, -1));
+    EXPECT_FALSE(Scale(one, scaling::kMaxSide + 1, 1));
+    EXPECT_FALSE(Scale(one, 16384, 16384)) << "beyond the pixel budget";
+    EXPECT_FALSE(Scale(Bitmap{}, 10, 10));
+    auto scaler = scaling::AveragingScaler::Create(2, 2, 1, 1);
+    ASSERT_TRUE(scaler);
+    scaler->AddRow(std::vector<std::uint32_t>{0xFF000000});
+    EXPECT_FALSE(scaler->Finish()) << "a row too short is no row";
+    scaler->AddRow(std::vector<std::uint32_t>{0xFF000000, 0xFF000000});
+    EXPECT_FALSE(scaler->Finish()) << "one row of two";
 }
 
 }  // namespace

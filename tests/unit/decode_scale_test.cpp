@@ -1,5 +1,5 @@
-// How far a picture is shrunk while it is decoded: the large preset's display size in pixels,
-// and the largest reduction that keeps twice that size on both axes.
+// How far a picture is shrunk while it is decoded: the large preset's display size in the
+// screen's pixels, and the largest reduction that keeps twice that size on both axes.
 #include "display/decode_scale.hpp"
 
 #include <gtest/gtest.h>
@@ -14,28 +14,35 @@ std::string Text(const std::optional<PixelSize>& s) {
     return s ? std::to_string(s->width) + "x" + std::to_string(s->height) : "nothing";
 }
 
-TEST(LargestDisplay, IsTheDefaultDisplayWithItsMarginAtOneAndAHalfTimes) {
+TEST(LargestDisplay, IsTheDefaultDisplayWithItsMarginAtOneAndAHalfTimesInTheScreensPixels) {
+    const std::optional<double> none;
     const struct {
         const char* what;
         PixelSize natural;
-        std::optional<double> tppX, tppY;
+        std::optional<double> tppX, tppY, deviceX, deviceY;
         std::optional<PixelSize> expected;
     } cases[] = {
         // (2925 + 30) * 1.5 = 4432.5 rounds to 4432 twips = 295.5 -> 295 (half to even)
         // pixels; (1950 + 30) * 1.5 = 2970 twips = 198 pixels.
-        {"landscape at 96 dpi", {6000, 4000}, 15, 15, PixelSize{295, 198}},
+        {"landscape at 96 dpi", {6000, 4000}, 15, 15, 15, 15, PixelSize{295, 198}},
         // (2160 + 30) * 1.5 = 3285 twips = 219 pixels; (1620 + 30) * 1.5 = 2475 = 165.
-        {"portrait at 96 dpi", {3000, 4000}, 15, 15, PixelSize{165, 219}},
+        {"portrait at 96 dpi", {3000, 4000}, 15, 15, 15, 15, PixelSize{165, 219}},
         // 2340 + 30 -> 3555 twips = 296.25 pixels; 1560 + 30 -> 2385 = 198.75.
-        {"landscape at 120 dpi", {6000, 4000}, 12, 12, PixelSize{296, 199}},
-        {"square counts as landscape", {500, 500}, 15, 15, PixelSize{295, 295}},
-        {"no horizontal twips per pixel", {6000, 4000}, std::nullopt, 15, std::nullopt},
-        {"no vertical twips per pixel", {6000, 4000}, 15, std::nullopt, std::nullopt},
-        {"zero twips per pixel", {6000, 4000}, 0, 15, std::nullopt},
-        {"empty picture", {0, 0}, 15, 15, std::nullopt},
+        {"program at 120 dpi", {6000, 4000}, 12, 12, 12, 12, PixelSize{296, 199}},
+        // The program's figures taken in the screen's pixels: 4432 twips are 590.9 pixels at
+        // 192 dpi (7.5 twips a pixel) and 443.2 at 144.
+        {"screen at 192 dpi", {6000, 4000}, 15, 15, 7.5, 7.5, PixelSize{591, 396}},
+        {"screen at 144 dpi", {6000, 4000}, 15, 15, 10, 10, PixelSize{443, 297}},
+        {"square counts as landscape", {500, 500}, 15, 15, 15, 15, PixelSize{295, 295}},
+        {"no horizontal twips per pixel", {6000, 4000}, none, 15, 15, 15, std::nullopt},
+        {"no vertical twips per pixel", {6000, 4000}, 15, none, 15, 15, std::nullopt},
+        {"zero twips per pixel", {6000, 4000}, 0, 15, 15, 15, std::nullopt},
+        {"zero screen twips per pixel", {6000, 4000}, 15, 15, 0, 7.5, std::nullopt},
+        {"empty picture", {0, 0}, 15, 15, 15, 15, std::nullopt},
     };
     for (const auto& c : cases) {
-        const auto got = decode_scale::LargestDisplay(c.natural, c.tppX, c.tppY);
+        const auto got =
+            decode_scale::LargestDisplay(c.natural, c.tppX, c.tppY, c.deviceX, c.deviceY);
         EXPECT_EQ(got, c.expected)
             << c.what << ": expected " << Text(c.expected) << ", got " << Text(got);
     }
@@ -65,32 +72,22 @@ TEST(ChooseReduction, TakesTheLargestThatKeepsTwiceTheDisplayOnBothAxes) {
 }
 
 TEST(ReductionFor, FallsBackToTheWholePictureWhenTheDisplayCannotBeKnown) {
-    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15), 8);
-    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{780, 520}, 15, 15), 1);
-    EXPECT_EQ(decode_scale::ReductionFor(std::nullopt, 15, 15), 1) << "no natural size";
-    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, std::nullopt, 15), 1)
-        << "no twips per pixel";
-}
-
-}  // namespace
-
-namespace {
-
-// On a screen of another scale the largest display is the program's figure in the screen's
-// pixels, and the reduction is chosen from that.
-TEST(LargestDisplay, IsReckonedInTheProgramsPixelsAndTakenInTheScreens) {
-    using platform::PixelSize;
-    // (2925 + 30) * 1.5 = 4432.5 -> 4432 twips wide: 295 px at 96 dpi, 591 px at 192 (7.5
-    // twips a pixel: 590.9), 443 px at 144; (1950 + 30) * 1.5 = 2970 twips high.
-    EXPECT_EQ(decode_scale::LargestDisplay(PixelSize{6000, 4000}, 15, 15, 7.5, 7.5),
-              (PixelSize{591, 396}));
-    EXPECT_EQ(decode_scale::LargestDisplay(PixelSize{6000, 4000}, 15, 15, 10, 10),
-              (PixelSize{443, 297}));
-    EXPECT_EQ(decode_scale::LargestDisplay(PixelSize{6000, 4000}, 15, 15, 0, 7.5), std::nullopt);
-    // 6000 / 8 = 750 is not twice 591: at 192 dpi the decode is shrunk 4 times, not 8.
-    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15, 15, 15), 8);
-    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15, 7.5, 7.5), 4);
-    EXPECT_EQ(decode_scale::ReductionFor(PixelSize{6000, 4000}, 15, 15, std::nullopt, 7.5), 1);
+    const std::optional<double> none;
+    const struct {
+        std::optional<PixelSize> natural;
+        std::optional<double> tppX, device;
+        std::int32_t expected;
+    } cases[] = {
+        {PixelSize{6000, 4000}, 15, 15, 8},
+        {PixelSize{780, 520}, 15, 15, 1},
+        {PixelSize{6000, 4000}, 15, 7.5, 4},   // 6000 / 8 = 750 is not twice 591 at 192 dpi
+        {std::nullopt, 15, 15, 1},             // no natural size
+        {PixelSize{6000, 4000}, none, 15, 1},  // no twips per pixel
+        {PixelSize{6000, 4000}, 15, none, 1},  // no screen twips per pixel
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decode_scale::ReductionFor(c.natural, c.tppX, 15, c.device, c.device), c.expected)
+            << Text(c.natural);
 }
 
 }  // namespace

@@ -1,324 +1,286 @@
 // What the pointer and the menus do to a started frame: the drag, the popup, the command,
 // size, shadow and transparency menus, drops and the double click.
+#include <cmath>
+
 #include "app/frm_main.hpp"
 #include "app/menu_names.hpp"
 #include "app/program.hpp"
 #include "frame_fixture.hpp"
 #include "platform/menus.hpp"
 
-namespace frmMain {
-std::u16string_view AboutText();
-}
-
 namespace {
 
 using namespace menu_names;
 using platform::Form;
+using platform::TwipsRect;
 
-// A frame started with a 780 x 520 image.jpg: the picture window at (0, 0), 2955 x 1980 twips.
+constexpr const char* kCaptionAndShadow1 = "[Main]\nShowFileName=True\n[Shadow]\nOffSet=1\n";
+
+// A frame started with a 780 x 520 image.jpg: the picture window 2955 x 1980 twips.
 class Handlers : public FrameTest {
   protected:
-    void Start(const std::string& options = "[Main]\nShowFileName=True\n[Shadow]\nOffSet=1\n") {
+    void Start(const std::string& options = kCaptionAndShadow1) {
+        SetUp();
         WriteOptions(options);
         AddPicture(u"image.jpg", 780, 520);
         vistrelle::RunProgram();
         rec.ClearOps();
     }
-    // The operations that change what the user sees, in order.
-    std::vector<std::string> VisibleSteps() const {
-        return rec.OpsStartingWith({"Show(", "Hide(", "Move(", "RunMoveLoop", "ReleaseCapture",
-                                    "Popup", "SetHeight", "SetWidth", "SetLayeredAlpha",
-                                    "SetExStyle"});
+    // Where the companions belong around the picture window as it stands, with shadow margins
+    // m, on whole pixels as the window system puts them.
+    TwipsRect CaptionPlace() {
+        const TwipsRect m = Rect(Form::Main);
+        return Snapped({m.left, m.top + m.height + 80, m.width, Rect(Form::Txt).height});
     }
-    int CheckedCount(std::int16_t count, resources::MenuItem (*item)(std::int16_t)) {
-        int n = 0;
-        for (std::int16_t i = 0; i < count; ++i) n += Checked(item(i));
-        return n;
+    TwipsRect ShadowPlace(double m) {
+        const TwipsRect r = Rect(Form::Main);
+        return Snapped({r.left - m, r.top - m, r.width + 2 * m, r.height + 2 * m});
+    }
+    static TwipsRect Snapped(TwipsRect r) {
+        for (double* v : {&r.left, &r.top, &r.width, &r.height}) *v = std::nearbyint(*v / 15) * 15;
+        return r;
     }
 };
 
+// The companions hide while the window moves and come back placed around its new place, each
+// by its rule; the caption is drawn for the press.
 TEST_F(Handlers, ALeftPressDragsTheWindowAndTheCompanionsFollow) {
-    Start();
-    rec.moveLoopDelta = {{3000, 1500}};
-    frmMain::Form_MouseDown(platform::kLeftButton, 0, 10, 10);
-    const std::vector<std::string> expected = {
-        "ReleaseCapture()",
-        "Hide(Txt)",
-        "Hide(Shadow)",
-        "RunMoveLoop(Main)",
-        "Move(Txt,3000,3560,2955)",
-        "Move(Shadow,2975,1475,3005,2030)",
-        "Show(Txt)",
-        "Show(Shadow)",
+    const struct {
+        const char* what;
+        const char* options;
+        std::pair<double, double> delta;
+        bool failMark, captionVisible, shadowVisible;
+    } cases[] = {
+        {"a drag", kCaptionAndShadow1, {3000, 1500}, false, true, true},
+        {"a press without moving", kCaptionAndShadow1, {0, 0}, false, true, true},
+        {"hidden companions", "[Shadow]\nOffSet=3\n", {30, 30}, false, false, false},
+        {"an unreadable no-shadow mark", kCaptionAndShadow1, {30, 30}, true, true, false},
     };
-    EXPECT_EQ(VisibleSteps(), expected) << Dump();
-    // The caption is drawn before the press is handled and again after the move.
-    EXPECT_EQ(rec.OpsStartingWith({"PaintDesktop"}).size(), 2u);
-    EXPECT_LT(IndexOf("PaintDesktop(Picture1)"), IndexOf("ReleaseCapture()"));
-    EXPECT_GT(LastIndexOf("PaintDesktop(Picture1)"), IndexOf("RunMoveLoop(Main)"));
-}
-
-TEST_F(Handlers, APressWithoutMovingPutsTheCompanionsBackWhereTheyWere) {
-    Start();
-    const auto txt = Form(Form::Txt);
-    frmMain::Form_MouseDown(platform::kLeftButton, 0, 10, 10);
-    EXPECT_EQ(Form(Form::Txt).left, txt.left);
-    EXPECT_EQ(Form(Form::Txt).top, txt.top);
-    EXPECT_TRUE(Form(Form::Txt).visible);
-    // The shadow now takes the configured margins.
-    EXPECT_EQ(rec.OpsStartingWith({"Move(Shadow"}),
-              std::vector<std::string>{"Move(Shadow,-25,-25,3005,2030)"});
-}
-
-TEST_F(Handlers, AfterADragHiddenCompanionsStayHidden) {
-    Start("[Shadow]\nOffSet=3\n");
-    frmMain::Form_MouseDown(platform::kLeftButton, 0, 0, 0);
-    EXPECT_FALSE(Form(Form::Txt).visible);
-    EXPECT_FALSE(Form(Form::Shadow).visible);
-    rec.FailOn("Checked(mnuShadow(3))");
-    frmMain::mnuShadow_Click(1);
-    frmMain::Form_MouseDown(platform::kLeftButton, 0, 0, 0);
-    EXPECT_FALSE(Form(Form::Shadow).visible) << "an unreadable mark hides the shadow";
-}
-
-TEST_F(Handlers, RightAndMiddlePressesOpenThePopup) {
-    Start();
-    for (std::int16_t button : {platform::kRightButton, platform::kMiddleButton}) {
-        rec.ClearOps();
-        frmMain::Form_MouseDown(button, 0, 5, 5);
-        EXPECT_EQ(VisibleSteps(), std::vector<std::string>{"Popup()"}) << "button " << button;
-        EXPECT_EQ(rec.OpsStartingWith({"PaintDesktop"}).size(), 2u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start(c.options);
+        const TwipsRect before = Rect(Form::Main);
+        rec.moveLoopDelta = c.delta;
+        rec.desktopDrawn = false;
+        if (c.failMark) rec.FailOn("Checked(mnuShadow(3))");
+        frmMain::Form_MouseDown(platform::kLeftButton, 0, 10, 10);
+        EXPECT_FALSE(rec.visibleWhileMoving[static_cast<std::uint8_t>(Form::Txt)]);
+        EXPECT_FALSE(rec.visibleWhileMoving[static_cast<std::uint8_t>(Form::Shadow)]);
+        EXPECT_EQ(Rect(Form::Main).left, before.left + c.delta.first);
+        EXPECT_EQ(Rect(Form::Txt), CaptionPlace());
+        EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(mainMod::shared.ShadowBox.DX));
+        EXPECT_EQ(Form(Form::Txt).visible, c.captionVisible);
+        EXPECT_EQ(Form(Form::Shadow).visible, c.shadowVisible);
+        EXPECT_TRUE(!c.captionVisible || ShownInPlace(Form::Txt));
+        EXPECT_TRUE(!c.shadowVisible || ShownInPlace(Form::Shadow));
+        EXPECT_TRUE(rec.desktopDrawn) << "the caption is drawn for the press";
     }
+    EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(25)) << "the drag applies the configured margins";
 }
 
-struct SizeCase {
-    std::int16_t index;
-    std::int32_t picWidth, picHeight;
-    const char* setHeight;
-    const char* setWidth;
-};
+TEST_F(Handlers, OtherButtonsAndTheMenuKeyOpenThePopupWhereTheyAsk) {
+    Start();
+    const TwipsRect main = Rect(Form::Main);
+    frmMain::Form_MouseDown(platform::kRightButton, 0, 5, 5);
+    frmMain::Form_MouseDown(platform::kMiddleButton, 0, 5, 5);
+    frmMain::Form_MenuKey(platform::ScreenPoint{240, 210});
+    EXPECT_EQ(rec.OpsStartingWith({"Popup"}),
+              (std::vector<std::string>{"Popup()", "Popup()", "Popup(240,210)"}));
+    EXPECT_EQ(Rect(Form::Main), main);
+    EXPECT_TRUE(Form(Form::Txt).visible && Form(Form::Shadow).visible) << "nothing is hidden";
+}
 
+// Each choice starts again from the default sizing and scales the window, margin included,
+// then lays out the frame anew with the picture window in front.
 TEST_F(Handlers, SizePresetsScaleTheDefaultWindow) {
     Start();
-    const SizeCase cases[] = {
-        {2, 4432, 2970, "SetHeight(Main,3000)", "SetWidth(Main,4462)"},  // 4432.5: even
-        {0, 1970, 1320, "SetHeight(Main,1350)", "SetWidth(Main,2000)"},
-        {1, 2955, 1980, "SetHeight(Main,2010)", "SetWidth(Main,2985)"},
-        {2, 4432, 2970, "SetHeight(Main,3000)", "SetWidth(Main,4462)"},  // again: the same
+    const struct {
+        std::int16_t index;
+        std::int32_t picWidth, picHeight;
+        double width, height;  // as the window system rounds them to whole pixels
+        const char* marks;
+    } cases[] = {
+        {2, 4432, 2970, 4455, 3000, "001"},  // 4432.5 rounds to even; 4462 twips are 297 pixels
+        {0, 1970, 1320, 1995, 1350, "100"},
+        {1, 2955, 1980, 2985, 2010, "010"},  // 30 twips larger than after a load
+        {2, 4432, 2970, 4455, 3000, "001"},  // again: the same
     };
-    for (const SizeCase& c : cases) {
-        rec.ClearOps();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
         frmMain::mnuSize_Click(c.index);
-        EXPECT_EQ(mainMod::SizeMode, c.index);
-        EXPECT_EQ(mainMod::PicWidth, c.picWidth) << "preset " << c.index;
-        EXPECT_EQ(mainMod::PicHeight, c.picHeight) << "preset " << c.index;
-        const auto sizes = rec.OpsStartingWith({"SetHeight", "SetWidth"});
-        ASSERT_EQ(sizes.size(), 4u) << Dump();
-        EXPECT_EQ(sizes[2], c.setHeight);
-        EXPECT_EQ(sizes[3], c.setWidth);
-        for (std::int16_t i = 0; i < 3; ++i) EXPECT_EQ(Checked(mnuSize(i)), i == c.index);
-        EXPECT_EQ(rec.Ops().back(), "Show(Main)") << "the picture window comes back last";
+        EXPECT_EQ(mainMod::shared.SizeMode, c.index);
+        EXPECT_EQ(mainMod::shared.PicWidth, c.picWidth);
+        EXPECT_EQ(mainMod::shared.PicHeight, c.picHeight);
+        EXPECT_EQ(Rect(Form::Main).width, c.width);
+        EXPECT_EQ(Rect(Form::Main).height, c.height);
+        EXPECT_EQ(Marks(mnuSize, 3), c.marks);
+        EXPECT_TRUE(InFront(Form::Main));
+        EXPECT_TRUE(ShownInPlace(Form::Txt) && ShownInPlace(Form::Shadow));
+        EXPECT_EQ(Rect(Form::Txt), CaptionPlace());
     }
-}
-
-TEST_F(Handlers, SizeChoiceHidesAllThreeThenLaysOutAgain) {
-    Start();
-    frmMain::mnuSize_Click(0);
-    const auto steps = VisibleSteps();
-    const std::vector<std::string> head = {
-        "SetHeight(Main,1980)", "SetWidth(Main,2955)", "Hide(Shadow)", "Hide(Main)", "Hide(Txt)",
-        "SetHeight(Main,1350)", "SetWidth(Main,2000)"};
-    ASSERT_GE(steps.size(), head.size());
-    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + head.size()), head) << Dump();
-    EXPECT_GE(IndexOf("Cls(Main)"), 0);
-    EXPECT_LT(IndexOf("Cls(Main)"), IndexOf("LoadPicture(C:\\Frame\\image.jpg)"));
 }
 
 TEST_F(Handlers, ShadowMenuSetsMarginsShowsAndPlaces) {
     Start();
-    struct {
+    const struct {
         std::int16_t index;
-        const char* move;
+        double margin;
         bool visible;
     } cases[] = {
-        {1, "Move(Shadow,-25,-25,3005,2030)", true},
-        {0, "Move(Shadow,0,0,2955,1980)", true},
-        {2, "Move(Shadow,-50,-50,3055,2080)", true},
-        {3, "Move(Shadow,-50,-50,3055,2080)", false},  // keeps the last margins
-        {3, "Move(Shadow,-50,-50,3055,2080)", false},
-        {1, "Move(Shadow,-25,-25,3005,2030)", true},
+        {1, 25, true},  {0, 0, true},  {2, 50, true}, {3, 50, false},  // keeps the last margins
+        {3, 50, false}, {1, 25, true},
     };
     for (const auto& c : cases) {
-        rec.ClearOps();
+        SCOPED_TRACE(c.index);
         frmMain::mnuShadow_Click(c.index);
-        const auto steps = VisibleSteps();
-        ASSERT_EQ(steps.size(), 2u) << Dump();
-        EXPECT_EQ(steps[0], c.visible ? "Show(Shadow)" : "Hide(Shadow)");
-        EXPECT_EQ(steps[1], c.move);
-        EXPECT_EQ(CheckedCount(4, mnuShadow), 1);
-        EXPECT_TRUE(Checked(mnuShadow(c.index)));
+        EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(c.margin));
+        EXPECT_EQ(Form(Form::Shadow).visible, c.visible);
+        std::string marks = "0000";
+        marks[c.index] = '1';
+        EXPECT_EQ(Marks(mnuShadow, 4), marks);
     }
     frmMain::mnuShadow_Click(3);
     frmMain::mnuSize_Click(2);
     frmMain::mnuTrs_Click(1);
     frmMain::Form_MouseDown(platform::kLeftButton, 0, 0, 0);
     EXPECT_FALSE(Form(Form::Shadow).visible) << "no shadow stays no shadow";
-    const auto& main = Form(Form::Main);
-    using platform::recording::Num;
-    EXPECT_EQ(rec.OpsStartingWith({"Move(Shadow"}).back(),
-              "Move(Shadow," + Num(main.left - 25) + "," + Num(main.top - 25) + "," +
-                  Num(main.width + 50) + "," + Num(main.height + 50) + ")")
-        << "but it follows, with the margins of mode 1";
+    EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(25)) << "but it follows, with the margins of mode 1";
 }
 
+// The picture window becomes layered for good at the chosen opacity and comes back in front of
+// its companions, which come back by their rules.
 TEST_F(Handlers, TransparencyMakesThePictureWindowLayeredAtTheChosenOpacity) {
-    Start();
-    frmMain::mnuTrs_Click(2);
-    const std::vector<std::string> expected = {
-        "Hide(Shadow)",
-        "Hide(Main)",
-        "Hide(Txt)",
-        "SetExStyle(Main,0x80000)",
-        "SetLayeredAlpha(Main,128)",
-        "Show(Txt)",
-        "Show(Shadow)",
-        "Show(Main)",
+    const struct {
+        const char* options;
+        std::int16_t index;
+        std::uint8_t alpha;
+        const char* marks;
+        bool captionVisible, shadowVisible;
+    } cases[] = {
+        {kCaptionAndShadow1, 2, 128, "001", true, true},
+        {kCaptionAndShadow1, 1, 204, "010", true, true},
+        {kCaptionAndShadow1, 0, 255, "100", true, true},
+        {"[Shadow]\nOffSet=3\n", 1, 204, "010", false, false},
     };
-    EXPECT_EQ(VisibleSteps(), expected) << Dump();
-    EXPECT_EQ(Form(Form::Main).alpha, 128);
-    for (auto [index, alpha] : {std::pair<std::int16_t, int>{1, 204}, {0, 255}, {0, 255}}) {
-        frmMain::mnuTrs_Click(index);
-        EXPECT_EQ(Form(Form::Main).alpha, alpha);
-        EXPECT_NE(Form(Form::Main).exStyle & 0x80000, 0) << "stays layered";
-        EXPECT_EQ(CheckedCount(3, mnuTrs), 1);
-        EXPECT_TRUE(Checked(mnuTrs(index)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        Start(c.options);
+        frmMain::mnuTrs_Click(2);
+        frmMain::mnuTrs_Click(c.index);
+        EXPECT_EQ(Form(Form::Main).alpha, c.alpha);
+        EXPECT_TRUE(Form(Form::Main).layered) << "stays layered";
+        EXPECT_EQ(Marks(mnuTrs, 3), c.marks);
+        EXPECT_TRUE(InFront(Form::Main));
+        EXPECT_EQ(Form(Form::Txt).visible, c.captionVisible);
+        EXPECT_EQ(Form(Form::Shadow).visible, c.shadowVisible);
+        EXPECT_EQ(Form(Form::Shadow).alpha, 0) << "the shadow keeps its own opacity";
     }
-    EXPECT_EQ(Form(Form::Shadow).alpha, 0) << "the shadow keeps its own opacity";
-}
-
-TEST_F(Handlers, TransparencyLeavesHiddenCompanionsHidden) {
-    Start("[Shadow]\nOffSet=3\n");
-    frmMain::mnuTrs_Click(1);
-    EXPECT_FALSE(Form(Form::Txt).visible);
-    EXPECT_FALSE(Form(Form::Shadow).visible);
-    EXPECT_TRUE(Form(Form::Main).visible);
 }
 
 TEST_F(Handlers, CaptionToggleMovesMarkAndWindowTogether) {
     Start();
-    ASSERT_TRUE(Checked(mnuOP(5)));
-    frmMain::mnuOP_Click(5);
-    EXPECT_FALSE(Checked(mnuOP(5)));
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
-    EXPECT_FALSE(Form(Form::Txt).visible);
-    frmMain::mnuOP_Click(5);
-    EXPECT_TRUE(Checked(mnuOP(5)));
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kTrue);
-    EXPECT_TRUE(Form(Form::Txt).visible);
-    EXPECT_TRUE(rec.OpsStartingWith({"Move("}).empty()) << "nothing is laid out";
+    const TwipsRect caption = Rect(Form::Txt);
+    for (const bool shown : {false, true}) {
+        frmMain::mnuOP_Click(op::kShowFileName);
+        EXPECT_EQ(Checked(mnuOP(op::kShowFileName)), shown);
+        EXPECT_EQ(mainMod::shared.ShowFileName, shown ? mainMod::kTrue : mainMod::kFalse);
+        EXPECT_EQ(Form(Form::Txt).visible, shown);
+    }
+    EXPECT_EQ(Rect(Form::Txt), caption) << "nothing is laid out";
 }
 
 TEST_F(Handlers, OpenDialogCancelledReloadsTheCurrentPictureAtDefaultSize) {
     Start();
     frmMain::mnuSize_Click(2);
-    rec.ClearOps();
     rec.openDialogAnswer.reset();
-    frmMain::mnuOP_Click(0);
+    frmMain::mnuOP_Click(op::kOpenPicture);
     EXPECT_EQ(
         rec.OpsStartingWith({"ShowOpen"}),
         std::vector<std::string>{"ShowOpen(图片文件         ,图片文件|*.jpg;*.jpeg;*.bmp;*.gif,"
                                  "C:\\Frame\\image.jpg)"});
-    EXPECT_EQ(mainMod::PicturePath, u"C:\\Frame\\image.jpg");
-    EXPECT_GE(IndexOf("LoadPicture(C:\\Frame\\image.jpg)"), 0);
-    EXPECT_EQ(mainMod::SizeMode, 1);
-    EXPECT_TRUE(Checked(mnuSize(1)));
-    EXPECT_FALSE(Checked(mnuSize(2)));
+    EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\Frame\\image.jpg");
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
+    EXPECT_EQ(Marks(mnuSize, 3), "010");
+    EXPECT_EQ(Rect(Form::Main).width, 2955);
 }
 
 TEST_F(Handlers, OpenDialogChoiceShowsTheNewPicture) {
     Start();
     AddPicture(u"D:\\照片\\夏天.jpg", 600, 900);
     rec.openDialogAnswer = u"D:\\照片\\夏天.jpg";
-    frmMain::mnuOP_Click(0);
-    EXPECT_EQ(mainMod::PicturePath, u"D:\\照片\\夏天.jpg");
-    EXPECT_EQ(mainMod::CaptionText, u"夏天.jpg");
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
+    frmMain::mnuOP_Click(op::kOpenPicture);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"D:\\照片\\夏天.jpg");
+    EXPECT_EQ(mainMod::shared.CaptionText, u"夏天.jpg");
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
 }
 
 TEST_F(Handlers, SeparatorsSubmenuParentsAndUnknownIndicesDoNothing) {
     Start();
+    const auto before = rec.forms;
+    const auto main = Rect(Form::Main);
+    const auto marks = rec.checked;
     for (std::int16_t i : {1, 2, 3, 4, 6, 8, 11, -1, 32767}) frmMain::mnuOP_Click(i);
-    frmMain::mnuSize_Click(3);
     frmMain::mnuShadow_Click(4);
     frmMain::mnuTrs_Click(-1);
-    const auto changes =
-        rec.OpsStartingWith({"Move(", "Show(", "SetChecked", "SetLayered", "StartProgram",
-                             "ShowMessage", "EndProcess", "Destroy"});
     // An unknown size index still reloads at the default size, as every size choice does.
-    for (const auto& op : changes)
-        EXPECT_TRUE(op.rfind("SetChecked(mnuSize", 0) == 0 || op.rfind("Move(", 0) == 0 ||
-                    op.rfind("Show(", 0) == 0)
-            << op;
-    EXPECT_EQ(mainMod::SizeMode, 1);
-    EXPECT_EQ(CheckedCount(4, mnuShadow), 1);
+    frmMain::mnuSize_Click(3);
+    for (const auto& [form, state] : before) {
+        EXPECT_EQ(rec.forms[form].visible, state.visible);
+        EXPECT_EQ(rec.forms[form].alpha, state.alpha);
+    }
+    EXPECT_EQ(Rect(Form::Main), main);
+    EXPECT_EQ(rec.checked, marks);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
+    EXPECT_FALSE(Did("ShowMessage") || Did("StartProgram") || Did("ShowOpen"));
     EXPECT_FALSE(rec.processEnded);
 }
 
 TEST_F(Handlers, NewCopyStartsTheRunningProgramItself) {
     Start();
     rec.exePath = u"C:\\My Programs\\Frame Renamed.exe";
-    frmMain::mnuOP_Click(7);
+    frmMain::mnuOP_Click(op::kNewCopy);
     EXPECT_EQ(rec.OpsStartingWith({"StartProgram"}),
               std::vector<std::string>{"StartProgram(C:\\My Programs\\Frame Renamed.exe)"});
 }
 
 TEST_F(Handlers, AboutHasFiveLinesTheThirdEmpty) {
     Start();
-    frmMain::mnuOP_Click(9);
-    ASSERT_EQ(rec.OpsStartingWith({"ShowMessage"}).size(), 1u);
-    std::vector<std::u16string> lines;
-    std::u16string_view text = frmMain::AboutText();
+    frmMain::mnuOP_Click(op::kAbout);
+    const auto shown = rec.OpsStartingWith({"ShowMessage("});
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string text = shown[0].substr(12, shown[0].size() - 13);
+    std::vector<std::string> lines;
     for (std::size_t pos = 0;;) {
-        const std::size_t end = text.find(u"\r\n", pos);
-        lines.emplace_back(text.substr(pos, end - pos));
-        if (end == std::u16string_view::npos) break;
+        const std::size_t end = text.find("\r\n", pos);
+        lines.push_back(text.substr(pos, end - pos));
+        if (end == std::string::npos) break;
         pos = end + 2;
     }
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_TRUE(lines[2].empty());
     for (int i : {0, 1, 3, 4}) EXPECT_FALSE(lines[i].empty()) << "line " << i + 1;
-    EXPECT_EQ(text.find(u'\n', 0), text.find(u"\r\n") + 1) << "lines end with CR LF";
-}
-
-TEST_F(Handlers, ExitUnloadsTheThreeWindowsInOrderAndEnds) {
-    Start();
-    frmMain::mnuOP_Click(10);
-    EXPECT_EQ(rec.Ops(), (std::vector<std::string>{"Destroy(Main)", "Destroy(Shadow)",
-                                                   "Destroy(Txt)", "EndProcess()"}));
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1) << "lines end with CR LF";
 }
 
 class FakeDrop : public platform::DropData {
   public:
     std::optional<bool> hasFiles = true;
     std::optional<std::vector<std::u16string>> files;
-    std::optional<bool> HasFormat(std::int32_t format) override {
-        return format == platform::kFileListFormat ? hasFiles : std::optional<bool>(false);
-    }
+    std::optional<bool> OffersFiles() override { return hasFiles; }
     std::optional<std::vector<std::u16string>> Files() override { return files; }
 };
 
-TEST_F(Handlers, DragOverAcceptsOnlyFileLists) {
+TEST_F(Handlers, DragOverAcceptsOnlyFileListsAndWhenTheQuestionFails) {
     Start();
     FakeDrop drop;
-    const struct {
-        std::optional<bool> hasFiles;
-        std::int32_t effect;
-    } cases[] = {{true, 1}, {false, 0}, {std::nullopt, 1}};
-    for (const auto& c : cases) {
-        drop.hasFiles = c.hasFiles;
-        std::int32_t effect = 7;
+    using platform::DropEffect;
+    for (const auto& [hasFiles, expected] : {std::pair{std::optional<bool>(true), DropEffect::Copy},
+                                             {std::optional<bool>(false), DropEffect::None},
+                                             {std::nullopt, DropEffect::Copy}}) {
+        drop.hasFiles = hasFiles;
+        DropEffect effect = expected == DropEffect::Copy ? DropEffect::None : DropEffect::Copy;
         frmMain::Form_OLEDragOver(drop, effect);
-        EXPECT_EQ(effect, c.effect);
+        EXPECT_EQ(effect, expected);
     }
 }
 
@@ -328,20 +290,20 @@ TEST_F(Handlers, ADropShowsTheLastFileOfTheList) {
     FakeDrop drop;
     drop.files = std::vector<std::u16string>{u"E:\\a.jpg", u"E:\\b.gif", u"E:\\c.bmp"};
     frmMain::Form_OLEDragDrop(drop);
-    EXPECT_EQ(mainMod::PicturePath, u"E:\\c.bmp");
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
-    EXPECT_EQ(mainMod::CaptionText, u"c.bmp");
+    EXPECT_EQ(mainMod::shared.PicturePath, u"E:\\c.bmp");
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.CaptionText, u"c.bmp");
 
+    frmMain::mnuSize_Click(2);
     drop.files = std::vector<std::u16string>{};
-    rec.ClearOps();
     frmMain::Form_OLEDragDrop(drop);
-    EXPECT_EQ(mainMod::PicturePath, u"E:\\c.bmp") << "an empty list keeps the path";
-    EXPECT_GE(IndexOf("LoadPicture(E:\\c.bmp)"), 0) << "and reloads it";
+    EXPECT_EQ(mainMod::shared.PicturePath, u"E:\\c.bmp") << "an empty list keeps the path";
+    EXPECT_EQ(Marks(mnuSize, 3), "010") << "and reloads it at the default size";
 
     drop.files = std::vector<std::u16string>{u"E:\\notes.txt"};
     frmMain::Form_OLEDragDrop(drop);
-    EXPECT_EQ(mainMod::PicturePath, u"E:\\notes.txt") << "no extension filter";
-    EXPECT_EQ(mainMod::CaptionText, u"notes.txt");
+    EXPECT_EQ(mainMod::shared.PicturePath, u"E:\\notes.txt") << "no extension filter";
+    EXPECT_EQ(mainMod::shared.CaptionText, u"notes.txt");
 }
 
 TEST_F(Handlers, DoubleClickOpensThePictureWithItsAssociatedProgram) {
@@ -349,7 +311,6 @@ TEST_F(Handlers, DoubleClickOpensThePictureWithItsAssociatedProgram) {
     FakeDrop drop;
     drop.files = std::vector<std::u16string>{u"E:\\dropped&odd.jpg"};
     frmMain::Form_OLEDragDrop(drop);
-    rec.ClearOps();
     frmMain::Form_DblClick();
     EXPECT_EQ(rec.OpsStartingWith({"OpenWithAssociation"}),
               std::vector<std::string>{"OpenWithAssociation(E:\\dropped&odd.jpg,C:\\Frame)"});

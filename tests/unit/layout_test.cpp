@@ -1,5 +1,7 @@
 // The companion layout: caption text, where the caption text starts, the drawing, and where
 // the caption and shadow windows go and whether they show.
+#include <functional>
+
 #include "app/frm_main.hpp"
 #include "app/menu_names.hpp"
 #include "display/caption_text.hpp"
@@ -66,50 +68,72 @@ class Layout : public FrameTest {
     // The picture window at (1500, 3000) twips, 2955 x 1980, showing a 780 x 520 picture.
     void SetUp() override {
         FrameTest::SetUp();
-        platform::windows::Create(Form::Main);
+        Create(Form::Main);
         platform::windows::Move(Form::Main, 1500, 3000, 2955, 1980);
         AddPicture(u"C:\\p\\wide.jpg", 780, 520);
-        mainMod::PicturePath = u"C:\\p\\wide.jpg";
+        mainMod::shared.PicturePath = u"C:\\p\\wide.jpg";
         frmMain::LoadAndSizePicture();
-        rec.ClearOps();
     }
 };
 
-TEST_F(Layout, PlacesTheCaptionUnderAndTheShadowAroundThePictureWindow) {
-    mainMod::ShadowBox = {25, 50, 25, 50};
-    frmMain::LayoutCompanions();
-    EXPECT_EQ(
-        rec.OpsStartingWith({"Move("}),
-        (std::vector<std::string>{"Move(Txt,1500,5060,2955)", "Move(Shadow,1475,2975,3005,2030)"}))
-        << Dump();
-    // Reads Left, Top, Height, Width for the caption, then Left, Top, Width, Height.
-    EXPECT_EQ(rec.OpsStartingWith({"Left(Main)", "Top(Main)", "Width(Main)", "Height(Main)"}),
-              (std::vector<std::string>{"Left(Main)", "Top(Main)", "Height(Main)", "Width(Main)",
-                                        "Left(Main)", "Top(Main)", "Width(Main)", "Height(Main)"}));
+// The caption window 80 twips under the picture window and as wide, its height kept; the
+// shadow window around it by the margins; each placed before it is shown, and shown as its rule
+// says.
+TEST_F(Layout, PlacesAndShowsTheCompanionsByTheirRules) {
+    // 5060 twips down, and 25 twips around, on whole pixels (15 twips) as the system puts them.
+    const platform::TwipsRect caption{1500, 5055, 2955, 300}, shadow{1470, 2970, 3000, 2025};
+    const struct {
+        const char* what;
+        mainMod::VbBool showFileName;
+        bool captionShownBefore, noShadow, markUnreadable;
+        bool captionVisible, shadowVisible;
+    } cases[] = {
+        {"both shown", mainMod::kTrue, false, false, false, true, true},
+        {"no file name: the caption is neither shown", mainMod::kFalse, false, false, false, false,
+         true},
+        {"nor hidden", mainMod::kFalse, true, false, false, true, true},
+        {"no shadow", mainMod::kTrue, false, true, false, true, false},
+        {"an unreadable mark hides the shadow", mainMod::kTrue, false, false, true, true, false},
+    };
+    Create(Form::Txt);
+    Create(Form::Shadow);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::windows::Hide(Form::Shadow);
+        if (c.captionShownBefore)
+            platform::windows::Show(Form::Txt);
+        else
+            platform::windows::Hide(Form::Txt);
+        platform::menus::SetChecked(mnuShadow(3), c.noShadow);
+        if (c.markUnreadable) rec.FailOn("Checked(mnuShadow(3))");
+        mainMod::shared.ShowFileName = c.showFileName;
+        mainMod::shared.ShadowBox = {25, 50, 25, 50};
+        frmMain::LayoutCompanions();
+        EXPECT_EQ(Rect(Form::Txt), caption);
+        EXPECT_EQ(Rect(Form::Shadow), shadow) << "a hidden shadow still follows";
+        EXPECT_EQ(Form(Form::Txt).visible, c.captionVisible);
+        EXPECT_EQ(Form(Form::Shadow).visible, c.shadowVisible);
+        EXPECT_TRUE(c.showFileName != mainMod::kTrue || ShownInPlace(Form::Txt));
+        EXPECT_TRUE(!c.shadowVisible || ShownInPlace(Form::Shadow));
+        rec.ClearFailures();
+    }
 }
 
-TEST_F(Layout, RunsItsStepsInOrder) {
-    mainMod::ShowFileName = mainMod::kTrue;
+TEST_F(Layout, PaintsThePictureAndTheCaptionThenLetsTheFullSizePictureGo) {
+    mainMod::shared.ShowFileName = mainMod::kTrue;
     frmMain::LayoutCompanions();
-    const auto steps =
-        rec.OpsStartingWith({"SetAutoRedraw(Main", "Cls(", "PaintDesktop", "DrawBitmap", "Move(",
-                             "Show(", "Hide(", "Checked(", "ReleasePicture"});
-    const std::vector<std::string> expected = {
-        "SetAutoRedraw(Main,1)",
-        "Cls(Main)",
-        "Cls(Picture1)",
-        "PaintDesktop(Picture1)",
-        "Cls(Main)",
-        "DrawBitmap(Main,0,0,195x130)",
-        "Move(Txt,1500,5060,2955)",
-        "Move(Shadow,1500,3000,2955,1980)",
-        "Show(Txt)",
-        "Checked(mnuShadow(3))",
-        "Show(Shadow)",
-        "SetAutoRedraw(Main,0)",
-        "ReleasePicture()",
-    };
-    EXPECT_EQ(steps, expected) << Dump();
+    const auto* drawn = DrawnPicture();
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawn->width, 195);
+    EXPECT_EQ(drawn->height, 130);
+    EXPECT_EQ(drawn->pixels.front(), 0xFF336699u);
+    EXPECT_FALSE(rec.Of(platform::Surface::Main).autoRedraw) << "the picture stays as background";
+    EXPECT_TRUE(rec.desktopDrawn);
+    ASSERT_FALSE(rec.drawnTexts.empty());
+    EXPECT_EQ(rec.drawnTexts.back().text, u"wide.jpg");
+    EXPECT_FALSE(rec.holderPixels.has_value()) << "released once its scaled copy is painted";
+    ASSERT_TRUE(rec.holderSize.has_value()) << "the holder keeps its size";
+    EXPECT_EQ(rec.holderSize->width, 780);
 }
 
 TEST_F(Layout, CaptionTextAndWhereItStarts) {
@@ -125,132 +149,110 @@ TEST_F(Layout, CaptionTextAndWhereItStarts) {
          u". . . -seaside-in-summer.jpg", 16},            // 28 characters: (195 - 168) / 2 + 3
     };
     for (const auto& c : table) {
-        mainMod::PicturePath = c.path;
+        mainMod::shared.PicturePath = c.path;
         frmMain::LayoutCompanions();
-        EXPECT_EQ(mainMod::CaptionText, c.caption);
-        EXPECT_EQ(mainMod::TextLeft, c.textLeft) << "for " << platform::recording::Utf8(c.caption);
+        EXPECT_EQ(mainMod::shared.CaptionText, c.caption);
+        EXPECT_EQ(mainMod::shared.TextLeft, c.textLeft)
+            << "for " << platform::recording::Utf8(c.caption);
     }
 }
 
 TEST_F(Layout, ATitleExactlyAsWideAsTheWindowIsNotShortened) {
     rec.textWidth = [](std::u16string_view t) { return t.size() == 26 ? 195.4 : 6.0 * t.size(); };
-    mainMod::PicturePath = u"C:\\p\\holiday-at-the-seaside.jpg";
+    mainMod::shared.PicturePath = u"C:\\p\\holiday-at-the-seaside.jpg";
     frmMain::LayoutCompanions();
-    EXPECT_EQ(mainMod::CaptionText, u"holiday-at-the-seaside.jpg") << "195.4 rounds to 195";
+    EXPECT_EQ(mainMod::shared.CaptionText, u"holiday-at-the-seaside.jpg") << "195.4 rounds to 195";
     rec.textWidth = [](std::u16string_view t) { return t.size() == 26 ? 195.6 : 6.0 * t.size(); };
     frmMain::LayoutCompanions();
-    EXPECT_EQ(mainMod::CaptionText, u". . . day-at-the-seaside.jpg");
+    EXPECT_EQ(mainMod::shared.CaptionText, u". . . day-at-the-seaside.jpg");
 }
 
-TEST_F(Layout, HiddenCompanionsStayHiddenByTheirRules) {
-    mainMod::ShowFileName = mainMod::kFalse;
-    platform::menus::SetChecked(mnuShadow(3), true);
-    frmMain::LayoutCompanions();
-    EXPECT_FALSE(Form(Form::Txt).visible);
-    EXPECT_FALSE(Form(Form::Shadow).visible);
-    EXPECT_EQ(IndexOf("Hide(Txt)"), -1) << "the caption window is neither shown nor hidden";
-    // The hidden shadow window still follows the picture window.
-    EXPECT_EQ(Form(Form::Shadow).left, 1500);
-}
-
-TEST_F(Layout, AnUnreadableNoShadowMarkHidesTheShadow) {
-    rec.FailOn("Checked(mnuShadow(3))");
-    frmMain::LayoutCompanions();
-    EXPECT_FALSE(Form(Form::Shadow).visible);
-    EXPECT_GE(IndexOf("Hide(Shadow)"), 0) << Dump();
-}
-
-TEST_F(Layout, AnUnreadablePositionSkipsOnlyThatPlacement) {
+TEST_F(Layout, AnUnreadablePositionSkipsOnlyThePlacements) {
+    CreateFrameWindows();
+    const auto caption = Rect(Form::Txt), shadow = Rect(Form::Shadow);
     rec.FailOn("Height(Main)");
-    mainMod::ShowFileName = mainMod::kTrue;
+    mainMod::shared.ShowFileName = mainMod::kTrue;
     frmMain::LayoutCompanions();
-    EXPECT_TRUE(rec.OpsStartingWith({"Move("}).empty()) << Dump();
+    EXPECT_EQ(Rect(Form::Txt), caption);
+    EXPECT_EQ(Rect(Form::Shadow), shadow);
     EXPECT_TRUE(Form(Form::Txt).visible) << "the later steps still run";
-    EXPECT_GE(IndexOf("ReleasePicture()"), 0);
-}
-
-TEST_F(Layout, TheFullSizePictureIsReleasedOnceItsScaledCopyIsPainted) {
-    frmMain::LayoutCompanions();
     EXPECT_FALSE(rec.holderPixels.has_value());
-    ASSERT_TRUE(rec.holderSize.has_value()) << "the holder keeps its size";
-    EXPECT_EQ(rec.holderSize->width, 780);
-    const auto& drawn = rec.drawnBitmaps[static_cast<std::uint8_t>(platform::Surface::Main)];
-    EXPECT_EQ(drawn.width, 195);
-    EXPECT_EQ(drawn.height, 130);
-    EXPECT_EQ(drawn.pixels.front(), 0xFF336699u);
 }
 
-TEST_F(Layout, NoPictureHeldLeavesTheWindowCleared) {
-    rec.holderPixels.reset();
-    frmMain::LayoutCompanions();
-    EXPECT_EQ(IndexOf("DrawBitmap(Main,0,0,195x130)"), -1);
-    EXPECT_GE(IndexOf("Refresh(Main)"), 0);
+// Whatever keeps the picture from being painted leaves the window cleared, shown as such, and
+// the layout goes on.
+TEST_F(Layout, NothingToPaintLeavesThePictureWindowClearedAndTheLayoutGoesOn) {
+    const struct {
+        const char* what;
+        std::function<void(platform::recording::Recorder&)> spoil;
+    } cases[] = {
+        {"an empty holder", [](auto& r) { r.holderPixels.reset(); }},
+        {"an unreadable screen resolution", [](auto& r) { r.FailOn("DeviceTwipsPerPixelX"); }},
+        {"rows that fail part way", [](auto& r) { r.holderRowsFailAfter = 100; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        rec.pictureFiles[u"C:\\p\\wide.jpg"].height = 520;
+        frmMain::LoadAndSizePicture();
+        rec.ClearOps();
+        c.spoil(rec);
+        mainMod::shared.ShowFileName = mainMod::kTrue;
+        frmMain::LayoutCompanions();
+        EXPECT_EQ(DrawnPicture(), nullptr);
+        EXPECT_TRUE(Did("Refresh(Main)")) << "the cleared window is shown";
+        EXPECT_EQ(Rect(Form::Txt).top, 5055) << "the caption is still placed";
+        EXPECT_TRUE(Form(Form::Txt).visible);
+        EXPECT_FALSE(rec.holderPixels.has_value());
+        rec.ClearFailures();
+        rec.holderRowsFailAfter.reset();
+    }
 }
-
-}  // namespace
-
-namespace {
 
 // On a screen of another scale the picture is scaled from the holder to the screen's own
 // pixels, while the program's figures stay those of 96 dpi.
 TEST_F(Layout, PaintsThePictureAtTheScreensPixels) {
     const struct {
         double deviceTwipsPerPixel;
-        const char* drawn;
+        std::int32_t width, height;
     } cases[] = {
-        {15, "DrawBitmap(Main,0,0,195x130)"},   // 96 dpi
-        {10, "DrawBitmap(Main,0,0,292x195)"},   // 144 dpi: 292.5 rounds to even
-        {7.5, "DrawBitmap(Main,0,0,390x260)"},  // 192 dpi
-        {12, "DrawBitmap(Main,0,0,244x162)"},   // 120 dpi: 243.75, 162.5
+        {15, 195, 130},   // 96 dpi
+        {10, 292, 195},   // 144 dpi: 292.5 rounds to even
+        {7.5, 390, 260},  // 192 dpi
+        {12, 244, 162},   // 120 dpi: 243.75, 162.5
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.deviceTwipsPerPixel);
         rec.deviceTwipsPerPixel = c.deviceTwipsPerPixel;
-        AddPicture(u"C:\\p\\wide.jpg", 780, 520);
         frmMain::LoadAndSizePicture();
-        rec.ClearOps();
         frmMain::LayoutCompanions();
-        EXPECT_EQ(rec.OpsStartingWith({"DrawBitmap"}), std::vector<std::string>{c.drawn}) << Dump();
-        EXPECT_EQ(mainMod::PicWidth, 2925) << "the sizing stays in the program's own pixels";
-        EXPECT_EQ(mainMod::PicHeight, 1950);
+        ASSERT_TRUE(DrawnPicture());
+        EXPECT_EQ(DrawnPicture()->width, c.width);
+        EXPECT_EQ(DrawnPicture()->height, c.height);
+        EXPECT_EQ(mainMod::shared.PicWidth, 2925) << "the sizing stays in the program's own pixels";
+        EXPECT_EQ(mainMod::shared.PicHeight, 1950);
     }
 }
 
-TEST_F(Layout, AnUnreadableScreenResolutionLeavesThePictureWindowCleared) {
-    rec.FailOn("DeviceTwipsPerPixelX");
-    frmMain::LayoutCompanions();
-    EXPECT_TRUE(rec.OpsStartingWith({"DrawBitmap"}).empty()) << Dump();
-    EXPECT_NE(IndexOf("Refresh(Main)"), -1) << "the cleared window is shown";
-    EXPECT_NE(IndexOf("ReleasePicture()"), -1) << "the layout goes on";
-}
-
 // A move to a monitor of another scale: the picture is read again from its file and the frame
-// laid out again; the size preset and the window's size stay.
+// laid out again; the size preset and the window's size stay. A picture gone from its file
+// leaves the window cleared.
 TEST_F(Layout, ADpiChangeReadsThePictureAgainAndLaysOutTheFrame) {
-    mainMod::SizeMode = 2;
-    mainMod::PicWidth = 4432;
+    mainMod::shared.SizeMode = 2;
+    mainMod::shared.PicWidth = 4432;
+    frmMain::LayoutCompanions();  // as the size choice left it; the holder is let go
+    const auto main = Rect(Form::Main);
     frmMain::Form_DpiChanged();
-    const auto steps = rec.OpsStartingWith({"LoadPicture", "SetAutoRedraw(Main", "DrawBitmap",
-                                            "Move(", "ReleasePicture", "SetWidth", "SetHeight"});
-    const std::vector<std::string> expected = {
-        "LoadPicture(C:\\p\\wide.jpg)",
-        "SetAutoRedraw(Main,1)",
-        "DrawBitmap(Main,0,0,295x130)",
-        "Move(Txt,1500,5060,2955)",
-        "Move(Shadow,1500,3000,2955,1980)",
-        "SetAutoRedraw(Main,0)",
-        "ReleasePicture()",
-    };
-    EXPECT_EQ(steps, expected) << Dump();
-    EXPECT_EQ(mainMod::SizeMode, 2) << "the size preset stays";
-}
+    ASSERT_TRUE(DrawnPicture());
+    EXPECT_EQ(DrawnPicture()->width, 295) << "4432 twips";
+    EXPECT_EQ(Rect(Form::Main), main);
+    EXPECT_EQ(Rect(Form::Txt).top, 5055);
+    EXPECT_EQ(mainMod::shared.SizeMode, 2);
+    EXPECT_FALSE(rec.holderPixels.has_value());
 
-TEST_F(Layout, ADpiChangeWithAPictureGoneStillLaysOutTheFrame) {
-    platform::pictures::Release();  // as the layout after the load left it
     rec.pictureFiles.clear();
     frmMain::Form_DpiChanged();
-    EXPECT_NE(IndexOf("Move(Txt,1500,5060,2955)"), -1) << Dump();
-    EXPECT_TRUE(rec.OpsStartingWith({"DrawBitmap"}).empty()) << "nothing left to paint";
+    EXPECT_EQ(DrawnPicture(), nullptr) << "nothing left to paint";
+    EXPECT_EQ(Rect(Form::Txt).top, 5055);
 }
 
 }  // namespace

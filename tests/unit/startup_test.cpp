@@ -1,5 +1,7 @@
 // Start-up: the settings read, the picture loaded and sized, the windows laid out, and the
-// check marks and shadow mode applied afterwards, in that order.
+// check marks and shadow mode applied afterwards.
+#include <optional>
+
 #include "app/frm_main.hpp"
 #include "app/menu_names.hpp"
 #include "app/program.hpp"
@@ -12,188 +14,137 @@ using platform::Form;
 
 class Startup : public FrameTest {
   protected:
-    void Start(const std::string& options) {
-        WriteOptions(options);
+    void Start(const std::optional<std::string>& options) {
+        if (options) WriteOptions(*options);
         AddPicture(u"image.jpg", 780, 520);
         vistrelle::RunProgram();
     }
-    int CheckedShadowItems() {
-        int n = 0;
-        for (std::int16_t i = 0; i < 4; ++i) n += Checked(mnuShadow(i));
-        return n;
-    }
 };
 
-TEST_F(Startup, ReadsTheSixSettingsInOrderThenLoadsImageJpg) {
-    Start(
-        "[Main]\nFont=Arial\nSize=12.5\nColor1=&HFF\nColor2=65280\nShowFileName=true\n"
-        "[Shadow]\nOffSet=2\n");
-    const std::vector<std::string> expected = {
-        "ReadString(C:\\Frame\\option.ini,Main,Font,255)",
-        "ReadString(C:\\Frame\\option.ini,Main,Size,255)",
-        "ReadString(C:\\Frame\\option.ini,Main,Color1,255)",
-        "ReadString(C:\\Frame\\option.ini,Main,Color2,255)",
-        "ReadString(C:\\Frame\\option.ini,Shadow,OffSet,255)",
-        "ReadString(C:\\Frame\\option.ini,Main,ShowFileName,255)",
-        "LoadPicture(C:\\Frame\\image.jpg)",
+// A failed conversion, a missing file or an unreadable one leaves a setting at its initial
+// value.
+TEST_F(Startup, ReadsTheSixSettings) {
+    const struct {
+        const char* what;
+        std::optional<std::string> options;
+        bool unreadable;
+        const char16_t* font;
+        std::int16_t size;
+        std::int32_t color1, color2;
+        std::int16_t offSet;
+        mainMod::VbBool showFileName;
+    } cases[] = {
+        {"good values",
+         "[Main]\nFont=Arial\nSize=12.5\nColor1=&HFF\nColor2=65280\nShowFileName=true\n"
+         "[Shadow]\nOffSet=2\n",
+         false, u"Arial", 12, 255, 65280, 2, mainMod::kTrue},
+        {"no option.ini", std::nullopt, false, u"", 0, 0, 0, 0, mainMod::kFalse},
+        {"bad values",
+         "[Main]\nSize=40000\nColor1=red\nColor2=&H1000000000\nShowFileName=yes\n"
+         "[Shadow]\nOffSet=abc\n",
+         false, u"", 0, 0, 0, 0, mainMod::kFalse},
+        {"unreadable", "[Main]\nShowFileName=True\nSize=9\n", true, u"", 0, 0, 0, 0,
+         mainMod::kFalse},
     };
-    EXPECT_EQ(rec.OpsStartingWith({"ReadString", "LoadPicture"}), expected) << Dump();
-    EXPECT_EQ(mainMod::FontName, u"Arial");
-    EXPECT_EQ(mainMod::FontSize, 12);
-    EXPECT_EQ(mainMod::Color1, 255);
-    EXPECT_EQ(mainMod::Color2, 65280);
-    EXPECT_EQ(mainMod::ShadowOffSet, 2);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kTrue);
-    EXPECT_EQ(mainMod::PicturePath, u"C:\\Frame\\image.jpg");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        if (c.unreadable) rec.FailOn("ReadString");
+        Start(c.options);
+        EXPECT_EQ(mainMod::shared.FontName, c.font);
+        EXPECT_EQ(mainMod::shared.FontSize, c.size);
+        EXPECT_EQ(mainMod::shared.Color1, c.color1);
+        EXPECT_EQ(mainMod::shared.Color2, c.color2);
+        EXPECT_EQ(mainMod::shared.ShadowOffSet, c.offSet);
+        EXPECT_EQ(mainMod::shared.ShowFileName, c.showFileName);
+        EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\Frame\\image.jpg");
+        EXPECT_TRUE(Form(Form::Main).visible) << "the window is always shown";
+    }
 }
 
-TEST_F(Startup, WithoutOptionIniEverySettingKeepsItsInitialValue) {
-    AddPicture(u"image.jpg", 780, 520);
-    vistrelle::RunProgram();
-    EXPECT_EQ(mainMod::FontName, u"");
-    EXPECT_EQ(mainMod::FontSize, 0);
-    EXPECT_EQ(mainMod::Color1, 0);
-    EXPECT_EQ(mainMod::Color2, 0);
-    EXPECT_EQ(mainMod::ShadowOffSet, 0);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
-    EXPECT_FALSE(Checked(mnuOP(5))) << "the file-name item loses its mark";
-    EXPECT_TRUE(Checked(mnuShadow(0)));
-    EXPECT_EQ(CheckedShadowItems(), 1);
-    EXPECT_FALSE(Form(Form::Txt).visible) << "the caption window is never shown";
-    EXPECT_TRUE(Form(Form::Shadow).visible);
-    EXPECT_TRUE(Form(Form::Main).visible);
-    EXPECT_EQ(IndexOf("Show(Txt)"), -1) << Dump();
+TEST_F(Startup, TheFileNameMarkAndCaptionFollowShowFileName) {
+    for (const auto& [value, shown] : {std::pair{"-1", true}, {"0", false}, {"", false}}) {
+        SetUp();
+        Start(std::string("[Main]\nShowFileName=") + value + "\n");
+        EXPECT_EQ(Checked(mnuOP(op::kShowFileName)), shown) << value;
+        EXPECT_EQ(Form(Form::Txt).visible, shown) << value;
+    }
 }
 
-TEST_F(Startup, BadValuesLeaveTheirSettingsAtTheInitialValue) {
-    Start(
-        "[Main]\nSize=40000\nColor1=red\nColor2=&H1000000000\nShowFileName=yes\n"
-        "[Shadow]\nOffSet=abc\n");
-    EXPECT_EQ(mainMod::FontSize, 0);
-    EXPECT_EQ(mainMod::Color1, 0);
-    EXPECT_EQ(mainMod::Color2, 0);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
-    EXPECT_EQ(mainMod::ShadowOffSet, 0);
-}
-
-TEST_F(Startup, ShowFileNameTrueKeepsTheMarkAndShowsTheCaption) {
-    Start("[Main]\nShowFileName=-1\n");
-    EXPECT_TRUE(Checked(mnuOP(5)));
-    EXPECT_TRUE(Form(Form::Txt).visible);
-}
-
-TEST_F(Startup, ExactlyDefaultSizeAndFullOpacityAreChecked) {
+TEST_F(Startup, ThePictureWindowStandsAtItsDesignPlaceInFrontWithDefaultSizeAndFullOpacity) {
     Start("");
-    EXPECT_FALSE(Checked(mnuSize(0)));
-    EXPECT_TRUE(Checked(mnuSize(1)));
-    EXPECT_FALSE(Checked(mnuSize(2)));
-    EXPECT_TRUE(Checked(mnuTrs(0)));
-    EXPECT_FALSE(Checked(mnuTrs(1)));
-    EXPECT_FALSE(Checked(mnuTrs(2)));
-    EXPECT_EQ(mainMod::SizeMode, 1);
-    EXPECT_FALSE(Form(Form::Main).alpha.has_value()) << "the picture window starts not layered";
-    EXPECT_EQ(Form(Form::Main).exStyle & 0x80000, 0);
+    EXPECT_EQ(Rect(Form::Main).left, 3315) << "3330 twips inside a one-pixel border";
+    EXPECT_EQ(Rect(Form::Main).top, 2910);
+    EXPECT_TRUE(InFront(Form::Main)) << "shown last, above its companions";
+    EXPECT_TRUE(Did("RunMessageLoop()"));
+    EXPECT_EQ(Marks(mnuSize, 3), "010");
+    EXPECT_EQ(Marks(mnuTrs, 3), "100");
+    EXPECT_EQ(mainMod::shared.SizeMode, 1);
+    EXPECT_FALSE(Form(Form::Main).layered) << "the picture window starts not layered";
 }
 
 // The first layout runs before the shadow mode is applied: it places the shadow window on the
 // picture window's own rectangle; the margins come with the next placement.
-struct ModeCase {
-    const char* offSet;
-    int checkedItem;  // -1: none
-    mainMod::ShadowBoxRecord box;
-    bool shadowVisible;
-};
-
-class StartupShadowMode : public Startup, public ::testing::WithParamInterface<ModeCase> {};
-
-TEST_P(StartupShadowMode, AppliesTheModeAfterTheFirstLayout) {
-    const ModeCase& c = GetParam();
-    Start(std::string("[Shadow]\nOffSet=") + c.offSet + "\n");
-    EXPECT_EQ(rec.OpsStartingWith({"Move(Shadow"}),
-              std::vector<std::string>{"Move(Shadow,0,0,2955,1980)"})
-        << "the first placement uses no margins\n"
-        << Dump();
-    EXPECT_EQ(mainMod::ShadowBox, c.box);
-    for (std::int16_t i = 0; i < 4; ++i)
-        EXPECT_EQ(Checked(mnuShadow(i)), i == c.checkedItem) << "mnuShadow(" << i << ")";
-    EXPECT_EQ(Form(Form::Shadow).visible, c.shadowVisible);
-    // The layout shows the shadow window in every mode, since no item is checked yet.
-    const long shown = IndexOf("Show(Shadow)");
-    EXPECT_GE(shown, 0) << Dump();
-    if (!c.shadowVisible) {
-        EXPECT_GT(LastIndexOf("Hide(Shadow)"), shown) << Dump();
+TEST_F(Startup, AppliesTheShadowModeAfterTheFirstLayout) {
+    const struct {
+        const char* offSet;
+        const char* marks;
+        mainMod::ShadowBoxRecord box;
+        bool shadowVisible;
+    } cases[] = {
+        {"0", "1000", {0, 0, 0, 0}, true},       {"1", "0100", {25, 50, 25, 50}, true},
+        {"2", "0010", {50, 100, 50, 100}, true}, {"3", "0001", {0, 0, 0, 0}, false},
+        {"5", "0000", {0, 0, 0, 0}, true},       {"-1", "0000", {0, 0, 0, 0}, true},
+        {"7", "0000", {0, 0, 0, 0}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.offSet);
+        SetUp();
+        Start(std::string("[Shadow]\nOffSet=") + c.offSet + "\n");
+        EXPECT_EQ(Rect(Form::Shadow), Rect(Form::Main)) << "the first placement uses no margins";
+        EXPECT_EQ(mainMod::shared.ShadowBox, c.box);
+        EXPECT_EQ(Marks(mnuShadow, 4), c.marks);
+        EXPECT_EQ(Form(Form::Shadow).visible, c.shadowVisible);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, StartupShadowMode,
-                         ::testing::Values(ModeCase{"0", 0, {0, 0, 0, 0}, true},
-                                           ModeCase{"1", 1, {25, 50, 25, 50}, true},
-                                           ModeCase{"2", 2, {50, 100, 50, 100}, true},
-                                           ModeCase{"3", 3, {0, 0, 0, 0}, false},
-                                           ModeCase{"5", -1, {0, 0, 0, 0}, true},
-                                           ModeCase{"-1", -1, {0, 0, 0, 0}, true},
-                                           ModeCase{"7", -1, {0, 0, 0, 0}, true}),
-                         [](const ::testing::TestParamInfo<ModeCase>& info) {
-                             std::string name = std::string("OffSet_") + info.param.offSet;
-                             for (char& ch : name)
-                                 if (ch == '-') ch = 'm';
-                             return name;
-                         });
-
-TEST_F(Startup, TheShadowWindowIsLayeredTransparentAndClickThroughFromItsCreation) {
+TEST_F(Startup, TheShadowWindowIsTransparentAndClickThroughFromItsCreation) {
     Start("");
-    EXPECT_EQ(Form(Form::Shadow).exStyle, 0x80000 | 0x20);
-    ASSERT_TRUE(Form(Form::Shadow).alpha.has_value());
-    EXPECT_EQ(*Form(Form::Shadow).alpha, 0);
-    EXPECT_LT(IndexOf("SetLayeredAlpha(Shadow,0)"), IndexOf("Move(Shadow,0,0,2955,1980)"))
-        << "set up before it is first placed\n"
-        << Dump();
-}
-
-TEST_F(Startup, ThePictureWindowIsShownLastAboveItsCompanions) {
-    Start("[Main]\nShowFileName=True\n");
-    const long main = LastIndexOf("Show(Main)");
-    EXPECT_GT(main, LastIndexOf("Show(Txt)")) << Dump();
-    EXPECT_GT(main, LastIndexOf("Show(Shadow)")) << Dump();
-    EXPECT_EQ(rec.Ops().back(), "RunMessageLoop()");
+    EXPECT_TRUE(Form(Form::Shadow).layered);
+    EXPECT_TRUE(Form(Form::Shadow).clickThrough);
+    EXPECT_EQ(Form(Form::Shadow).alpha, 0);
 }
 
 TEST_F(Startup, WithoutImageJpgTheWindowIsSizedFromTheEmptyHolderAndStillShown) {
     WriteOptions("");
     vistrelle::RunProgram();
     // The empty holder measures 113 x 65 pixels: landscape, 195 pixels wide.
-    EXPECT_EQ(mainMod::PicWidth, 2925);
-    EXPECT_EQ(mainMod::PicHeight, 1683);  // round(195 * 65 / 113 * 15) = round(1682.52)
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925);
+    EXPECT_EQ(mainMod::shared.PicHeight, 1683);  // round(195 * 65 / 113 * 15) = round(1682.52)
     EXPECT_TRUE(Form(Form::Main).visible);
-    EXPECT_EQ(IndexOf("ShowMessage"), -1);
-}
-
-TEST_F(Startup, AnUnreadableSettingsFileIsLikeAMissingOne) {
-    WriteOptions("[Main]\nShowFileName=True\nSize=9\n");
-    rec.FailOn("ReadString");
-    AddPicture(u"image.jpg", 780, 520);
-    vistrelle::RunProgram();
-    EXPECT_EQ(mainMod::FontSize, 0);
-    EXPECT_EQ(mainMod::ShowFileName, mainMod::kFalse);
-    EXPECT_TRUE(Form(Form::Main).visible);
+    EXPECT_FALSE(Did("ShowMessage"));
 }
 
 TEST_F(Startup, AProgramFolderAtADriveRootGetsNoSecondBackslash) {
     rec.exeFolder = u"D:\\";
+    rec.files[u"D:\\option.ini"] = "[Main]\nShowFileName=True\n";
     vistrelle::RunProgram();
-    EXPECT_EQ(rec.OpsStartingWith({"ReadString"}).front(),
-              "ReadString(D:\\option.ini,Main,Font,255)");
-    EXPECT_EQ(mainMod::PicturePath, u"D:\\image.jpg");
+    EXPECT_EQ(mainMod::shared.ShowFileName, mainMod::kTrue);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"D:\\image.jpg");
 }
 
-TEST_F(Startup, ClosingThePictureWindowEndsTheProgramAsExitDoes) {
-    Start("");
-    rec.ClearOps();
-    platform::CurrentEvents()->SystemClose();
-    const std::vector<std::string> expected = {"Destroy(Main)", "Destroy(Shadow)", "Destroy(Txt)",
-                                               "EndProcess()"};
-    EXPECT_EQ(rec.Ops(), expected);
-    EXPECT_TRUE(rec.processEnded);
+// Closing the picture window by the system ends the program as its Exit command does.
+TEST_F(Startup, ExitAndClosingThePictureWindowEndTheProgram) {
+    for (const bool byMenu : {true, false}) {
+        SetUp();
+        Start("");
+        if (byMenu)
+            frmMain::mnuOP_Click(op::kExit);
+        else
+            platform::CurrentEvents()->SystemClose();
+        for (const auto& [form, state] : rec.forms) EXPECT_FALSE(state.exists) << int{form};
+        EXPECT_TRUE(rec.processEnded);
+    }
 }
 
 }  // namespace
