@@ -103,6 +103,8 @@ class Recorder {
         friend bool operator==(const DrawnText&, const DrawnText&) = default;
     };
     std::vector<DrawnText> drawnTexts;
+    // What the program reported of its failures (platform::diagnostics), as UTF-8 lines.
+    std::vector<std::string> reports;
 
     // --- Used by the backend itself ------------------------------------------------------
     // Records an operation; false when it is to fail.

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -23,14 +24,21 @@ inline std::u16string U16(std::wstring_view s) {
     return std::u16string(reinterpret_cast<const char16_t*>(s.data()), s.size());
 }
 
+// An exception that reached the edge of a handler, named in the debug output.
+void ReportEscaped(const char* event, const std::exception* e);
+
 // Calls the program's event sink, if one is set. An exception from a handler stops at this
-// boundary: it must not unwind through the system's code that called the window procedure.
+// boundary, named: it must not unwind through the system's code that called the window
+// procedure.
 template <class F>
-void Raise(F&& call) {
+void Raise(const char* event, F&& call) {
     if (Events* events = CurrentEvents()) {
         try {
             call(*events);
+        } catch (const std::exception& e) {
+            ReportEscaped(event, &e);
         } catch (...) {
+            ReportEscaped(event, nullptr);
         }
     }
 }

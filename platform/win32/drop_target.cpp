@@ -105,7 +105,7 @@ class DropTarget final : public IDropTarget {
         // The drop handler leaves the effect alone: the one of the last drag-over stands.
         *effect &= lastEffect_;
         DataObjectDropData dropData(data);
-        Raise([&](Events& e) { e.DragDrop(dropData); });
+        Raise("DragDrop", [&](Events& e) { e.DragDrop(dropData); });
         return S_OK;
     }
 
@@ -118,7 +118,7 @@ class DropTarget final : public IDropTarget {
         DropEffect answer = allowed ? DropEffect::Copy : DropEffect::None;
         bool asked = false;
         DataObjectDropData dropData(data_.Get());
-        Raise([&](Events& e) {
+        Raise("DragOver", [&](Events& e) {
             e.DragOver(dropData, answer);
             asked = true;
         });

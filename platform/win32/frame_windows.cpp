@@ -190,7 +190,7 @@ LRESULT Picture1Box::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Picture1 keeps no image: the program redraws it through the drawing functions, which
         // take the box's DC themselves; BeginPaint/EndPaint validate the area around that.
         ScopedPaint paint(Handle());
-        Raise([](Events& e) { e.Picture1Paint(); });
+        Raise("Picture1Paint", [](Events& e) { e.Picture1Paint(); });
         return 0;
     }
     return Window::OnMessage(msg, wParam, lParam);

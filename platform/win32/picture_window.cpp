@@ -32,7 +32,7 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         // A quick second press of the left button, also right after the move loop.
         case WM_LBUTTONDBLCLK:
-            Raise([](Events& e) { e.DblClick(); });
+            Raise("DblClick", [](Events& e) { e.DblClick(); });
             return 0;
         // With CS_DBLCLKS a quick second press of the other buttons arrives as a double click;
         // it is a press all the same and opens the menu again.
@@ -81,7 +81,7 @@ void PictureWindow::OnMouseDown(std::int16_t button, WPARAM keys, POINT at) {
     if (::GetKeyState(VK_MENU) < 0) shift |= 4;
     const float x = static_cast<float>(ToDesign(at.x));
     const float y = static_cast<float>(ToDesign(at.y));
-    Raise([&](Events& e) { e.MouseDown(button, shift, x, y); });
+    Raise("MouseDown", [&](Events& e) { e.MouseDown(button, shift, x, y); });
 }
 
 // Shift+F10 and the context-menu key ask for the popup menu: at the pointer when it stands over
@@ -96,7 +96,7 @@ bool PictureWindow::OnKey(WPARAM key) {
         at = POINT{0, 0};
         ::ClientToScreen(h, &at);
     }
-    Raise([&](Events& e) { e.MenuKey(ScreenPoint{at.x, at.y}); });
+    Raise("MenuKey", [&](Events& e) { e.MenuKey(ScreenPoint{at.x, at.y}); });
     return true;
 }
 
@@ -114,21 +114,21 @@ void PictureWindow::OnDpiChanged(int dpi, const RECT& suggested) {
         ::SetWindowPos(h, nullptr, suggested.left, suggested.top, *w, *ht,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     Windows().caption.Fit(dpi_);
-    Raise([](Events& e) { e.DpiChanged(); });
+    Raise("DpiChanged", [](Events& e) { e.DpiChanged(); });
 }
 
 void PictureWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     // Menu commands only: no control sends notifications to this window.
     if (HIWORD(wParam) != 0 || lParam != 0) return;
     if (const resources::MenuEntry* entry = resources::FindMenuEntry(LOWORD(wParam)))
-        Raise([&](Events& e) { e.MenuClick(entry->item); });
+        Raise("MenuClick", [&](Events& e) { e.MenuClick(entry->item); });
 }
 
 // The system closes the window (Alt+F4, the task bar, the end of the session). The program ends
 // as on its Exit command; if its handler returns without ending the process, the windows go and
 // the message loop stops, so no process is left running with hidden windows.
 void PictureWindow::OnSystemClose() {
-    Raise([](Events& e) { e.SystemClose(); });
+    Raise("SystemClose", [](Events& e) { e.SystemClose(); });
     if (!windows::Exists(Form::Main)) return;
     windows::Destroy(Form::Txt);
     windows::Destroy(Form::Shadow);
