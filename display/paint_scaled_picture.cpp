@@ -62,12 +62,18 @@ void PaintScaledPicture() {
         const auto width = ToInt32(shared.PicWidth / *tppX);
         const auto height = ToInt32(shared.PicHeight / *tppY);
         if (width && height) {
-            // The same reduction at every size choice, so the picture looks the same at each.
-            // The largest display is reckoned in the program's pixels and taken in the screen's.
-            const std::int32_t reduction = decode_scale::ReductionFor(
-                pictures::ScaleSize(), pw::TwipsPerPixelX(), pw::TwipsPerPixelY(), tppX, tppY);
+            // The pixels of the largest display at every size choice, so the picture looks
+            // the same at each. The largest display is reckoned in the program's pixels and
+            // taken in the screen's; when it cannot be known, the display size itself.
+            const auto size = pictures::ScaleSize();
+            const auto largest =
+                size ? decode_scale::LargestDisplay(*size, pw::TwipsPerPixelX(),
+                                                    pw::TwipsPerPixelY(), tppX, tppY)
+                     : std::nullopt;
+            const platform::PixelSize minimum = largest.value_or(
+                platform::PixelSize{static_cast<double>(*width), static_cast<double>(*height)});
             ScalingSink sink(*width, *height);
-            if (pictures::ReadRows(reduction, sink)) {
+            if (pictures::ReadRows(minimum, sink)) {
                 if (auto scaled = sink.Finish()) drawing::DrawBitmap(Surface::Main, 0, 0, *scaled);
             }
         }

@@ -77,10 +77,6 @@ class Recorder {
     std::optional<PixelSize> holderSize;  // empty: design size
     std::optional<pictures::Bitmap> holderPixels;
     pictures::Orientation holderOrientation = pictures::kUpright;
-    // Whether the holder's decoder shrinks while decoding, as Windows' JPEG decoder does; the
-    // reduced picture then has ceil(side / reduction) pixels a side, each the mean of the
-    // block it stands for.
-    bool holderReducesWhileDecoding = false;
     // When set, streaming stops with a decoding failure after this many rows.
     std::optional<std::int32_t> holderRowsFailAfter;
     // What the next Open dialog answers (empty: cancelled).

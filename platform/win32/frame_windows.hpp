@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -29,7 +30,7 @@ namespace platform::win32 {
 // its rows, kept until released.
 struct PictureHolder {
     std::optional<PixelSize> size;  // empty until a picture was loaded
-    std::optional<PictureSource> source;
+    std::unique_ptr<PictureSource> source;
 };
 
 // A top-level window of the frame, created on first touch.

@@ -1,5 +1,6 @@
 // platform::pictures on Win32: the hidden picture holder keeps WIC's decoder of the file and
 // streams its rows in strips, so that no full-size copy of the picture is ever made.
+#include <memory>
 #include <new>
 
 #include "platform/pictures.hpp"
@@ -21,7 +22,8 @@ win32::PictureHolder& TheHolder() {
 
 bool Load(std::u16string_view path) {
     try {
-        std::optional<win32::PictureSource> opened = win32::PictureSource::Open(win32::Wide(path));
+        std::unique_ptr<win32::PictureSource> opened =
+            win32::PictureSource::Open(win32::Wide(path));
         if (!opened) return false;
         // Only a picture that decodes replaces what the holder had.
         win32::PictureHolder& holder = TheHolder();
@@ -41,11 +43,11 @@ std::optional<PixelSize> ScaleSize() {
     return TheHolder().size.value_or(kDesignSize);
 }
 
-bool ReadRows(std::int32_t reduction, RowSink& sink) {
+bool ReadRows(const PixelSize& minimum, RowSink& sink) {
     const auto& source = TheHolder().source;
     if (!source) return false;
     try {
-        return source->ReadRows(reduction, sink);
+        return source->ReadRows(minimum, sink);
     } catch (const std::bad_alloc&) {
         return false;
     }
