@@ -19,12 +19,16 @@ trap cleanup EXIT
 scripts/install-deps.sh
 
 status=0
+summary=()
 step() {
+    local t0=$SECONDS outcome=ok
     echo "== $*"
     if ! "$@"; then
         echo "== FAILED: $*"
         status=1
+        outcome=FAILED
     fi
+    summary+=("$(printf '%5d s  %-6s  %s' $((SECONDS - t0)) "$outcome" "$*")")
 }
 
 step cmake --preset native
@@ -42,6 +46,8 @@ step cmake --build --preset mingw -j2 -- -k 0
 step tests/harness/session start
 step ctest --preset mingw --output-on-failure
 
+echo "== steps (time, outcome):"
+printf '%s\n' "${summary[@]}"
 if [ $status -eq 0 ]; then
     echo "== all builds and tests passed"
 else
