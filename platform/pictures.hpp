@@ -1,14 +1,11 @@
-// The hidden picture holder of the picture window: it receives a picture file at its natural
-// size and keeps a decoder for it, which streams the picture's rows on demand, until it is
-// released. No full-size copy of the picture is kept: the rows go straight to whoever scales
-// them.
+// Picture files opened for decoding. The program keeps what it shows itself (display/
+// picture_holder.hpp); the backend only opens a file, tells its size and streams its rows
+// once, and lets the file go when the opened picture goes.
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <span>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "platform/picture_orientation.hpp"
 #include "platform/picture_rows.hpp"
@@ -19,24 +16,26 @@ namespace platform::pictures {
 // Size of the holder before any picture was loaded, in pixels.
 inline constexpr PixelSize kDesignSize{113, 65};
 
-// Loads a picture file into the holder, which then takes the picture's natural size: JPEG,
-// PNG, GIF and TIFF (first frame), BMP, icons and cursors (their largest image), and any other
-// format a system decoder takes. A file that cannot be loaded, or whose header (or, for a
-// format this program does not read itself, the decoder) claims more than the decoding
-// budget, leaves the holder as it was and returns false.
-bool Load(std::u16string_view path);
-// Natural size of what the holder holds as it is displayed, in pixels (its scale width and
-// height): the stored size, with width and height swapped when the file's orientation turns
-// the picture a quarter.
-std::optional<PixelSize> ScaleSize();
-// Streams the picture held to the sink, once after each load: a JPEG shrunk while decoding to
-// the smallest eighth of its size that still has at least `minimum` pixels (a size as
-// displayed) on both axes, any other picture at its natural size (the rows are always the
-// stored ones, not yet turned), so Begin tells the size that comes. False when the holder is
-// empty, a row could not be decoded (the rows given until then stay given) or the sink
-// refused.
-bool ReadRows(const PixelSize& minimum, RowSink& sink);
-// Drops the decoder and whatever it holds of the file; the holder keeps its size.
-bool Release();
+// A picture file opened for decoding, within the decoding budget. Keeping it keeps the file
+// open; the decoder's work happens in ReadRows.
+class PictureFile {
+  public:
+    virtual ~PictureFile() = default;
+    // The natural size as displayed, in pixels: the stored size, with width and height swapped
+    // when the file's orientation turns the picture a quarter.
+    virtual PixelSize NaturalSize() const = 0;
+    // Streams the picture's rows to the sink, once: a JPEG shrunk while decoding to the
+    // smallest eighth of its size that still has at least `minimum` pixels (a size as
+    // displayed) on both axes, any other picture at its natural size (the rows are always the
+    // stored ones, not yet turned), so Begin tells the size that comes. False when a row
+    // could not be decoded (the rows given until then stay given) or the sink refused.
+    virtual bool ReadRows(const PixelSize& minimum, RowSink& sink) = 0;
+};
+
+// Opens a picture file: JPEG, PNG, GIF and TIFF (first frame), BMP, icons and cursors (their
+// largest image), and any other format a system decoder takes. Empty when the file cannot be
+// opened, or its header (or, for a format this program does not read itself, the decoder)
+// claims more than the decoding budget.
+std::unique_ptr<PictureFile> Open(std::u16string_view path);
 
 }  // namespace platform::pictures

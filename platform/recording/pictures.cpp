@@ -1,5 +1,5 @@
-// Recording backend: the picture holder loads from the recorder's table of picture files and
-// streams the rows of its in-memory picture.
+// Recording backend: picture files open from the recorder's table of pictures and stream the
+// rows of their in-memory picture, as a decoder that cannot shrink while decoding would.
 #include "platform/pictures.hpp"
 
 #include "platform/recording/recorder.hpp"
@@ -9,45 +9,48 @@ namespace platform::pictures {
 using recording::Num;
 using recording::Rec;
 
-bool Load(std::u16string_view path) {
-    if (!Rec().Record("LoadPicture(" + recording::Utf8(path) + ")")) return false;
+namespace {
+
+class RecordedPicture final : public PictureFile {
+  public:
+    RecordedPicture(const Bitmap& stored, Orientation o) : stored_(stored), orientation_(o) {
+        ++Rec().openPictureFiles;
+    }
+    ~RecordedPicture() override { --Rec().openPictureFiles; }
+    RecordedPicture(const RecordedPicture&) = delete;
+    RecordedPicture& operator=(const RecordedPicture&) = delete;
+
+    PixelSize NaturalSize() const override {
+        const double w = stored_.width, h = stored_.height;
+        return TurnsAQuarter(orientation_) ? PixelSize{h, w} : PixelSize{w, h};
+    }
+
+    bool ReadRows(const PixelSize& minimum, RowSink& sink) override {
+        if (!Rec().Record("ReadRows(" + Num(minimum.width) + "x" + Num(minimum.height) + ")"))
+            return false;
+        if (!sink.Begin(stored_.width, stored_.height, orientation_)) return false;
+        const auto width = static_cast<std::size_t>(stored_.width);
+        for (std::int32_t y = 0; y < stored_.height; ++y) {
+            if (Rec().pictureRowsFailAfter && y >= *Rec().pictureRowsFailAfter) return false;
+            sink.Row(std::span(stored_.pixels).subspan(static_cast<std::size_t>(y) * width, width));
+        }
+        return true;
+    }
+
+  private:
+    Bitmap stored_;
+    Orientation orientation_;
+};
+
+}  // namespace
+
+std::unique_ptr<PictureFile> Open(std::u16string_view path) {
+    if (!Rec().Record("OpenPicture(" + recording::Utf8(path) + ")")) return nullptr;
     auto it = Rec().pictureFiles.find(std::u16string(path));
-    if (it == Rec().pictureFiles.end()) return false;
+    if (it == Rec().pictureFiles.end()) return nullptr;
     const auto turn = Rec().pictureOrientations.find(std::u16string(path));
     const Orientation o = turn == Rec().pictureOrientations.end() ? kUpright : turn->second;
-    Rec().holderPixels = it->second;
-    Rec().holderOrientation = o;
-    // The size as displayed, as the real holder reports it.
-    const double w = it->second.width, h = it->second.height;
-    Rec().holderSize = TurnsAQuarter(o) ? PixelSize{h, w} : PixelSize{w, h};
-    return true;
-}
-
-std::optional<PixelSize> ScaleSize() {
-    if (!Rec().Record("ScaleSize()")) return std::nullopt;
-    return Rec().holderSize.value_or(kDesignSize);
-}
-
-bool ReadRows(const PixelSize& minimum, RowSink& sink) {
-    if (!Rec().Record("ReadRows(" + Num(minimum.width) + "x" + Num(minimum.height) + ")") ||
-        !Rec().holderPixels)
-        return false;
-    // Like a decoder that cannot shrink while decoding: the stored rows at their size.
-    const Bitmap& source = *Rec().holderPixels;
-    if (!sink.Begin(source.width, source.height, Rec().holderOrientation)) return false;
-    for (std::int32_t y = 0; y < source.height; ++y) {
-        if (Rec().holderRowsFailAfter && y >= *Rec().holderRowsFailAfter) return false;
-        sink.Row(std::span(source.pixels)
-                     .subspan(static_cast<std::size_t>(y) * static_cast<std::size_t>(source.width),
-                              static_cast<std::size_t>(source.width)));
-    }
-    return true;
-}
-
-bool Release() {
-    if (!Rec().Record("ReleasePicture()")) return false;
-    Rec().holderPixels.reset();
-    return true;
+    return std::make_unique<RecordedPicture>(it->second, o);
 }
 
 }  // namespace platform::pictures

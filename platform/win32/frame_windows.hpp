@@ -2,8 +2,8 @@
 // and everything the window holds, and the one place where the objects live.
 //
 //   FrameWindow    each of the three: the design it was created from and its measuring font
-//   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings,
-//                  drop-target registration and the hidden picture holder imgMain
+//   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings
+//                  and drop-target registration
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -13,25 +13,16 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/drawing.hpp"
 #include "platform/types.hpp"
 #include "platform/win32/persistent_image.hpp"
-#include "platform/win32/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/window.hpp"
 
 namespace platform::win32 {
-
-// The hidden picture holder: the natural size of the picture held and the source that streams
-// its rows, kept until released.
-struct PictureHolder {
-    std::optional<PixelSize> size;  // empty until a picture was loaded
-    std::unique_ptr<PictureSource> source;
-};
 
 // A top-level window of the frame, created on first touch.
 class FrameWindow : public Window {
@@ -74,7 +65,6 @@ class PictureWindow final : public FrameWindow {
     int Dpi() const { return dpi_; }
     PersistentImage& Image() { return image_; }
     drawing::SurfaceSettings& Style() { return style_; }
-    PictureHolder& Holder() { return holder_; }
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -89,7 +79,6 @@ class PictureWindow final : public FrameWindow {
     int dpi_ = 0;
     PersistentImage image_;
     drawing::SurfaceSettings style_;
-    PictureHolder holder_;
     ScopedDropRegistration drop_;
 };
 

@@ -272,15 +272,23 @@ bool PictureSource::OpenWic(std::uint32_t frameIndex, bool knownFormat, bool che
 }
 
 bool PictureSource::ReadRows(const PixelSize& minimum, pictures::RowSink& sink) {
-    if (!jpeg_) return ReadWic(sink);
-    // The decoder takes the size it needs as the rows are stored.
-    const PixelSize stored =
-        pictures::TurnsAQuarter(orientation_) ? PixelSize{minimum.height, minimum.width} : minimum;
-    const bool done = jpeg_->ReadRows(stored, sink) == jpeg::Outcome::Done;
-    if (!done) Report(jpeg_->Problem());
-    // The decoder and the file are let go as soon as the rows have come.
+    bool done = false;
+    if (jpeg_) {
+        // The decoder takes the size it needs as the rows are stored.
+        const PixelSize stored = pictures::TurnsAQuarter(orientation_)
+                                     ? PixelSize{minimum.height, minimum.width}
+                                     : minimum;
+        done = jpeg_->ReadRows(stored, sink) == jpeg::Outcome::Done;
+        if (!done) Report(jpeg_->Problem());
+    } else {
+        done = ReadWic(sink);
+    }
+    // The decoders and the file are let go as soon as the rows have come.
     jpeg_.reset();
     bytes_.reset();
+    converter_.Reset();
+    frame_.Reset();
+    decoder_.Reset();
     file_.Reset();
     return done;
 }

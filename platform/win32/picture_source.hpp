@@ -48,9 +48,9 @@ class PictureSource {
 
     // Streams the rows top to bottom as 0xAARRGGBB with premultiplied alpha, once: a JPEG
     // shrunk while decoding to the smallest eighth that is at least `minimum` (a size as
-    // displayed, turned by the orientation) on both axes, anything else at its stored size. False,
-    // reported, when the picture turns out damaged or the sink refuses the size. May throw
-    // std::bad_alloc.
+    // displayed, turned by the orientation) on both axes, anything else at its stored size.
+    // The file is let go when it returns. False, reported, when the picture turns out damaged
+    // or the sink refuses the size. May throw std::bad_alloc.
     bool ReadRows(const PixelSize& minimum, pictures::RowSink& sink);
 
   private:
