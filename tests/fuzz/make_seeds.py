@@ -126,7 +126,6 @@ ORIENTATIONS = {
 }
 
 
-
 def ppm(width, height):
     pixels = bytearray()
     for y in range(height):
