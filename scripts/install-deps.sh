@@ -23,7 +23,7 @@ packages=(
     # hsetroot: the run command tiles its wallpaper over the X root window; nsis: makensis
     # with 64-bit stubs, for the installer of the release packages.
     hsetroot nsis
-    python3 python3-xlib clang-format
+    python3 python3-xlib clang-format clang-tidy
     # The sanitizer build and the fuzz targets (clang 14's libFuzzer and sanitizer runtimes),
     # and cjpeg for the progressive JPEG with a scan script of the hostile-picture tests.
     clang libclang-rt-14-dev libjpeg-turbo-progs

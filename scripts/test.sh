@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test layer, from a clean checkout as well as from a used one:
-#   0. every C++ file is laid out as the repository's .clang-format says (scripts/check-format.sh);
+#   0. every C++ file is laid out as the repository's .clang-format says (scripts/check-format.sh),
+#      and the program's sources pass the repository's .clang-tidy (scripts/check-tidy.sh, once
+#      both builds are done);
 #   1. the native build: portable code and its unit tests;
 #   1b. the same with AddressSanitizer and UBSan (clang), and the fuzz targets for a short
 #      fixed number of inputs each;
@@ -48,6 +50,9 @@ step ctest --preset native-asan --output-on-failure
 
 step cmake --preset mingw
 step cmake --build --preset mingw -j2 -- -k 0
+# Both builds are there now (the cross-built libraries' headers too): clang-tidy reads how each
+# source file is compiled.
+step scripts/check-tidy.sh
 # Bring the Wine session up once, before ctest times the first test program.
 step tests/harness/session start
 step ctest --preset mingw --output-on-failure

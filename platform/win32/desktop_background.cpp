@@ -4,12 +4,14 @@
 #include "platform/win32/desktop_background.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <new>
 #include <optional>
 #include <string>
 
 #include "platform/win32/backend.hpp"
+#include "platform/win32/bitmap_info.hpp"
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/wallpaper_file.hpp"
 
@@ -75,8 +77,8 @@ RECT Placement(int style, int width, int height) {
             const double sx = static_cast<double>(sw) / width;
             const double sy = static_cast<double>(sh) / height;
             const double scale = style == 6 ? std::min(sx, sy) : std::max(sx, sy);
-            const int w = static_cast<int>(width * scale + 0.5);
-            const int h = static_cast<int>(height * scale + 0.5);
+            const int w = static_cast<int>(std::lround(width * scale));
+            const int h = static_cast<int>(std::lround(height * scale));
             return RECT{(sw - w) / 2, (sh - h) / 2, (sw - w) / 2 + w, (sh - h) / 2 + h};
         }
         default:
@@ -88,13 +90,7 @@ RECT Placement(int style, int width, int height) {
 // Draws the whole bitmap into the screen rectangle at, shifted into the window's client
 // coordinates; the DC clips what lies outside the window.
 bool DrawAt(HDC dc, const pictures::Bitmap& bitmap, const RECT& at, POINT origin) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = bitmap.width;
-    info.bmiHeader.biHeight = -bitmap.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32(bitmap.width, bitmap.height);
     return ::StretchDIBits(dc, at.left - origin.x, at.top - origin.y, at.right - at.left,
                            at.bottom - at.top, 0, 0, bitmap.width, bitmap.height,
                            bitmap.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY) != 0;

@@ -288,9 +288,10 @@ TEST_F(WindowsTest, AMoveLoopWithoutAPressedButtonReturnsAtOnce) {
 }
 
 TEST_F(WindowsTest, DestroyIsIdempotentAndCallsOnAGoneWindowFail) {
+    HWND shadow = Window(Form::Shadow);
     ASSERT_TRUE(windows::Destroy(Form::Shadow));
     EXPECT_FALSE(windows::Exists(Form::Shadow));
-    EXPECT_EQ(::FindWindowW(L"VistrelleShadow", nullptr), nullptr);
+    EXPECT_FALSE(::IsWindow(shadow));
     EXPECT_TRUE(windows::Destroy(Form::Shadow)) << "destroying twice is fine";
     EXPECT_FALSE(windows::Show(Form::Shadow));
     EXPECT_FALSE(windows::Hide(Form::Shadow));
