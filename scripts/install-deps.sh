@@ -32,6 +32,9 @@ packages=(
     # build, which takes zlib from Debian's MinGW-w64 build.
     libjpeg62-turbo-dev liblcms2-dev zlib1g-dev nasm dpkg-dev libz-mingw-w64-dev
 )
+# Node.js and npm, which install the checker of the GitHub workflows (scripts/check-workflows.sh):
+# Debian's, unless the machine has an npm already (another build of Node.js brings its own).
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 
 installed=$(dpkg-query -W -f='${Status} ${Package}\n' "${packages[@]}" 2>/dev/null || true)
 installed=$'\n'$installed$'\n'

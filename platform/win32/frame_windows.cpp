@@ -116,6 +116,7 @@ bool PictureWindow::Create(const FormDesign& design) {
 void PictureWindow::OnGone() {
     FrameWindow::OnGone();
     drop_.Reset();
+    drops_.Clear();
     image_.Reset();
     dpi_ = 0;
     style_ = drawing::SurfaceSettings{};

@@ -3,7 +3,8 @@
 //
 //   FrameWindow    each of the three: the design it was created from and its measuring font
 //   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings,
-//                  drop-target registration and the hidden picture holder imgMain
+//                  drop-target registration, the drops waiting for its queue and the hidden
+//                  picture holder imgMain
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -18,6 +19,7 @@
 
 #include "platform/drawing.hpp"
 #include "platform/types.hpp"
+#include "platform/win32/drop_target.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
@@ -74,6 +76,7 @@ class PictureWindow final : public FrameWindow {
     PersistentImage& Image() { return image_; }
     drawing::SurfaceSettings& Style() { return style_; }
     PictureHolder& Holder() { return holder_; }
+    WaitingDrops& Drops() { return drops_; }
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -90,6 +93,7 @@ class PictureWindow final : public FrameWindow {
     drawing::SurfaceSettings style_;
     PictureHolder holder_;
     ScopedDropRegistration drop_;
+    WaitingDrops drops_;
 };
 
 class ShadowWindow final : public FrameWindow {

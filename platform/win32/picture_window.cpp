@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "platform/win32/backend.hpp"
+#include "platform/win32/drop_target.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/units.hpp"
 #include "platform/windows.hpp"
@@ -66,6 +67,10 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED:
             if (lParam) OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        // A drop the drop target took from its source (drop_target.cpp).
+        case kDropWaitingMessage:
+            drops_.RaiseOldest();
             return 0;
         default:
             return Window::OnMessage(msg, wParam, lParam);

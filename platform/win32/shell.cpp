@@ -1,10 +1,9 @@
-// platform::shell on Win32: the executable's location, the message box and Open dialog,
-// starting programs and documents, and ending the process.
+// platform::shell on Win32: the executable's location, the message box, starting programs and
+// documents, and ending the process. The Open dialog is in open_dialog.cpp.
 #include "platform/shell.hpp"
 
 #include <windows.h>
 // After <windows.h>, whose types they use.
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <new>
@@ -61,36 +60,6 @@ std::optional<std::u16string> ExeFolder() {
 bool ShowMessage(std::u16string_view text) {
     const std::wstring wide = Wide(text);
     return ::MessageBoxW(WindowOf(Form::Main), wide.c_str(), L"Vistrelle", MB_OK) != 0;
-}
-
-std::optional<std::u16string> ShowOpen(const OpenDialog& dialog) {
-    try {
-        // "description|patterns|..." becomes the list of NUL-separated strings the dialog
-        // takes, ended by a second NUL.
-        std::wstring filter = Wide(dialog.filter);
-        for (wchar_t& c : filter)
-            if (c == L'|') c = L'\0';
-        filter.append(2, L'\0');
-        const std::wstring title = Wide(dialog.title);
-        std::wstring file(32768, L'\0');
-        const std::wstring initial = Wide(dialog.fileName);
-        file.replace(0, std::min(initial.size(), file.size() - 1), initial, 0,
-                     std::min(initial.size(), file.size() - 1));
-
-        OPENFILENAMEW ofn{};
-        ofn.lStructSize = sizeof(ofn);
-        ofn.hwndOwner = WindowOf(Form::Main);
-        ofn.lpstrFilter = dialog.filter.empty() ? nullptr : filter.c_str();
-        ofn.nFilterIndex = 1;
-        ofn.lpstrFile = file.data();
-        ofn.nMaxFile = static_cast<DWORD>(file.size());
-        ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-        ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-        if (!::GetOpenFileNameW(&ofn)) return std::nullopt;  // cancelled or failed
-        return U16(std::wstring_view(file.c_str()));
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
 }
 
 bool StartProgram(std::u16string_view exePath) {

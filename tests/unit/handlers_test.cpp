@@ -1,6 +1,7 @@
 // What the pointer and the menus do to a started frame: the drag, the popup, the command,
 // size, shadow and transparency menus, drops and the double click.
 #include <cmath>
+#include <initializer_list>
 
 #include "app/frm_main.hpp"
 #include "app/menu_names.hpp"
@@ -219,7 +220,8 @@ TEST_F(Handlers, SeparatorsSubmenuParentsAndUnknownIndicesDoNothing) {
     const auto before = rec.forms;
     const auto main = Rect(Form::Main);
     const auto marks = rec.checked;
-    for (std::int16_t i : {1, 2, 3, 4, 6, 8, 11, -1, 32767}) frmMain::mnuOP_Click(i);
+    for (std::int16_t i : std::initializer_list<std::int16_t>{1, 2, 3, 4, 6, 8, 11, -1, 32767})
+        frmMain::mnuOP_Click(i);
     frmMain::mnuShadow_Click(4);
     frmMain::mnuTrs_Click(-1);
     // An unknown size index still reloads at the default size, as every size choice does.
