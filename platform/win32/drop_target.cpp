@@ -35,6 +35,7 @@ class DataObjectDropData final : public DropData {
         if (hr == S_FALSE || hr == DV_E_FORMATETC || hr == DV_E_TYMED || hr == DV_E_DVASPECT ||
             hr == DV_E_LINDEX || hr == DV_E_CLIPFORMAT)
             return false;
+        FailedCall("IDataObject::QueryGetData", hr);
         return std::nullopt;
     }
 
@@ -42,8 +43,12 @@ class DataObjectDropData final : public DropData {
         if (!data_) return std::nullopt;
         FORMATETC format = FileListFormat();
         ScopedStgMedium medium;
-        if (FAILED(data_->GetData(&format, medium.Out())) || medium.Get().tymed != TYMED_HGLOBAL)
+        const HRESULT hr = data_->GetData(&format, medium.Out());
+        if (FAILED(hr)) {
+            FailedCall("IDataObject::GetData", hr);
             return std::nullopt;
+        }
+        if (medium.Get().tymed != TYMED_HGLOBAL) return std::nullopt;
         auto drop = static_cast<HDROP>(medium.Get().hGlobal);
         try {
             std::vector<std::u16string> files;
@@ -185,7 +190,12 @@ ComPtr<IDropTarget> NewDropTarget() {
 ScopedDropRegistration RegisterFrameDropTarget(HWND window) {
     ComPtr<IDropTarget> target = NewDropTarget();
     // RegisterDragDrop keeps its own reference until RevokeDragDrop.
-    if (!target || FAILED(::RegisterDragDrop(window, target.Get()))) return {};
+    if (!target) return {};
+    const HRESULT hr = ::RegisterDragDrop(window, target.Get());
+    if (FAILED(hr)) {
+        FailedCall("RegisterDragDrop", hr);
+        return {};
+    }
     return ScopedDropRegistration(window);
 }
 

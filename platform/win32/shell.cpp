@@ -7,8 +7,11 @@
 #include <shellapi.h>
 
 #include <new>
+#include <string>
 
+#include "platform/diagnostics.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/failure.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 
@@ -25,7 +28,10 @@ std::optional<std::wstring> ModulePath() {
         for (;;) {
             const DWORD n =
                 ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-            if (n == 0) return std::nullopt;
+            if (n == 0) {
+                FailedCall("GetModuleFileNameW");
+                return std::nullopt;
+            }
             if (n < path.size()) {
                 path.resize(n);
                 return path;
@@ -59,7 +65,9 @@ std::optional<std::u16string> ExeFolder() {
 
 bool ShowMessage(std::u16string_view text) {
     const std::wstring wide = Wide(text);
-    return ::MessageBoxW(WindowOf(Form::Main), wide.c_str(), L"Vistrelle", MB_OK) != 0;
+    if (!::MessageBoxW(WindowOf(Form::Main), wide.c_str(), L"Vistrelle", MB_OK))
+        return FailedCall("MessageBoxW");
+    return true;
 }
 
 bool StartProgram(std::u16string_view exePath) {
@@ -72,7 +80,7 @@ bool StartProgram(std::u16string_view exePath) {
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &startup, &process))
-        return false;
+        return FailedCall("CreateProcessW");
     ScopedHandle processHandle(process.hProcess);
     ScopedHandle threadHandle(process.hThread);
     return true;
@@ -84,8 +92,12 @@ bool OpenWithAssociation(std::u16string_view file, std::u16string_view directory
     const HINSTANCE result =
         ::ShellExecuteW(nullptr, L"open", target.c_str(), nullptr,
                         folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
-    // Values above 32 mean success.
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    // Values above 32 mean success; the others are the reason (SE_ERR_NOASSOC, 31: no program
+    // is associated with the file's type), not a last error.
+    const INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    if (code > 32) return true;
+    diagnostics::Report("ShellExecuteW failed with " + std::to_string(code));
+    return false;
 }
 
 void EndProcess() {
