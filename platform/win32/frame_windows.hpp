@@ -3,7 +3,8 @@
 //
 //   FrameWindow    each of the three: the design it was created from and its measuring font
 //   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings,
-//                  drop-target registration and the hidden picture holder imgMain
+//                  drop-target registration, the hidden picture holder imgMain, and its stand
+//                  on the shown desktop
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -18,6 +19,7 @@
 
 #include "platform/drawing.hpp"
 #include "platform/types.hpp"
+#include "platform/win32/desktop_stand.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
@@ -74,6 +76,10 @@ class PictureWindow final : public FrameWindow {
     PersistentImage& Image() { return image_; }
     drawing::SurfaceSettings& Style() { return style_; }
     PictureHolder& Holder() { return holder_; }
+    DesktopStand& Stand() { return stand_; }
+    // Runs the system's move loop while a press of the primary button is being handled
+    // (whatever made it: mouse, pen or touch); returns at once without one.
+    bool RunMoveLoop();
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -84,12 +90,17 @@ class PictureWindow final : public FrameWindow {
     void OnPaint();
     void OnDpiChanged(int dpi, const RECT& suggested);
     bool OnKey(WPARAM key);
+    void OnDesktopChanged(bool wallpaper);
 
     int dpi_ = 0;
     PersistentImage image_;
     drawing::SurfaceSettings style_;
     PictureHolder holder_;
     ScopedDropRegistration drop_;
+    DesktopStand stand_;
+    bool pressed_ = false;         // a press of the primary button is being handled
+    bool moving_ = false;          // the move loop runs
+    bool layoutPending_ = false;   // the dpi changed while moving: the layout follows the drop
 };
 
 class ShadowWindow final : public FrameWindow {
