@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/win32/picture_source.hpp"
-#include "platform/win32/wic_factory.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/wic_factory.hpp"
 
 namespace bench {
 

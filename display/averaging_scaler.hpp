@@ -34,8 +34,8 @@ class AveragingScaler {
     // Which source pixels make up each destination pixel along one axis, and with what weight.
     // The weights of one destination pixel add up to 1.
     struct Axis {
-        std::vector<std::int32_t> first;  // per destination pixel: first source index
-        std::vector<std::int32_t> count;  // per destination pixel: how many source pixels
+        std::vector<std::size_t> first;   // per destination pixel: first source index
+        std::vector<std::size_t> count;   // per destination pixel: how many source pixels
         std::vector<std::size_t> offset;  // per destination pixel: where its weights start
         std::vector<float> weights;
     };

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test layer, from a clean checkout as well as from a used one:
+#   0. every C++ file is laid out as the repository's .clang-format says (scripts/check-format.sh);
 #   1. the native build: portable code and its unit tests;
 #   1b. the same with AddressSanitizer and UBSan (clang), and the fuzz targets for a short
 #      fixed number of inputs each;
@@ -16,16 +17,25 @@ export VISTRELLE_SESSION_DIR=${VISTRELLE_SESSION_DIR:-/tmp/vistrelle-test-sessio
 cleanup() { tests/harness/session stop || true; }
 trap cleanup EXIT
 
-scripts/install-deps.sh
-
+started=$SECONDS
 status=0
+summary=()
 step() {
+    local t0=$SECONDS outcome=ok
     echo "== $*"
     if ! "$@"; then
         echo "== FAILED: $*"
         status=1
+        outcome=FAILED
     fi
+    summary+=("$(printf '%5d s  %-6s  %s' $((SECONDS - t0)) "$outcome" "$*")")
 }
+
+step scripts/install-deps.sh
+# Nothing below can run without those tools.
+[ $status -eq 0 ] || exit 1
+
+step scripts/check-format.sh
 
 step cmake --preset native
 # -k 0: build every target that can be built, so that one broken file leaves the other tests.
@@ -42,6 +52,8 @@ step cmake --build --preset mingw -j2 -- -k 0
 step tests/harness/session start
 step ctest --preset mingw --output-on-failure
 
+echo "== steps (time, outcome), $((SECONDS - started)) s in all:"
+printf '%s\n' "${summary[@]}"
 if [ $status -eq 0 ]; then
     echo "== all builds and tests passed"
 else

@@ -25,7 +25,8 @@ void ReducedRow(const Bitmap& source, std::int32_t k, std::int32_t y,
         std::uint32_t sum[4] = {0, 0, 0, 0};
         for (std::int32_t sy = y0; sy < y1; ++sy)
             for (std::int32_t sx = x0; sx < x1; ++sx) {
-                const std::uint32_t c = source.pixels[static_cast<std::size_t>(sy) * source.width +
+                const std::uint32_t c = source.pixels[static_cast<std::size_t>(sy) *
+                                                          static_cast<std::size_t>(source.width) +
                                                       static_cast<std::size_t>(sx)];
                 for (int ch = 0; ch < 4; ++ch) sum[ch] += (c >> (8 * ch)) & 0xFF;
             }
@@ -71,9 +72,10 @@ bool ReadRows(std::int32_t reduction, RowSink& sink) {
     for (std::int32_t y = 0; y < height; ++y) {
         if (Rec().holderRowsFailAfter && y >= *Rec().holderRowsFailAfter) return false;
         if (k == 1) {
-            sink.Row(std::span(source.pixels)
-                         .subspan(static_cast<std::size_t>(y) * source.width,
-                                  static_cast<std::size_t>(source.width)));
+            sink.Row(
+                std::span(source.pixels)
+                    .subspan(static_cast<std::size_t>(y) * static_cast<std::size_t>(source.width),
+                             static_cast<std::size_t>(source.width)));
         } else {
             ReducedRow(source, k, y, row);
             sink.Row(row);
