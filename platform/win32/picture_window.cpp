@@ -29,8 +29,8 @@ POINT PointOf(LPARAM pos) {
 bool ChangesTheDesktop(WPARAM setting, LPARAM area) {
     if (setting == SPI_SETDESKWALLPAPER || setting == SPI_SETDESKPATTERN) return true;
     const auto* name = reinterpret_cast<const wchar_t*>(area);
-    return name && ::CompareStringOrdinal(name, -1, L"Control Panel\\Desktop", -1, TRUE) ==
-                       CSTR_EQUAL;
+    return name &&
+           ::CompareStringOrdinal(name, -1, L"Control Panel\\Desktop", -1, TRUE) == CSTR_EQUAL;
 }
 }  // namespace
 
@@ -88,7 +88,7 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         // The caption strip imitates the desktop under it, so it follows the desktop's changes.
         case WM_SETTINGCHANGE:
-            (void)ChangesTheDesktop(wParam, lParam);
+            if (ChangesTheDesktop(wParam, lParam)) OnDesktopChanged(true);
             return 0;
         case WM_SYSCOLORCHANGE:
             OnDesktopChanged(false);
