@@ -117,7 +117,8 @@ bool PictureWindow::Create(const FormDesign& design) {
     dpi_ = WindowDpi(h);
     TakeDesign(design, dpi_);
     if (!RegisterDrops(h, drop_)) return false;
-    // stand_.Start();  // without it the frame still works, hidden by Show desktop
+    // Without the hook the frame still works; Show desktop then hides it as any window.
+    stand_.Start();
     return true;
 }
 
