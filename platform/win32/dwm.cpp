@@ -8,7 +8,7 @@ namespace platform::win32 {
 namespace {
 
 // DWMWINDOWATTRIBUTE values and the corner preference, by number: older headers lack them.
-constexpr DWORD kCloaked = 14;                // DWMWA_CLOAKED, Windows 8 and later
+constexpr DWORD kCloaked = 14;                 // DWMWA_CLOAKED, Windows 8 and later
 constexpr DWORD kWindowCornerPreference = 33;  // DWMWA_WINDOW_CORNER_PREFERENCE, Windows 11
 constexpr DWORD kDoNotRound = 1;               // DWMWCP_DONOTROUND
 

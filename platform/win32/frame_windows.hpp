@@ -98,9 +98,9 @@ class PictureWindow final : public FrameWindow {
     PictureHolder holder_;
     ScopedDropRegistration drop_;
     DesktopStand stand_;
-    bool pressed_ = false;         // a press of the primary button is being handled
-    bool moving_ = false;          // the move loop runs
-    bool layoutPending_ = false;   // the dpi changed while moving: the layout follows the drop
+    bool pressed_ = false;        // a press of the primary button is being handled
+    bool moving_ = false;         // the move loop runs
+    bool layoutPending_ = false;  // the dpi changed while moving: the layout follows the drop
 };
 
 class ShadowWindow final : public FrameWindow {

@@ -142,9 +142,9 @@ int Target(int left, int top, int width, int height, COLORREF colour, UINT secon
         return 1;
     }
     const bool beneath = g_stands == Stands::Beneath;
-    HWND hwnd = CreateWindowExW(beneath ? WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW : 0,
-                                wc.lpszClassName, L"vistrelle_probe target", WS_POPUP, left, top,
-                                width, height, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(beneath ? WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW : 0, wc.lpszClassName,
+                                L"vistrelle_probe target", WS_POPUP, left, top, width, height,
+                                nullptr, nullptr, instance, nullptr);
     if (!hwnd) {
         std::printf("CreateWindowExW failed: error %lu\n", GetLastError());
         return 1;

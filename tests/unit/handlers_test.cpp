@@ -85,17 +85,19 @@ TEST_F(Handlers, ADisplayChangeBringsAFrameLeftOffScreenBack) {
     const Monitor wide = {{0, 0, 28800, 16200}, {0, 0, 28800, 15600}};  // 1920 x 1080, task bar
     const Monitor right = {{28800, 0, 19200, 15360}, {28800, 0, 19200, 15360}};
     const Monitor tiny = {{0, 0, 2250, 1500}, {0, 0, 2250, 1500}};  // smaller than the frame
-    // The frame: the picture window 2955 x 1980 twips, then 80 twips and the 270-twip caption.
+    // The frame: the picture window 2955 x 1980 twips, then 80 twips and the caption.
+    Start();
+    const double frame = 1980 + 80 + Rect(Form::Txt).height;
     const struct {
         const char* what;
         std::vector<Monitor> monitors;
-        double left, top;            // where the display change finds the picture window
-        double newLeft, newTop;      // where it puts it
+        double left, top;        // where the display change finds the picture window
+        double newLeft, newTop;  // where it puts it
     } cases[] = {
-        {"partly on the monitor", {wide}, -2900, 100, -2900, 100},
+        {"partly on the monitor", {wide}, -2895, 105, -2895, 105},
         {"left of the monitor", {wide}, -6000, 3000, 0, 3000},
-        {"below the work area", {wide}, 5000, 17000, 5000, 15600 - 2330},
-        {"nearer the second monitor", {wide, right}, 50000, 20000, 48000 - 2955, 15360 - 2330},
+        {"below the work area", {wide}, 4995, 16995, 4995, 15600 - frame},
+        {"nearer the second monitor", {wide, right}, 49995, 19995, 48000 - 2955, 15360 - frame},
         {"on a monitor too small", {tiny}, -9000, -9000, 0, 0},
         {"no monitor known", {}, -9000, -9000, -9000, -9000},
     };
