@@ -102,6 +102,10 @@ void ReportPress(HWND hwnd, const char* button, LPARAM lParam) {
 enum class Stands { Beneath, Desktop, Front };
 Stands g_stands = Stands::Beneath;
 
+// Raises the foreground event once Wine has settled the activation: it raises the window again
+// as the X server reports the focus, which would otherwise come after the event's answer.
+constexpr UINT_PTR kAnnounceTimer = 2;
+
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEACTIVATE:
@@ -118,6 +122,11 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             ReportPress(hwnd, "middle", lParam);
             return 0;
         case WM_TIMER:
+            if (wParam == kAnnounceTimer) {
+                KillTimer(hwnd, kAnnounceTimer);
+                NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, hwnd, OBJID_WINDOW, CHILDID_SELF);
+                return 0;
+            }
             DestroyWindow(hwnd);
             return 0;
         case WM_DESTROY:
@@ -165,7 +174,7 @@ int Target(int left, int top, int width, int height, COLORREF colour, UINT secon
     } else {
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         SetForegroundWindow(hwnd);
-        NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, hwnd, OBJID_WINDOW, CHILDID_SELF);
+        SetTimer(hwnd, kAnnounceTimer, 300, nullptr);
     }
     UpdateWindow(hwnd);
     SetTimer(hwnd, 1, seconds * 1000, nullptr);
