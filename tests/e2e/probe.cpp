@@ -20,16 +20,11 @@
 //                                       "ready HWND", then "down BUTTON X Y" (screen pixels) for
 //                                       every button press it receives, and ends on WM_CLOSE or
 //                                       after SECONDS
-//   vistrelle_probe desktop LEFT TOP WIDTH HEIGHT RRGGBB SECONDS
-//                                       the same, but standing for the shell's desktop as Show
-//                                       desktop shows it: a Progman window holding a
-//                                       SHELLDLL_DefView, raised above the other windows and
-//                                       made the foreground window
-//   vistrelle_probe front LEFT TOP WIDTH HEIGHT RRGGBB SECONDS
-//                                       the same as an ordinary window brought to the front
-//                                       and made the foreground window
-//                                       (Wine raises no foreground event by itself: these two
-//                                       raise it as Windows would)
+//   vistrelle_probe (desktop|front) LEFT TOP WIDTH HEIGHT RRGGBB SECONDS
+//                                       the same, raised and made the foreground window (Wine
+//                                       raises no foreground event: these raise it), as the
+//                                       shell's desktop on Show desktop (a Progman window
+//                                       holding a SHELLDLL_DefView) or an ordinary window
 //
 // Texts are printed as UTF-8; tabs and line breaks inside them are replaced by blanks.
 #include <windows.h>

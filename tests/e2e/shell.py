@@ -30,13 +30,12 @@ WM_DISPLAYCHANGE = 0x007E
 
 
 def showing(colour, rect, present):
-    """A check of wait_for_screen: the rectangle shows the colour nowhere (present=False) or
-    everywhere (present=True)."""
+    """A check of wait_for_screen: the rectangle is all the colour, or has none of it."""
 
     def problem(screen):
         pixels = [screen.at(*p) for p in screen.points(rect)]
-        found = sum(1 for p in pixels if p == colour)
-        if (found == len(pixels)) if present else (found == 0):
+        found = pixels.count(colour)
+        if found == (len(pixels) if present else 0):
             return None
         return f"{found} of the {len(pixels)} pixels of {rect} are {colour}"
 

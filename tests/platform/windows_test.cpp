@@ -170,7 +170,8 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
 // Windows sends WM_DPICHANGED inside the move loop when the window is dragged onto a monitor of
 // another scale. The window takes the suggested place at once, but the frame is laid out anew
 // (its companions shown) only once the window is dropped. A timer inside the loop sends the
-// message as Windows would, then ends the loop as a release of the button does.
+// message as Windows would, then ends the loop as a release of the button does. No button is
+// held: the press message alone starts the drag, as a pen's or a finger's press does.
 struct DragSeen {
     RECT suggested{40, 50, 60, 70};
     int dpi = 0;
