@@ -33,8 +33,13 @@ bool SameStamp(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DA
            a.ftLastWriteTime.dwHighDateTime == b.ftLastWriteTime.dwHighDateTime;
 }
 
-const pictures::Bitmap* Wallpaper(const std::wstring& path) {
+std::optional<CachedWallpaper>& Cache() {
     static std::optional<CachedWallpaper> cache;
+    return cache;
+}
+
+const pictures::Bitmap* Wallpaper(const std::wstring& path) {
+    std::optional<CachedWallpaper>& cache = Cache();
     WIN32_FILE_ATTRIBUTE_DATA stamp{};
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &stamp)) return nullptr;
     if (cache && cache->path == path && SameStamp(cache->stamp, stamp)) return &cache->bitmap;
@@ -47,6 +52,24 @@ const pictures::Bitmap* Wallpaper(const std::wstring& path) {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+// The wallpaper's path as the desktop settings hold it now, empty without one. Read from the
+// registry: Wine answers SPI_GETDESKWALLPAPER with the path the process first asked for.
+std::wstring WallpaperPath() {
+    // A REG_EXPAND_SZ value comes expanded, as a REG_SZ.
+    const wchar_t* key = L"Control Panel\\Desktop";
+    DWORD bytes = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, L"Wallpaper", RRF_RT_REG_SZ, nullptr, nullptr,
+                       &bytes) != ERROR_SUCCESS ||
+        bytes < sizeof(wchar_t))
+        return {};
+    std::wstring path(bytes / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, L"Wallpaper", RRF_RT_REG_SZ, nullptr, path.data(),
+                       &bytes) != ERROR_SUCCESS)
+        return {};
+    path.resize(std::wcslen(path.c_str()));
+    return path;
 }
 
 // A value of HKCU\Control Panel\Desktop as a number; fallback when it is missing.
@@ -125,12 +148,15 @@ bool PaintDesktopBackground(HWND window, HDC dc) {
     // The flat desktop colour first: it stays where a centred or fitted wallpaper does not
     // reach, and it is all there is without a wallpaper.
     const bool painted = ::PaintDesktop(dc) != 0;
-    wchar_t path[MAX_PATH] = {};
-    if (!::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0) || !path[0])
-        return painted;
+    const std::wstring path = WallpaperPath();
+    if (path.empty()) return painted;
     const pictures::Bitmap* wallpaper = Wallpaper(path);
     if (!wallpaper) return painted;
     return PaintWallpaper(window, dc, *wallpaper);
+}
+
+void ForgetWallpaper() {
+    Cache().reset();
 }
 
 }  // namespace platform::win32

@@ -3,8 +3,8 @@
 //
 //   FrameWindow    each of the three: the design it was created from and its measuring font
 //   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings,
-//                  drop-target registration, the drops waiting for its queue and the hidden
-//                  picture holder imgMain
+//                  drop-target registration, the drops waiting for its queue, the hidden
+//                  picture holder imgMain, and its stand on the shown desktop
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -19,6 +19,7 @@
 
 #include "platform/drawing.hpp"
 #include "platform/types.hpp"
+#include "platform/win32/desktop_stand.hpp"
 #include "platform/win32/drop_target.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/picture_source.hpp"
@@ -77,6 +78,10 @@ class PictureWindow final : public FrameWindow {
     drawing::SurfaceSettings& Style() { return style_; }
     PictureHolder& Holder() { return holder_; }
     WaitingDrops& Drops() { return drops_; }
+    DesktopStand& Stand() { return stand_; }
+    // Runs the system's move loop while a press of the primary button is being handled
+    // (whatever made it: mouse, pen or touch); returns at once without one.
+    bool RunMoveLoop();
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -87,6 +92,7 @@ class PictureWindow final : public FrameWindow {
     void OnPaint();
     void OnDpiChanged(int dpi, const RECT& suggested);
     bool OnKey(WPARAM key);
+    void OnDesktopChanged(bool wallpaper);
 
     int dpi_ = 0;
     PersistentImage image_;
@@ -94,6 +100,10 @@ class PictureWindow final : public FrameWindow {
     PictureHolder holder_;
     ScopedDropRegistration drop_;
     WaitingDrops drops_;
+    DesktopStand stand_;
+    bool pressed_ = false;        // a press of the primary button is being handled
+    bool moving_ = false;         // the move loop runs
+    bool layoutPending_ = false;  // the dpi changed while moving: the layout follows the drop
 };
 
 class ShadowWindow final : public FrameWindow {
