@@ -27,6 +27,8 @@ void Form_OLEDragDrop(platform::DropData& Data);
 // The window moved to a monitor of another scale: the picture is read again and the frame
 // painted and laid out at the new size in pixels; preset, opacity, shadow and caption stay.
 void Form_DpiChanged();
+// The displays changed: a frame left on no monitor comes back onto the nearest one.
+void Form_DisplayChanged();
 
 void mnuOP_Click(std::int16_t Index);
 void mnuSize_Click(std::int16_t Index);

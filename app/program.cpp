@@ -41,6 +41,7 @@ class ProgramEvents final : public platform::Events {
     void SystemClose() override { frmMain::ExitProgram(); }
     void Picture1Paint() override { mainMod::DrawCaption(); }
     void DpiChanged() override { frmMain::Form_DpiChanged(); }
+    void DisplayChanged() override { frmMain::Form_DisplayChanged(); }
 };
 
 }  // namespace

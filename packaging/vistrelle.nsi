@@ -3,12 +3,16 @@
 ;   -DVERSION=<the CMake project's version> -DSTAGE=<folder with the packaged files>
 ;   -DOUTFILE=<the installer to write> -DICON=<the program icon>
 ; Silent use: setup.exe /S [/STARTUP]; Uninstall.exe /S.
+; Frames running the program being replaced or removed are closed first; an upgrade starts them
+; again afterwards.
 
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ManifestDPIAware true
+; A file that cannot be written fails the install (a silent one too), never skipped unsaid.
+AllowSkipFiles off
 
 !ifndef VERSION | STAGE | OUTFILE | ICON
   !error "VERSION, STAGE, OUTFILE and ICON must be defined (-DVERSION=... on makensis' command line)"
@@ -54,10 +58,67 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 the Vistrelle authors"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; How many frames the install closed, to start again when it is done.
+Var ClosedFrames
+
+; A running program's file is locked: to replace or remove $INSTDIR\Vistrelle.exe, every frame
+; running it is closed as the system closes it (WM_CLOSE to its picture window, which ends the
+; process); one that has not ended within 5 s is ended. Frames run from other folders stay.
+; Leaves in $0 how many were closed.
+!macro DEFINE_CLOSE_FRAMES UN
+Function ${UN}CloseFrames
+    StrCpy $0 0
+    ${IfNot} ${FileExists} "$INSTDIR\Vistrelle.exe"
+        Return
+    ${EndIf}
+    ; Compared as the system names a running program: full path, long names, any case.
+    System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR\Vistrelle.exe", w .r2, i ${NSIS_MAX_STRLEN})'
+    StrCpy $1 0 ; the picture window after which to look on
+    ${Do}
+        System::Call 'user32::FindWindowExW(p 0, p r1, w "VistrelleMain", p 0) p .r1'
+        ${If} $1 == 0
+            ${ExitDo}
+        ${EndIf}
+        System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r3)'
+        ; SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE
+        System::Call 'kernel32::OpenProcess(i 0x101001, i 0, i r3) p .r4'
+        ${If} $4 == 0
+            ${Continue}
+        ${EndIf}
+        StrCpy $5 ""
+        System::Call 'kernel32::QueryFullProcessImageNameW(p r4, i 0, w .r5, *i ${NSIS_MAX_STRLEN})'
+        System::Call 'kernel32::GetLongPathNameW(w r5, w .r5, i ${NSIS_MAX_STRLEN})'
+        ; Not yet ended (a window may outlive its process for a moment), and running this program.
+        System::Call 'kernel32::WaitForSingleObject(p r4, i 0) i .r6'
+        ${If} $6 == 258 ; WAIT_TIMEOUT
+        ${AndIf} $5 == $2
+            DetailPrint "Closing the frame of process $3"
+            System::Call 'user32::PostMessageW(p r1, i 0x10, p 0, p 0)' ; WM_CLOSE
+            System::Call 'kernel32::WaitForSingleObject(p r4, i 5000) i .r6'
+            ${If} $6 != 0 ; not WAIT_OBJECT_0
+                System::Call 'kernel32::TerminateProcess(p r4, i 1)'
+                System::Call 'kernel32::WaitForSingleObject(p r4, i 5000)'
+            ${EndIf}
+            IntOp $0 $0 + 1
+            ; Its window gone, the search starts again from the first.
+            System::Call 'user32::IsWindow(p r1) i .r6'
+            ${If} $6 == 0
+                StrCpy $1 0
+            ${EndIf}
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p r4)'
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro DEFINE_CLOSE_FRAMES ""
+!insertmacro DEFINE_CLOSE_FRAMES "un."
+
 Section "Vistrelle" SecProgram
     SectionIn RO
     SetShellVarContext current
     SetOutPath "$INSTDIR"
+    Call CloseFrames
+    StrCpy $ClosedFrames $0
     File "${STAGE}/Vistrelle.exe"
     File "${STAGE}/LICENSE.txt"
     File "${STAGE}/README.txt"
@@ -98,6 +159,14 @@ Section "-Startup choice"
     ${IfNot} ${SectionIsSelected} ${SecStartup}
         Delete "${STARTUP_LINK}"
     ${EndIf}
+SectionEnd
+
+; The frames closed for the upgrade start again, from the new program.
+Section "-Frames again"
+    SetOutPath "$INSTDIR"
+    ${For} $1 1 $ClosedFrames
+        Exec '"$INSTDIR\Vistrelle.exe"'
+    ${Next}
 SectionEnd
 
 ; /STARTUP selects the sign-in shortcut (for silent installs); so does an earlier install that
@@ -168,9 +237,16 @@ FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext current
+    Call un.CloseFrames
+    ClearErrors
+    Delete "$INSTDIR\Vistrelle.exe"
+    ${If} ${Errors}
+        ; Still in use: nothing is removed, and the Apps entry stays to try again.
+        SetErrorLevel 2
+        Abort "Vistrelle.exe is in use and cannot be removed."
+    ${EndIf}
     Delete "$SMPROGRAMS\Vistrelle.lnk"
     Delete "${STARTUP_LINK}"
-    Delete "$INSTDIR\Vistrelle.exe"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\README.txt"
     InitPluginsDir

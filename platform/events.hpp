@@ -46,8 +46,10 @@ class Events {
     // The caption box must be repainted.
     virtual void Picture1Paint() = 0;
     // The picture window moved to a monitor of another scale and took its new size in pixels;
-    // the frame must be painted again.
+    // the frame must be painted again. During a drag it is raised once the window is dropped.
     virtual void DpiChanged() = 0;
+    // The displays changed: a monitor came or went, or a resolution or the arrangement changed.
+    virtual void DisplayChanged() = 0;
 };
 
 void SetEvents(Events* events);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/types.hpp"
 
@@ -57,5 +58,13 @@ bool RunMoveLoop(Form f);
 // The screen's twips per pixel.
 std::optional<double> TwipsPerPixelX();
 std::optional<double> TwipsPerPixelY();
+
+// A monitor: its whole rectangle and its work area (without the task bar and other docked
+// bars), in screen twips.
+struct Monitor {
+    TwipsRect area, workArea;
+};
+// The monitors as they are now; empty when the system cannot say.
+std::vector<Monitor> Monitors();
 
 }  // namespace platform::windows

@@ -23,7 +23,7 @@ packages=(
     # hsetroot: the run command tiles its wallpaper over the X root window; nsis: makensis
     # with 64-bit stubs, for the installer of the release packages.
     hsetroot nsis
-    python3 python3-xlib clang-format
+    python3 python3-xlib clang-format clang-tidy
     # The sanitizer build and the fuzz targets (clang 14's libFuzzer and sanitizer runtimes),
     # and cjpeg for the progressive JPEG with a scan script of the hostile-picture tests.
     clang libclang-rt-14-dev libjpeg-turbo-progs
@@ -32,6 +32,9 @@ packages=(
     # build, which takes zlib from Debian's MinGW-w64 build.
     libjpeg62-turbo-dev liblcms2-dev zlib1g-dev nasm dpkg-dev libz-mingw-w64-dev
 )
+# Node.js and npm, which install the checker of the GitHub workflows (scripts/check-workflows.sh):
+# Debian's, unless the machine has an npm already (another build of Node.js brings its own).
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 
 installed=$(dpkg-query -W -f='${Status} ${Package}\n' "${packages[@]}" 2>/dev/null || true)
 installed=$'\n'$installed$'\n'

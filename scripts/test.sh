@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test layer, from a clean checkout as well as from a used one:
-#   0. every C++ file is laid out as the repository's .clang-format says (scripts/check-format.sh);
+#   0. every C++ file is laid out as the repository's .clang-format says (scripts/check-format.sh),
+#      and the program's sources pass the repository's .clang-tidy (scripts/check-tidy.sh, once
+#      both builds are done),
+#      and the GitHub workflows, which cannot run here, pass their checker
+#      (scripts/check-workflows.sh);
 #   1. the native build: portable code and its unit tests;
 #   1b. the same with AddressSanitizer and UBSan (clang), and the fuzz targets for a short
 #      fixed number of inputs each;
@@ -36,6 +40,7 @@ step scripts/install-deps.sh
 [ $status -eq 0 ] || exit 1
 
 step scripts/check-format.sh
+step scripts/check-workflows.sh
 
 step cmake --preset native
 # -k 0: build every target that can be built, so that one broken file leaves the other tests.
@@ -48,6 +53,9 @@ step ctest --preset native-asan --output-on-failure
 
 step cmake --preset mingw
 step cmake --build --preset mingw -j2 -- -k 0
+# Both builds are there now (the cross-built libraries' headers too): clang-tidy reads how each
+# source file is compiled.
+step scripts/check-tidy.sh
 # Bring the Wine session up once, before ctest times the first test program.
 step tests/harness/session start
 step ctest --preset mingw --output-on-failure

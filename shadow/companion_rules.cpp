@@ -12,9 +12,6 @@ namespace companion_rules {
 
 using platform::Form;
 
-namespace {
-
-// The picture window's outer rectangle; empty when any side cannot be read.
 std::optional<platform::TwipsRect> MainRect() {
     const auto left = forms::Left(Form::Main);
     const auto top = forms::Top(Form::Main);
@@ -23,6 +20,8 @@ std::optional<platform::TwipsRect> MainRect() {
     if (!left || !top || !width || !height) return std::nullopt;
     return platform::TwipsRect{*left, *top, *width, *height};
 }
+
+namespace {
 
 void PlaceCaption(const platform::TwipsRect& main) {
     forms::Move(Form::Txt, static_cast<float>(main.left),

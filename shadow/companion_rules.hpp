@@ -2,7 +2,14 @@
 // choice applies.
 #pragma once
 
+#include <optional>
+
+#include "platform/types.hpp"
+
 namespace companion_rules {
+
+// The picture window's outer rectangle; empty when any side cannot be read.
+std::optional<platform::TwipsRect> MainRect();
 
 // The caption window at the picture window's left, 80 twips under its bottom edge, as wide as
 // it (its height stays); the shadow window around it, as the shadow placement below.

@@ -16,6 +16,7 @@
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
 #include "platform/types.hpp"
+#include "platform/windows.hpp"
 #include "resources/menu_items.hpp"
 
 namespace platform::recording {
@@ -79,6 +80,10 @@ class Recorder {
     // What the next Open dialog answers (empty: cancelled).
     std::optional<std::u16string> openDialogAnswer;
     bool processEnded = false;
+    // The monitors, in twips: one of 1920 x 1080 pixels with a task bar 40 pixels high below
+    // its work area, unless a test sets others.
+    std::vector<windows::Monitor> monitors = {
+        {{0, 0, 1920 * 15, 1080 * 15}, {0, 0, 1920 * 15, 1040 * 15}}};
     // How far the next move loops carry the window, in twips (empty: it stays put).
     std::optional<std::pair<double, double>> moveLoopDelta;
     // Which windows were visible while the last move loop ran, by Form.

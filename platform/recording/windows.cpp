@@ -173,4 +173,9 @@ std::optional<double> TwipsPerPixelY() {
     return Rec().twipsPerPixelY;
 }
 
+std::vector<Monitor> Monitors() {
+    if (!Rec().Record("Monitors()")) return {};
+    return Rec().monitors;
+}
+
 }  // namespace platform::windows

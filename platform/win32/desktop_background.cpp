@@ -6,12 +6,14 @@
 #include "platform/win32/desktop_background.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <new>
 #include <optional>
 #include <string>
 
 #include "platform/win32/backend.hpp"
+#include "platform/win32/bitmap_info.hpp"
 #include "platform/win32/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
 
@@ -33,8 +35,13 @@ bool SameStamp(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DA
            a.ftLastWriteTime.dwHighDateTime == b.ftLastWriteTime.dwHighDateTime;
 }
 
-const pictures::Bitmap* Wallpaper(const std::wstring& path) {
+std::optional<CachedWallpaper>& Cache() {
     static std::optional<CachedWallpaper> cache;
+    return cache;
+}
+
+const pictures::Bitmap* Wallpaper(const std::wstring& path) {
+    std::optional<CachedWallpaper>& cache = Cache();
     WIN32_FILE_ATTRIBUTE_DATA stamp{};
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &stamp)) return nullptr;
     if (cache && cache->path == path && SameStamp(cache->stamp, stamp)) return &cache->bitmap;
@@ -47,6 +54,24 @@ const pictures::Bitmap* Wallpaper(const std::wstring& path) {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+// The wallpaper's path as the desktop settings hold it now, empty without one. Read from the
+// registry: Wine answers SPI_GETDESKWALLPAPER with the path the process first asked for.
+std::wstring WallpaperPath() {
+    // A REG_EXPAND_SZ value comes expanded, as a REG_SZ.
+    const wchar_t* key = L"Control Panel\\Desktop";
+    DWORD bytes = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, L"Wallpaper", RRF_RT_REG_SZ, nullptr, nullptr,
+                       &bytes) != ERROR_SUCCESS ||
+        bytes < sizeof(wchar_t))
+        return {};
+    std::wstring path(bytes / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, L"Wallpaper", RRF_RT_REG_SZ, nullptr, path.data(),
+                       &bytes) != ERROR_SUCCESS)
+        return {};
+    path.resize(std::wcslen(path.c_str()));
+    return path;
 }
 
 // A value of HKCU\Control Panel\Desktop as a number; fallback when it is missing.
@@ -77,8 +102,8 @@ RECT Placement(int style, int width, int height) {
             const double sx = static_cast<double>(sw) / width;
             const double sy = static_cast<double>(sh) / height;
             const double scale = style == 6 ? std::min(sx, sy) : std::max(sx, sy);
-            const int w = static_cast<int>(width * scale + 0.5);
-            const int h = static_cast<int>(height * scale + 0.5);
+            const int w = static_cast<int>(std::lround(width * scale));
+            const int h = static_cast<int>(std::lround(height * scale));
             return RECT{(sw - w) / 2, (sh - h) / 2, (sw - w) / 2 + w, (sh - h) / 2 + h};
         }
         default:
@@ -90,13 +115,7 @@ RECT Placement(int style, int width, int height) {
 // Draws the whole bitmap into the screen rectangle at, shifted into the window's client
 // coordinates; the DC clips what lies outside the window.
 bool DrawAt(HDC dc, const pictures::Bitmap& bitmap, const RECT& at, POINT origin) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = bitmap.width;
-    info.bmiHeader.biHeight = -bitmap.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32(bitmap.width, bitmap.height);
     return ::StretchDIBits(dc, at.left - origin.x, at.top - origin.y, at.right - at.left,
                            at.bottom - at.top, 0, 0, bitmap.width, bitmap.height,
                            bitmap.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY) != 0;
@@ -131,12 +150,15 @@ bool PaintDesktopBackground(HWND window, HDC dc) {
     // The flat desktop colour first: it stays where a centred or fitted wallpaper does not
     // reach, and it is all there is without a wallpaper.
     const bool painted = ::PaintDesktop(dc) != 0;
-    wchar_t path[MAX_PATH] = {};
-    if (!::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0) || !path[0])
-        return painted;
+    const std::wstring path = WallpaperPath();
+    if (path.empty()) return painted;
     const pictures::Bitmap* wallpaper = Wallpaper(path);
     if (!wallpaper) return painted;
     return PaintWallpaper(window, dc, *wallpaper);
+}
+
+void ForgetWallpaper() {
+    Cache().reset();
 }
 
 }  // namespace platform::win32

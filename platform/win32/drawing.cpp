@@ -9,9 +9,12 @@
 #include <new>
 #include <vector>
 
+#include "platform/diagnostics.hpp"
 #include "platform/over_background.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/bitmap_info.hpp"
 #include "platform/win32/desktop_background.hpp"
+#include "platform/win32/failure.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/scoped.hpp"
@@ -131,8 +134,11 @@ bool Cls(Surface s) {
 bool Refresh(Surface s) {
     HWND window = WindowOf(s);
     // The picture window repaints everything from its image, so nothing needs erasing first.
-    return window && ::InvalidateRect(window, nullptr, s == Surface::Picture1) &&
-           ::UpdateWindow(window);
+    if (!window) return false;
+    if (!::InvalidateRect(window, nullptr, s == Surface::Picture1))
+        return FailedCall("InvalidateRect");
+    if (!::UpdateWindow(window)) return FailedCall("UpdateWindow");
+    return true;
 }
 
 bool PaintDesktop(Surface s) {
@@ -184,8 +190,10 @@ bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& rect) {
     RECT r{*left, *top, *right, *bottom};
     const std::wstring wide = Wide(text);
     // One line, clipped to the rectangle, an ampersand drawn as itself.
-    return ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
-                       DT_SINGLELINE | DT_NOPREFIX) != 0;
+    if (!::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
+                     DT_SINGLELINE | DT_NOPREFIX))
+        return FailedCall("DrawTextW");
+    return true;
 }
 
 bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitmap& bitmap) {
@@ -196,13 +204,7 @@ bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitma
     SurfaceDC target(s);
     const auto left = ToDevice(x), top = ToDevice(y);
     if (!target.Get() || !left || !top) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = bitmap.width;
-    info.bmiHeader.biHeight = -bitmap.height;  // rows top to bottom
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32(bitmap.width, bitmap.height);
     // Transparent parts show the surface's own background colour, blended, rather than the
     // black that premultiplied pixels read as: the colour is this backend's, so it is put in
     // here, once, and the portable code keeps its pixels as decoded.
@@ -211,15 +213,17 @@ bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitma
     try {
         shown = bitmap.pixels;
     } catch (const std::bad_alloc&) {
+        diagnostics::Report("DrawBitmap: out of memory for the shown copy");
         return false;
     }
     pictures::PutOverBackground(shown, std::uint32_t{GetRValue(back)} << 16 |
                                            std::uint32_t{GetGValue(back)} << 8 |
                                            std::uint32_t{GetBValue(back)});
-    return ::SetDIBitsToDevice(target.Get(), *left, *top, static_cast<DWORD>(bitmap.width),
-                               static_cast<DWORD>(bitmap.height), 0, 0, 0,
-                               static_cast<UINT>(bitmap.height), shown.data(), &info,
-                               DIB_RGB_COLORS) != 0;
+    if (!::SetDIBitsToDevice(target.Get(), *left, *top, static_cast<DWORD>(bitmap.width),
+                             static_cast<DWORD>(bitmap.height), 0, 0, 0,
+                             static_cast<UINT>(bitmap.height), shown.data(), &info, DIB_RGB_COLORS))
+        return FailedCall("SetDIBitsToDevice");
+    return true;
 }
 
 }  // namespace platform::drawing

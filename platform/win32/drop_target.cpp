@@ -1,5 +1,6 @@
-// The picture window's OLE drop target: drags over the window become DragOver events and a drop
-// becomes a DragDrop event, each with a DropData that wraps the source's IDataObject.
+// The picture window's OLE drop target: drags over the window become DragOver events, with a
+// DropData that wraps the source's IDataObject; a drop's file list is copied out and becomes a
+// DragDrop event from the picture window's queue.
 #include "platform/win32/drop_target.hpp"
 
 #include <shellapi.h>
@@ -8,6 +9,8 @@
 
 #include "platform/events.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/failure.hpp"
+#include "platform/win32/frame_windows.hpp"
 
 namespace platform::win32 {
 
@@ -32,6 +35,7 @@ class DataObjectDropData final : public DropData {
         if (hr == S_FALSE || hr == DV_E_FORMATETC || hr == DV_E_TYMED || hr == DV_E_DVASPECT ||
             hr == DV_E_LINDEX || hr == DV_E_CLIPFORMAT)
             return false;
+        FailedCall("IDataObject::QueryGetData", hr);
         return std::nullopt;
     }
 
@@ -39,8 +43,12 @@ class DataObjectDropData final : public DropData {
         if (!data_) return std::nullopt;
         FORMATETC format = FileListFormat();
         ScopedStgMedium medium;
-        if (FAILED(data_->GetData(&format, medium.Out())) || medium.Get().tymed != TYMED_HGLOBAL)
+        const HRESULT hr = data_->GetData(&format, medium.Out());
+        if (FAILED(hr)) {
+            FailedCall("IDataObject::GetData", hr);
             return std::nullopt;
+        }
+        if (medium.Get().tymed != TYMED_HGLOBAL) return std::nullopt;
         auto drop = static_cast<HDROP>(medium.Get().hGlobal);
         try {
             std::vector<std::u16string> files;
@@ -68,6 +76,24 @@ class DataObjectDropData final : public DropData {
 
     IDataObject* data_;
 };
+
+// The drop data of a drop taken from its source: the paths copied out of it.
+class CopiedDropData final : public DropData {
+  public:
+    explicit CopiedDropData(const DroppedFiles& files) : files_(files) {}
+    std::optional<bool> OffersFiles() override {
+        return files_ ? std::optional<bool>(true) : std::nullopt;
+    }
+    std::optional<std::vector<std::u16string>> Files() override { return files_; }
+
+  private:
+    const DroppedFiles& files_;
+};
+
+void RaiseDrop(const DroppedFiles& files) {
+    CopiedDropData data(files);
+    Raise("DragDrop", [&](Events& e) { e.DragDrop(data); });
+}
 
 class DropTarget final : public IDropTarget {
   public:
@@ -104,8 +130,11 @@ class DropTarget final : public IDropTarget {
         if (!effect) return E_INVALIDARG;
         // The drop handler leaves the effect alone: the one of the last drag-over stands.
         *effect &= lastEffect_;
-        DataObjectDropData dropData(data);
-        Raise("DragDrop", [&](Events& e) { e.DragDrop(dropData); });
+        // The source (Explorer) waits for this call: the list is copied and the picture loaded
+        // from the picture window's queue, or here and now should posting fail.
+        DroppedFiles files = DataObjectDropData(data).Files();
+        HWND main = WindowOf(Form::Main);
+        if (!main || !Windows().main.Drops().Post(main, files)) RaiseDrop(files);
         return S_OK;
     }
 
@@ -134,6 +163,25 @@ class DropTarget final : public IDropTarget {
 
 }  // namespace
 
+bool WaitingDrops::Post(HWND window, DroppedFiles& files) {
+    try {
+        drops_.push_back(std::move(files));
+    } catch (const std::bad_alloc&) {
+        return false;  // nothing kept
+    }
+    if (::PostMessageW(window, kDropWaitingMessage, 0, 0)) return true;
+    files = std::move(drops_.back());
+    drops_.pop_back();
+    return FailedCall("PostMessageW");
+}
+
+void WaitingDrops::RaiseOldest() {
+    if (drops_.empty()) return;
+    const DroppedFiles files = std::move(drops_.front());
+    drops_.pop_front();
+    RaiseDrop(files);
+}
+
 ComPtr<IDropTarget> NewDropTarget() {
     // Born with one reference, which the owner takes over.
     return ComPtr<IDropTarget>(new (std::nothrow) DropTarget());
@@ -142,7 +190,12 @@ ComPtr<IDropTarget> NewDropTarget() {
 ScopedDropRegistration RegisterFrameDropTarget(HWND window) {
     ComPtr<IDropTarget> target = NewDropTarget();
     // RegisterDragDrop keeps its own reference until RevokeDragDrop.
-    if (!target || FAILED(::RegisterDragDrop(window, target.Get()))) return {};
+    if (!target) return {};
+    const HRESULT hr = ::RegisterDragDrop(window, target.Get());
+    if (FAILED(hr)) {
+        FailedCall("RegisterDragDrop", hr);
+        return {};
+    }
     return ScopedDropRegistration(window);
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/drop_target.hpp"
+#include "platform/win32/dwm.hpp"
 #include "platform/win32/units.hpp"
 #include "resources/window_titles.hpp"
 
@@ -78,7 +79,11 @@ HWND FrameWindow::CreateFrame(const FrameClass& c, const FormDesign& design) {
     const TwipsRect& r = design.client;
     const auto outer =
         OuterFromClientTwips(r.left, r.top, r.width, r.height, c.style, c.exStyle, FrameDpi());
-    return outer ? CreateLinked(c.exStyle, c.name, c.title, c.style, *outer, nullptr) : nullptr;
+    HWND h = outer ? CreateLinked(c.exStyle, c.name, c.title, c.style, *outer, nullptr) : nullptr;
+    // Windows 11 rounds the corners of a bordered window such as the picture window, not
+    // those of the caption strip: every window asks for square ones, so the frame stays square.
+    if (h) KeepSquareCorners(h);
+    return h;
 }
 
 void FrameWindow::TakeDesign(const FormDesign& design, int dpi) {
@@ -103,19 +108,26 @@ void FrameWindow::OnGone() {
 // --- The picture window ------------------------------------------------------------------------
 
 bool PictureWindow::Create(const FormDesign& design) {
-    // It paints its whole client area from its image, so it needs no brush; it has a button in
-    // the task bar.
+    // It paints its whole client area from its image, so it needs no brush. Like its companions
+    // it is a tool window: it has no button in the task bar and no place in Alt+Tab (its title
+    // is empty); it is reached where it stands on the desktop.
     HWND h = CreateFrame(
-        {kMainClass, CS_DBLCLKS, nullptr, L"", WS_POPUP | WS_BORDER, WS_EX_APPWINDOW}, design);
+        {kMainClass, CS_DBLCLKS, nullptr, L"", WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW}, design);
     if (!h) return false;
     dpi_ = WindowDpi(h);
     TakeDesign(design, dpi_);
-    return RegisterDrops(h, drop_);
+    if (!RegisterDrops(h, drop_)) return false;
+    // Without the hook the frame still works; Show desktop then hides it as any window.
+    stand_.Start();
+    return true;
 }
 
 void PictureWindow::OnGone() {
     FrameWindow::OnGone();
+    stand_.Stop();
+    pressed_ = moving_ = layoutPending_ = false;
     drop_.Reset();
+    drops_.Clear();
     image_.Reset();
     dpi_ = 0;
     style_ = drawing::SurfaceSettings{};

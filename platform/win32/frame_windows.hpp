@@ -2,8 +2,9 @@
 // and everything the window holds, and the one place where the objects live.
 //
 //   FrameWindow    each of the three: the design it was created from and its measuring font
-//   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings
-//                  and drop-target registration
+//   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings,
+//                  drop-target registration, the drops waiting for its queue, and its stand
+//                  on the shown desktop
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -18,6 +19,8 @@
 
 #include "platform/drawing.hpp"
 #include "platform/types.hpp"
+#include "platform/win32/desktop_stand.hpp"
+#include "platform/win32/drop_target.hpp"
 #include "platform/win32/persistent_image.hpp"
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/window.hpp"
@@ -65,6 +68,11 @@ class PictureWindow final : public FrameWindow {
     int Dpi() const { return dpi_; }
     PersistentImage& Image() { return image_; }
     drawing::SurfaceSettings& Style() { return style_; }
+    WaitingDrops& Drops() { return drops_; }
+    DesktopStand& Stand() { return stand_; }
+    // Runs the system's move loop while a press of the primary button is being handled
+    // (whatever made it: mouse, pen or touch); returns at once without one.
+    bool RunMoveLoop();
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -75,11 +83,17 @@ class PictureWindow final : public FrameWindow {
     void OnPaint();
     void OnDpiChanged(int dpi, const RECT& suggested);
     bool OnKey(WPARAM key);
+    void OnDesktopChanged(bool wallpaper);
 
     int dpi_ = 0;
     PersistentImage image_;
     drawing::SurfaceSettings style_;
     ScopedDropRegistration drop_;
+    WaitingDrops drops_;
+    DesktopStand stand_;
+    bool pressed_ = false;        // a press of the primary button is being handled
+    bool moving_ = false;         // the move loop runs
+    bool layoutPending_ = false;  // the dpi changed while moving: the layout follows the drop
 };
 
 class ShadowWindow final : public FrameWindow {

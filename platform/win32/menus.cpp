@@ -6,7 +6,9 @@
 
 #include <utility>
 
+#include "platform/diagnostics.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/failure.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 
@@ -35,7 +37,9 @@ bool AppendEntry(HMENU menu, const resources::MenuEntry& entry, HMENU submenu) {
         info.fMask |= MIIM_SUBMENU;
         info.hSubMenu = submenu;
     }
-    return ::InsertMenuItemW(menu, ::GetMenuItemCount(menu), TRUE, &info) != 0;
+    if (!::InsertMenuItemW(menu, ::GetMenuItemCount(menu), TRUE, &info))
+        return FailedCall("InsertMenuItemW");
+    return true;
 }
 
 // The submenu of a root item, or an empty owner when no entry hangs under it.
@@ -44,7 +48,7 @@ bool BuildSubmenu(std::int16_t parent, ScopedMenu& out) {
     for (const resources::MenuEntry& e : resources::MenuTable()) any = any || e.parent == parent;
     if (!any) return true;
     ScopedMenu sub(::CreatePopupMenu());
-    if (!sub.Get()) return false;
+    if (!sub.Get()) return FailedCall("CreatePopupMenu");
     for (const resources::MenuEntry& e : resources::MenuTable())
         if (e.parent == parent && !AppendEntry(sub.Get(), e, nullptr)) return false;
     out = std::move(sub);
@@ -53,7 +57,10 @@ bool BuildSubmenu(std::int16_t parent, ScopedMenu& out) {
 
 HMENU BuildPopup() {
     ScopedMenu root(::CreatePopupMenu());
-    if (!root.Get()) return nullptr;
+    if (!root.Get()) {
+        FailedCall("CreatePopupMenu");
+        return nullptr;
+    }
     for (const resources::MenuEntry& e : resources::MenuTable()) {
         if (e.parent != -1) continue;
         ScopedMenu sub;
@@ -80,9 +87,15 @@ using namespace platform::win32;
 
 bool SetChecked(MenuItem item, bool checked) {
     HMENU menu = PopupMenuHandle();
-    return menu && ::CheckMenuItem(menu, resources::CommandId(item),
-                                   MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)) !=
-                       static_cast<DWORD>(-1);
+    if (!menu) return false;
+    // CheckMenuItem sets no last error; -1 means the item does not exist.
+    if (::CheckMenuItem(menu, resources::CommandId(item),
+                        MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)) ==
+        static_cast<DWORD>(-1)) {
+        diagnostics::Report("CheckMenuItem: no such item");
+        return false;
+    }
+    return true;
 }
 
 std::optional<bool> Checked(MenuItem item) {
@@ -100,15 +113,16 @@ bool Popup(std::optional<ScreenPoint> at) {
     if (at)
         where = POINT{at->x, at->y};
     else if (!::GetCursorPos(&where))
-        return false;
+        return FailedCall("GetCursorPos");
     if (!menu || !owner) return false;
     // TrackPopupMenu needs its owner in the foreground to close the menu when the user clicks
     // elsewhere, and a message after it so that the menu goes at once; the chosen command
     // arrives later as WM_COMMAND.
     ::SetForegroundWindow(owner);
     const BOOL shown = ::TrackPopupMenu(menu, 0, where.x, where.y, 0, owner, nullptr);
+    const bool failed = !shown && FailedCall("TrackPopupMenu");
     ::PostMessageW(owner, WM_NULL, 0, 0);
-    return shown != 0;
+    return !failed;
 }
 
 }  // namespace platform::menus

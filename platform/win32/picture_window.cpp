@@ -1,11 +1,17 @@
 // The picture window's message handlers: presses, double clicks, the menu keys and menu commands
 // become the program's events; the system's close ends the program; paints come from the
-// persistent image; a move to a monitor of another scale takes the frame to the new dpi.
+// persistent image; a move to a monitor of another scale takes the frame to the new dpi; a
+// change of the wallpaper, the desktop's colours or the displays repaints the caption strip.
 #include <windows.h>
 // After <windows.h>, whose types they use.
 #include <windowsx.h>
 
+#include <utility>
+
 #include "platform/win32/backend.hpp"
+#include "platform/win32/desktop_background.hpp"
+#include "platform/win32/drop_target.hpp"
+#include "platform/win32/failure.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/units.hpp"
 #include "platform/windows.hpp"
@@ -17,12 +23,26 @@ namespace {
 POINT PointOf(LPARAM pos) {
     return POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
 }
+
+// Whether a setting change concerns the desktop's background: the wallpaper, its placement or
+// the pattern, named by the setting's number or, by a program that wrote the desktop's keys
+// itself, by the key's name.
+bool ChangesTheDesktop(WPARAM setting, LPARAM area) {
+    if (setting == SPI_SETDESKWALLPAPER || setting == SPI_SETDESKPATTERN) return true;
+    const auto* name = reinterpret_cast<const wchar_t*>(area);
+    return name &&
+           ::CompareStringOrdinal(name, -1, L"Control Panel\\Desktop", -1, TRUE) == CSTR_EQUAL;
+}
 }  // namespace
 
 LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_LBUTTONDOWN:
+            // The press itself lets the move loop run, whatever made it: a pen or a finger sets
+            // no asynchronous key state.
+            pressed_ = true;
             OnMouseDown(kLeftButton, wParam, PointOf(lParam));
+            pressed_ = false;
             return 0;
         case WM_RBUTTONDOWN:
             OnMouseDown(kRightButton, wParam, PointOf(lParam));
@@ -66,6 +86,22 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED:
             if (lParam) OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        // A drop the drop target took from its source (drop_target.cpp).
+        case kDropWaitingMessage:
+            drops_.RaiseOldest();
+            return 0;
+        // The caption strip imitates the desktop under it, so it follows the desktop's changes.
+        case WM_SETTINGCHANGE:
+            if (ChangesTheDesktop(wParam, lParam)) OnDesktopChanged(true);
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            OnDesktopChanged(false);
+            return 0;
+        // A monitor came or went, or a resolution or the arrangement changed.
+        case WM_DISPLAYCHANGE:
+            Raise("DisplayChanged", [](Events& e) { e.DisplayChanged(); });
+            OnDesktopChanged(false);
             return 0;
         default:
             return Window::OnMessage(msg, wParam, lParam);
@@ -114,7 +150,35 @@ void PictureWindow::OnDpiChanged(int dpi, const RECT& suggested) {
         ::SetWindowPos(h, nullptr, suggested.left, suggested.top, *w, *ht,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     Windows().caption.Fit(dpi_);
-    Raise("DpiChanged", [](Events& e) { e.DpiChanged(); });
+    // During a drag the companions stay hidden: the frame is laid out anew once it is dropped.
+    if (moving_)
+        layoutPending_ = true;
+    else
+        Raise("DpiChanged", [](Events& e) { e.DpiChanged(); });
+}
+
+bool PictureWindow::RunMoveLoop() {
+    HWND h = Handle();
+    if (!h) return false;
+    // Without the press being handled (a handler called directly, a press already over) there
+    // is nothing to move, and the system's loop would wait for a release that never comes.
+    if (!pressed_ || moving_) return true;
+    // The system's own move loop runs inside this call and returns when the button is up.
+    moving_ = true;
+    ::SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    moving_ = false;
+    if (std::exchange(layoutPending_, false))
+        Raise("DpiChanged", [](Events& e) { e.DpiChanged(); });
+    return true;
+}
+
+// The caption strip is painted again from the desktop as it is now; a new wallpaper is decoded
+// anew.
+void PictureWindow::OnDesktopChanged(bool wallpaper) {
+    if (wallpaper) ForgetWallpaper();
+    if (HWND box = WindowOf(Surface::Picture1))
+        if (!::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE))
+            FailedCall("RedrawWindow(Picture1)");
 }
 
 void PictureWindow::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -232,7 +232,7 @@ class ScopedPaint : public Owner<PaintTraits> {
     }
 };
 
-// --- Kernel, menus, OLE ------------------------------------------------------------------------
+// --- Kernel, menus, OLE, hooks -----------------------------------------------------------------
 
 struct KernelHandleTraits {
     using Value = HANDLE;
@@ -269,5 +269,14 @@ struct DropRegistrationTraits {
     static HWND Get(HWND h) { return h; }
 };
 using ScopedDropRegistration = Owner<DropRegistrationTraits>;
+
+// A hook of window events (SetWinEventHook), removed with UnhookWinEvent.
+struct WinEventHookTraits {
+    using Value = HWINEVENTHOOK;
+    static bool Valid(HWINEVENTHOOK h) { return h != nullptr; }
+    static void Free(HWINEVENTHOOK h) { ::UnhookWinEvent(h); }
+    static HWINEVENTHOOK Get(HWINEVENTHOOK h) { return h; }
+};
+using ScopedWinEventHook = Owner<WinEventHookTraits>;
 
 }  // namespace platform::win32

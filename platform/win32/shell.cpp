@@ -1,15 +1,17 @@
-// platform::shell on Win32: the executable's location, the message box and Open dialog,
-// starting programs and documents, and ending the process.
+// platform::shell on Win32: the executable's location, the message box, starting programs and
+// documents, and ending the process. The Open dialog is in open_dialog.cpp.
 #include "platform/shell.hpp"
 
 #include <windows.h>
 // After <windows.h>, whose types they use.
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <new>
+#include <string>
 
+#include "platform/diagnostics.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/failure.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 
@@ -26,7 +28,10 @@ std::optional<std::wstring> ModulePath() {
         for (;;) {
             const DWORD n =
                 ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-            if (n == 0) return std::nullopt;
+            if (n == 0) {
+                FailedCall("GetModuleFileNameW");
+                return std::nullopt;
+            }
             if (n < path.size()) {
                 path.resize(n);
                 return path;
@@ -60,37 +65,9 @@ std::optional<std::u16string> ExeFolder() {
 
 bool ShowMessage(std::u16string_view text) {
     const std::wstring wide = Wide(text);
-    return ::MessageBoxW(WindowOf(Form::Main), wide.c_str(), L"Vistrelle", MB_OK) != 0;
-}
-
-std::optional<std::u16string> ShowOpen(const OpenDialog& dialog) {
-    try {
-        // "description|patterns|..." becomes the list of NUL-separated strings the dialog
-        // takes, ended by a second NUL.
-        std::wstring filter = Wide(dialog.filter);
-        for (wchar_t& c : filter)
-            if (c == L'|') c = L'\0';
-        filter.append(2, L'\0');
-        const std::wstring title = Wide(dialog.title);
-        std::wstring file(32768, L'\0');
-        const std::wstring initial = Wide(dialog.fileName);
-        file.replace(0, std::min(initial.size(), file.size() - 1), initial, 0,
-                     std::min(initial.size(), file.size() - 1));
-
-        OPENFILENAMEW ofn{};
-        ofn.lStructSize = sizeof(ofn);
-        ofn.hwndOwner = WindowOf(Form::Main);
-        ofn.lpstrFilter = dialog.filter.empty() ? nullptr : filter.c_str();
-        ofn.nFilterIndex = 1;
-        ofn.lpstrFile = file.data();
-        ofn.nMaxFile = static_cast<DWORD>(file.size());
-        ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-        ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-        if (!::GetOpenFileNameW(&ofn)) return std::nullopt;  // cancelled or failed
-        return U16(std::wstring_view(file.c_str()));
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
+    if (!::MessageBoxW(WindowOf(Form::Main), wide.c_str(), L"Vistrelle", MB_OK))
+        return FailedCall("MessageBoxW");
+    return true;
 }
 
 bool StartProgram(std::u16string_view exePath) {
@@ -103,7 +80,7 @@ bool StartProgram(std::u16string_view exePath) {
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &startup, &process))
-        return false;
+        return FailedCall("CreateProcessW");
     ScopedHandle processHandle(process.hProcess);
     ScopedHandle threadHandle(process.hThread);
     return true;
@@ -115,8 +92,12 @@ bool OpenWithAssociation(std::u16string_view file, std::u16string_view directory
     const HINSTANCE result =
         ::ShellExecuteW(nullptr, L"open", target.c_str(), nullptr,
                         folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
-    // Values above 32 mean success.
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    // Values above 32 mean success; the others are the reason (SE_ERR_NOASSOC, 31: no program
+    // is associated with the file's type), not a last error.
+    const INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    if (code > 32) return true;
+    diagnostics::Report("ShellExecuteW failed with " + std::to_string(code));
+    return false;
 }
 
 void EndProcess() {

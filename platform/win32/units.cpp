@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/win32/failure.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 
@@ -86,7 +87,10 @@ std::optional<RECT> OuterFromClientTwips(double left, double top, double width, 
     const auto w = ToPixels(width, dpi), h = ToPixels(height, dpi);
     if (!l || !t || !w || !h) return std::nullopt;
     RECT r{*l, *t, *l + *w, *t + *h};
-    if (!::AdjustWindowRectEx(&r, style, FALSE, exStyle)) return std::nullopt;
+    if (!::AdjustWindowRectEx(&r, style, FALSE, exStyle)) {
+        FailedCall("AdjustWindowRectEx");
+        return std::nullopt;
+    }
     return r;
 }
 

@@ -1,6 +1,8 @@
 // The link between a window and its object (see window.hpp).
 #include "platform/win32/window.hpp"
 
+#include "platform/win32/failure.hpp"
+
 namespace platform::win32 {
 
 namespace {
@@ -11,9 +13,11 @@ HINSTANCE Instance() {
 
 HWND Window::CreateLinked(DWORD exStyle, const wchar_t* className, const wchar_t* title,
                           DWORD style, const RECT& outer, HWND parent) {
-    return ::CreateWindowExW(exStyle, className, title, style, outer.left, outer.top,
-                             outer.right - outer.left, outer.bottom - outer.top, parent, nullptr,
-                             Instance(), this);
+    HWND made = ::CreateWindowExW(exStyle, className, title, style, outer.left, outer.top,
+                                  outer.right - outer.left, outer.bottom - outer.top, parent,
+                                  nullptr, Instance(), this);
+    if (!made) FailedCall("CreateWindowExW");
+    return made;
 }
 
 bool Window::RegisterClassOnce(const wchar_t* name, UINT style, HBRUSH background, HICON icon) {
@@ -27,7 +31,8 @@ bool Window::RegisterClassOnce(const wchar_t* name, UINT style, HBRUSH backgroun
     wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
     wc.hbrBackground = background;
     wc.lpszClassName = name;
-    return ::RegisterClassExW(&wc) != 0;
+    if (!::RegisterClassExW(&wc)) return FailedCall("RegisterClassExW");
+    return true;
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

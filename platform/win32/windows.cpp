@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "platform/win32/backend.hpp"
+#include "platform/win32/failure.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/units.hpp"
@@ -178,15 +181,36 @@ bool ReleaseCapture() {
 }
 
 bool RunMoveLoop(Form f) {
-    HWND h = WindowOf(f);
-    if (!h) return false;
-    // A press already released (or never made, as when the handler is called directly) has
-    // nothing to move: Wine's loop would wait for a release that never comes.
-    const int button = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-    if (!(::GetAsyncKeyState(button) & 0x8000)) return true;
-    // The system's own move loop runs inside this call and returns when the button is up.
-    ::SendMessageW(h, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-    return true;
+    // Only the picture window is pressed; the others have nothing to move.
+    if (f == Form::Main) return Windows().main.RunMoveLoop();
+    return WindowOf(f) != nullptr;
+}
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM found) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
+    const auto twips = [](const RECT& r) {
+        return TwipsRect{ToTwips(r.left), ToTwips(r.top), ToTwips(r.right - r.left),
+                         ToTwips(r.bottom - r.top)};
+    };
+    // No exception may unwind through the system's enumeration.
+    try {
+        reinterpret_cast<std::vector<Monitor>*>(found)->push_back(
+            Monitor{twips(info.rcMonitor), twips(info.rcWork)});
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::vector<Monitor> Monitors() {
+    std::vector<Monitor> found;
+    if (!::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&found)))
+        FailedCall("EnumDisplayMonitors");
+    return found;
 }
 
 // The program's own pixels, whatever the screen's: the backend maps them to the screen.

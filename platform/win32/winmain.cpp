@@ -5,9 +5,12 @@
 #include <ole2.h>
 
 #include "app/program.hpp"
+#include "platform/win32/failure.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Without OLE there are no drops; the frame still shows its picture.
     const HRESULT ole = ::OleInitialize(nullptr);
+    if (FAILED(ole)) platform::win32::FailedCall("OleInitialize", ole);
     const int code = vistrelle::RunProgram();
     if (SUCCEEDED(ole)) ::OleUninitialize();
     return code;

@@ -28,6 +28,7 @@ from frame import (
     settings,
     started,
     wait_for_screen,
+    windows_path,
     write_bmp,
 )
 from frame.menu import SHOW_NAME, choose
@@ -162,6 +163,21 @@ def case_strip_shows_the_wallpaper_under_it_and_at_its_new_place_after_a_drag(ex
             f"{strip} to its new place, got {new_strip} ({describe([moved, caption])})"
         )
         check_strip(frame, expected, "the moved caption strip over the wallpaper there")
+
+
+def case_strip_follows_a_new_wallpaper(exe, probe):
+    # Another program sets a new wallpaper and announces it, as a slideshow step does.
+    def second(x, y):
+        return (255 - x % 256, 255 - y % 256, 200 - 16 * (x // 256) - 3 * (y // 256))
+
+    with started_over(exe, probe, tiled=False) as (frame, expected):
+        check_strip(frame, expected, "the caption strip over the first wallpaper")
+        with tempfile.TemporaryDirectory(prefix="vistrelle-wallpaper-") as folder:
+            path = Path(folder) / "second.bmp"
+            screen = Screen()
+            write_bmp(path, screen.width, screen.height, second)
+            frame.probe_run("wallpaper", windows_path(path))
+            check_strip(frame, second, "the caption strip over the new wallpaper")
 
 
 def case_no_strip_when_file_names_are_off_then_the_tiled_wallpaper_under_it(exe, probe):

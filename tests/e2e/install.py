@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """End-to-end tests of the release packages that the build writes beside the program (dist/,
 the vistrelle_packages target): what the zip holds, and the installer run silently in a fresh
-Wine prefix of its own: install, start, upgrade over the user's files, uninstall.
+Wine prefix of its own: install, start, upgrade over the user's files and a running frame,
+uninstall with a frame running.
 
     install.py --exe Vistrelle.exe --probe vistrelle_probe.exe [--case NAME ...] | --list
 """
@@ -18,11 +19,13 @@ from pathlib import Path
 
 from frame import (
     CAPTION_CLASS,
+    MAIN_CLASS,
     Frame,
     make_picture,
     own_window,
     run_cases,
     session_env,
+    settings,
     started,
     wine_reg,
     WM_CLOSE,
@@ -318,6 +321,12 @@ def uninstall(prefix, entry):
     time.sleep(0.5)  # its last moments after the registry
 
 
+def installed_frames(frame, windows_exe):
+    """The processes that show a picture window and run the program windows_exe."""
+    return {w.pid for w in frame.all_windows()
+            if w.cls == MAIN_CLASS and w.visible and w.image.lower() == windows_exe.lower()}
+
+
 def case_install_upgrade_uninstall(exe, probe):
     setup = package(exe, "setup.exe")
     version = project_version()
@@ -330,19 +339,39 @@ def case_install_upgrade_uninstall(exe, probe):
         assert (folder / "Vistrelle.exe").read_bytes() == Path(exe).read_bytes()
         check_frame_starts(folder, entry["InstallLocation"], probe)
 
-        # 2. The user changes the settings; an upgrade (with /STARTUP) keeps them.
+        # 2. The user changes the settings; an upgrade (with /STARTUP) keeps them. It comes while
+        # the installed program (an older build) shows a frame, and a copy in another folder
+        # another: the first is closed, replaced and started again; the second runs on.
         changed_ini = (folder / "option.ini").read_bytes() + b"; my own note\r\n"
         (folder / "option.ini").write_bytes(changed_ini)
         installed_picture = (folder / "image.jpg").read_bytes()
-        assert prefix.run(str(setup), "/S", "/STARTUP") == 0, "expected the upgrade to succeed"
-        check_installed(prefix, uninstall_entry(), version, startup=True)
-        assert (folder / "option.ini").read_bytes() == changed_ini, "expected the upgrade to keep the changed option.ini"
-        assert (folder / "image.jpg").read_bytes() == installed_picture
+        (folder / "Vistrelle.exe").write_bytes(Path(exe).read_bytes() + b"an older build")
+        program = entry["InstallLocation"] + "\\Vistrelle.exe"
+        with InstalledFrame(folder, entry["InstallLocation"], probe) as old, \
+                Frame(exe, probe, option_ini=settings()) as elsewhere:
+            started(old)
+            started(elsewhere)
+            assert prefix.run(str(setup), "/S", "/STARTUP") == 0, "expected the upgrade to succeed"
+            assert old.wait_exit() is not None, "expected the upgrade to close the running frame"
+            assert (folder / "Vistrelle.exe").read_bytes() == Path(exe).read_bytes(), (
+                "expected the upgrade to replace the program that was running"
+            )
+            again = elsewhere.wait_for("the closed frame started again by the upgrade",
+                                       lambda: installed_frames(elsewhere, program) - {old.pid})
+            assert len(again) == 1, f"expected one frame started again, got processes {again}"
+            elsewhere.wait_main_window()
+            check_installed(prefix, uninstall_entry(), version, startup=True)
+            assert (folder / "option.ini").read_bytes() == changed_ini, "expected the upgrade to keep the changed option.ini"
+            assert (folder / "image.jpg").read_bytes() == installed_picture
 
-        # 3. The user puts in a picture of their own; the uninstall keeps it and the settings.
-        make_picture(folder / "image.jpg", 300, 200)
-        own_picture = (folder / "image.jpg").read_bytes()
-        uninstall(prefix, entry)
+            # 3. The user puts in a picture of their own; the uninstall, while the frame started
+            # again runs, closes it and keeps the picture and the settings.
+            make_picture(folder / "image.jpg", 300, 200)
+            own_picture = (folder / "image.jpg").read_bytes()
+            uninstall(prefix, entry)
+            elsewhere.wait_for("the uninstall to close the installed frame",
+                               lambda: not installed_frames(elsewhere, program))
+            elsewhere.wait_main_window()
         for name in PROGRAM_FILES:
             assert not (folder / name).exists(), f"expected the uninstall to remove {name}"
         menu, links = shortcuts(prefix)

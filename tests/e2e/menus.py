@@ -19,7 +19,9 @@ from frame import (
     Screen,
     describe,
     drag_by,
+    in_turn,
     limit,
+    make_picture,
     own_window,
     run_cases,
     settings,
@@ -28,6 +30,7 @@ from frame import (
     wait_caption,
     wait_placed,
     wait_size,
+    windows_path,
     x_opacity,
     x_window_of,
     xdotool,
@@ -47,6 +50,7 @@ from frame.menu import (
     SHADOW_2_3,
     SHADOW_4_5,
     SHADOW_NONE,
+    OPEN,
     SHOW_NAME,
     SIZE,
     SMALL,
@@ -218,6 +222,75 @@ def case_shadow(exe, probe):
         drag_by(frame, 60, 40)
         wait_placed(frame, None, what="the caption after the drag")
         stays_placed(frame, None, what="no shadow after a drag")
+
+
+# --- the Open dialog ------------------------------------------------------------------------------
+
+# The pictures opened and the outer size of the picture window each gives (see drop.py).
+TALL_PICTURE, TALL = (600, 900), (98, 146)
+WIDE_PICTURE, WIDE = (900, 300), (197, 67)
+
+
+def long_folder(frame, length=300):
+    """A folder under the run's folder whose Windows path is longer than length characters,
+    each name well under the 255 bytes Linux allows."""
+    folder = frame.folder
+    while len(windows_path(folder)) <= length:
+        folder = folder / "a-folder-nested-deep-enough-to-pass-the-old-limit-of-paths"
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder
+
+
+def open_dialog(frame):
+    choose(frame, OPEN)
+    return frame.wait_for(
+        f"the Open dialog (a visible {DIALOG_CLASS} window)",
+        lambda: next((w for w in frame.visible_windows() if w.cls == DIALOG_CLASS), None),
+    )
+
+
+def dialog_closed(frame, after):
+    frame.wait_for(f"the Open dialog to close after {after}",
+                   lambda: not any(w.cls == DIALOG_CLASS for w in frame.visible_windows()))
+
+
+def opens(frame, folder, picture, size):
+    """Opens a picture as a user does: the menu's Open item, its path typed over the file name
+    the dialog starts with, Return. The picture window takes the new picture's shape."""
+    path = folder / ("tall.jpg" if size == TALL else "wide.jpg")
+    make_picture(path, *picture)
+    open_dialog(frame)
+    # The file name box has the focus, holding the shown picture's name.
+    xdotool("key", "--delay", 80, "End", "shift+Home", "BackSpace")
+    xdotool("type", "--delay", 15, windows_path(path))
+    xdotool("key", "Return")
+    dialog_closed(frame, f"{len(windows_path(path))} characters typed")
+    wait_size(frame, *size, what=f"{path.name} opened")
+    wait_placed(frame, 25, what=f"the companions after {path.name} opened")
+
+
+def cancel_keeps_the_picture(frame):
+    before = frame.wait_main_window()
+    open_dialog(frame)
+    xdotool("key", "Escape")
+    dialog_closed(frame, "Escape")
+    stays_placed(frame, 25, what="the frame unchanged after the Open dialog was cancelled")
+    after = frame.wait_main_window()
+    assert after.rect == before.rect, f"expected the picture window kept at {before}, got {after}"
+
+
+@limit(300)
+def case_open_dialog(exe, probe):
+    """The menu's Open item opens the system's dialog; a typed path loads its picture, also a
+    path longer than 260 characters; after that the dialog opens again, and Escape leaves the
+    picture as it is."""
+    steps = {
+        "short path": lambda frame: opens(frame, frame.folder, TALL_PICTURE, TALL),
+        "long path": lambda frame: opens(frame, long_folder(frame), WIDE_PICTURE, WIDE),
+        "cancelled after the long path": cancel_keeps_the_picture,
+    }
+    in_turn(steps.items(), lambda: Frame(exe, probe, option_ini=settings()),
+            lambda frame, step: step(frame))
 
 
 # --- about, exit, another copy --------------------------------------------------------------------

@@ -7,6 +7,10 @@
 //                                       hwnd pid visible style exstyle left top right bottom
 //                                       class title image   (numbers in hex where noted below)
 //   vistrelle_probe post HWND MSG [WPARAM [LPARAM]]   PostMessageW, numbers in hex or decimal
+//   vistrelle_probe move HWND X Y      moves a window (SetWindowPos), without activating it
+//   vistrelle_probe foreground         prints the foreground window's hwnd (hex), 0 for none
+//   vistrelle_probe wallpaper PATH     sets the desktop wallpaper as a settings page does, and
+//                                      announces it (SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)
 //   vistrelle_probe serve              reads list and post commands a line each from standard
 //                                       input and answers each, then a line "end CODE"
 //   vistrelle_probe target LEFT TOP WIDTH HEIGHT RRGGBB SECONDS
@@ -16,6 +20,11 @@
 //                                       "ready HWND", then "down BUTTON X Y" (screen pixels) for
 //                                       every button press it receives, and ends on WM_CLOSE or
 //                                       after SECONDS
+//   vistrelle_probe (desktop|front) LEFT TOP WIDTH HEIGHT RRGGBB SECONDS
+//                                       the same, raised and made the foreground window (Wine
+//                                       raises no foreground event: these raise it), as the
+//                                       shell's desktop on Show desktop (a Progman window
+//                                       holding a SHELLDLL_DefView) or an ordinary window
 //
 // Texts are printed as UTF-8; tabs and line breaks inside them are replaced by blanks.
 #include <windows.h>
@@ -84,11 +93,20 @@ void ReportPress(HWND hwnd, const char* button, LPARAM lParam) {
     std::fflush(stdout);
 }
 
+// What a window of `target`, `desktop` or `front` stands for.
+enum class Stands { Beneath, Desktop, Front };
+Stands g_stands = Stands::Beneath;
+
+// Raises the foreground event once Wine has settled the activation: it raises the window again
+// as the X server reports the focus, which would otherwise come after the event's answer.
+constexpr UINT_PTR kAnnounceTimer = 2;
+
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEACTIVATE:
             // A press must not bring the target above the windows under test.
-            return MA_NOACTIVATE;
+            if (g_stands == Stands::Beneath) return MA_NOACTIVATE;
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_LBUTTONDOWN:
             ReportPress(hwnd, "left", lParam);
             return 0;
@@ -99,6 +117,11 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             ReportPress(hwnd, "middle", lParam);
             return 0;
         case WM_TIMER:
+            if (wParam == kAnnounceTimer) {
+                KillTimer(hwnd, kAnnounceTimer);
+                NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, hwnd, OBJID_WINDOW, CHILDID_SELF);
+                return 0;
+            }
             DestroyWindow(hwnd);
             return 0;
         case WM_DESTROY:
@@ -116,20 +139,38 @@ int Target(int left, int top, int width, int height, COLORREF colour, UINT secon
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = CreateSolidBrush(colour);
-    wc.lpszClassName = L"VistrelleProbeTarget";
+    // The shell's desktop is found by its class and the view it holds.
+    wc.lpszClassName = g_stands == Stands::Desktop ? L"Progman" : L"VistrelleProbeTarget";
     if (!RegisterClassW(&wc)) {
         std::printf("RegisterClassW failed: error %lu\n", GetLastError());
         return 1;
     }
-    HWND hwnd = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, wc.lpszClassName,
+    const bool beneath = g_stands == Stands::Beneath;
+    HWND hwnd = CreateWindowExW(beneath ? WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW : 0, wc.lpszClassName,
                                 L"vistrelle_probe target", WS_POPUP, left, top, width, height,
                                 nullptr, nullptr, instance, nullptr);
     if (!hwnd) {
         std::printf("CreateWindowExW failed: error %lu\n", GetLastError());
         return 1;
     }
-    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (g_stands == Stands::Desktop) {
+        // The view of the desktop's icons, empty and unseen here.
+        WNDCLASSW view{};
+        view.lpfnWndProc = DefWindowProcW;
+        view.hInstance = instance;
+        view.lpszClassName = L"SHELLDLL_DefView";
+        RegisterClassW(&view);
+        CreateWindowExW(0, view.lpszClassName, L"", WS_CHILD, 0, 0, 1, 1, hwnd, nullptr, instance,
+                        nullptr);
+    }
+    if (beneath) {
+        SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else {
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(hwnd);
+        SetTimer(hwnd, kAnnounceTimer, 300, nullptr);
+    }
     UpdateWindow(hwnd);
     SetTimer(hwnd, 1, seconds * 1000, nullptr);
     std::printf("ready %llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
@@ -155,6 +196,32 @@ int Run(const std::vector<std::wstring>& args) {
         EnumWindows(PrintWindow, 0);
         return 0;
     }
+    if (command == L"move" && argc == 4) {
+        HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(args[1].c_str())));
+        const int x = static_cast<int>(std::wcstol(args[2].c_str(), nullptr, 0));
+        const int y = static_cast<int>(std::wcstol(args[3].c_str(), nullptr, 0));
+        if (!SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+            std::printf("SetWindowPos failed: error %lu\n", GetLastError());
+            return 1;
+        }
+        std::printf("moved\n");
+        return 0;
+    }
+    if (command == L"foreground") {
+        std::printf("%llx\n", static_cast<unsigned long long>(
+                                  reinterpret_cast<UINT_PTR>(GetForegroundWindow())));
+        return 0;
+    }
+    if (command == L"wallpaper" && argc == 2) {
+        std::wstring path = args[1];
+        if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(),
+                                   SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
+            std::printf("SystemParametersInfoW failed: error %lu\n", GetLastError());
+            return 1;
+        }
+        std::printf("wallpaper set\n");
+        return 0;
+    }
     if (command == L"post" && argc >= 3) {
         HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(args[1].c_str())));
         const UINT message = static_cast<UINT>(Number(args[2].c_str()));
@@ -169,7 +236,8 @@ int Run(const std::vector<std::wstring>& args) {
     }
     std::fprintf(stderr,
                  "usage: vistrelle_probe version | list | post HWND MSG [WPARAM [LPARAM]] |\n"
-                 "       target LEFT TOP WIDTH HEIGHT RRGGBB SECONDS | serve\n");
+                 "       move HWND X Y | foreground | wallpaper PATH | serve |\n"
+                 "       (target|desktop|front) LEFT TOP WIDTH HEIGHT RRGGBB SECONDS\n");
     return 2;
 }
 
@@ -201,7 +269,10 @@ int Serve() {
 int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> args(argv + 1, argv + argc);
     if (argc == 2 && args[0] == L"serve") return Serve();
-    if (argc == 8 && args[0] == L"target") {
+    if (argc == 8 && (args[0] == L"target" || args[0] == L"desktop" || args[0] == L"front")) {
+        g_stands = args[0] == L"desktop" ? Stands::Desktop
+                   : args[0] == L"front" ? Stands::Front
+                                         : Stands::Beneath;
         // RRGGBB as written in HTML; a COLORREF keeps red in its lowest byte.
         const unsigned long rgb = std::wcstoul(argv[6], nullptr, 16);
         const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);

@@ -107,6 +107,7 @@ class RecordingEvents : public platform::Events {
     void SystemClose() override { lines.push_back("SystemClose"); }
     void Picture1Paint() override { lines.push_back("Picture1Paint"); }
     void DpiChanged() override { lines.push_back("DpiChanged"); }
+    void DisplayChanged() override { lines.push_back("DisplayChanged"); }
 };
 
 // Creates the three windows (hidden) and destroys them afterwards; no event sink unless a test

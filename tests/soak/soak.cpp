@@ -59,6 +59,7 @@ class SoakEvents final : public platform::Events {
     void SystemClose() override {}
     void Picture1Paint() override { mainMod::DrawCaption(); }
     void DpiChanged() override { frmMain::Form_DpiChanged(); }
+    void DisplayChanged() override { frmMain::Form_DisplayChanged(); }
 };
 
 void Pump() {

@@ -1,6 +1,7 @@
 // What the pointer and the menus do to a started frame: the drag, the popup, the command,
 // size, shadow and transparency menus, drops and the double click.
 #include <cmath>
+#include <initializer_list>
 
 #include "app/frm_main.hpp"
 #include "app/menu_names.hpp"
@@ -76,6 +77,45 @@ TEST_F(Handlers, ALeftPressDragsTheWindowAndTheCompanionsFollow) {
         EXPECT_TRUE(rec.desktopDrawn) << "the caption is drawn for the press";
     }
     EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(25)) << "the drag applies the configured margins";
+}
+
+// After a display change a frame left on no monitor comes back onto the nearest work area, the
+// shown caption with it, its size kept; its companions follow and stay as they were shown.
+TEST_F(Handlers, ADisplayChangeBringsAFrameLeftOffScreenBack) {
+    using platform::windows::Monitor;
+    const Monitor wide = {{0, 0, 28800, 16200}, {0, 0, 28800, 15600}};  // 1920 x 1080, task bar
+    const Monitor right = {{28800, 0, 19200, 15360}, {28800, 0, 19200, 15360}};
+    const Monitor tiny = {{0, 0, 2250, 1500}, {0, 0, 2250, 1500}};  // smaller than the frame
+    // The frame: the picture window 2955 x 1980 twips, then 80 twips and the caption.
+    Start();
+    const double frame = 1980 + 80 + Rect(Form::Txt).height;
+    const struct {
+        const char* what;
+        std::vector<Monitor> monitors;
+        double left, top;        // where the display change finds the picture window
+        double newLeft, newTop;  // where it puts it
+    } cases[] = {
+        {"partly on the monitor", {wide}, -2895, 105, -2895, 105},
+        {"left of the monitor", {wide}, -6000, 3000, 0, 3000},
+        {"below the work area", {wide}, 4995, 16995, 4995, 15600 - frame},
+        {"nearer the second monitor", {wide, right}, 49995, 19995, 48000 - 2955, 15360 - frame},
+        {"on a monitor too small", {tiny}, -9000, -9000, 0, 0},
+        {"no monitor known", {}, -9000, -9000, -9000, -9000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start();
+        rec.monitors = c.monitors;
+        Form(Form::Main).left = c.left;
+        Form(Form::Main).top = c.top;
+        const TwipsRect caption = Rect(Form::Txt), shadow = Rect(Form::Shadow);
+        frmMain::Form_DisplayChanged();
+        EXPECT_EQ(Rect(Form::Main), Snapped({c.newLeft, c.newTop, 2955, 1980}));
+        const bool moved = c.newLeft != c.left || c.newTop != c.top;
+        EXPECT_EQ(Rect(Form::Txt), moved ? CaptionPlace() : caption);
+        EXPECT_EQ(Rect(Form::Shadow), moved ? ShadowPlace(25) : shadow);
+        EXPECT_TRUE(Form(Form::Txt).visible && Form(Form::Shadow).visible);
+    }
 }
 
 TEST_F(Handlers, OtherButtonsAndTheMenuKeyOpenThePopupWhereTheyAsk) {
@@ -219,7 +259,8 @@ TEST_F(Handlers, SeparatorsSubmenuParentsAndUnknownIndicesDoNothing) {
     const auto before = rec.forms;
     const auto main = Rect(Form::Main);
     const auto marks = rec.checked;
-    for (std::int16_t i : {1, 2, 3, 4, 6, 8, 11, -1, 32767}) frmMain::mnuOP_Click(i);
+    for (std::int16_t i : std::initializer_list<std::int16_t>{1, 2, 3, 4, 6, 8, 11, -1, 32767})
+        frmMain::mnuOP_Click(i);
     frmMain::mnuShadow_Click(4);
     frmMain::mnuTrs_Click(-1);
     // An unknown size index still reloads at the default size, as every size choice does.

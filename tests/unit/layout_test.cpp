@@ -156,11 +156,15 @@ TEST_F(Layout, CaptionTextAndWhereItStarts) {
 }
 
 TEST_F(Layout, ATitleExactlyAsWideAsTheWindowIsNotShortened) {
-    rec.textWidth = [](std::u16string_view t) { return t.size() == 26 ? 195.4 : 6.0 * t.size(); };
+    rec.textWidth = [](std::u16string_view t) {
+        return t.size() == 26 ? 195.4 : 6.0 * static_cast<double>(t.size());
+    };
     mainMod::shared.PicturePath = u"C:\\p\\holiday-at-the-seaside.jpg";
     frmMain::LayoutCompanions();
     EXPECT_EQ(mainMod::shared.CaptionText, u"holiday-at-the-seaside.jpg") << "195.4 rounds to 195";
-    rec.textWidth = [](std::u16string_view t) { return t.size() == 26 ? 195.6 : 6.0 * t.size(); };
+    rec.textWidth = [](std::u16string_view t) {
+        return t.size() == 26 ? 195.6 : 6.0 * static_cast<double>(t.size());
+    };
     frmMain::LayoutCompanions();
     EXPECT_EQ(mainMod::shared.CaptionText, u". . . day-at-the-seaside.jpg");
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -411,8 +412,8 @@ std::vector<Case> Cases() {
         {"text", Invalid({'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}), kNone, false},
     };
     // Every other frame type: SOF1-SOF3, SOF5-SOF7, SOF9-SOF11, SOF13-SOF15.
-    for (const std::uint8_t marker :
-         {0xC1, 0xC3, 0xC5, 0xC6, 0xC7, 0xC9, 0xCA, 0xCB, 0xCD, 0xCE, 0xCF}) {
+    for (const std::uint8_t marker : std::initializer_list<std::uint8_t>{
+             0xC1, 0xC3, 0xC5, 0xC6, 0xC7, 0xC9, 0xCA, 0xCB, 0xCD, 0xCE, 0xCF}) {
         static const char kHex[] = "0123456789ABCDEF";
         std::string name = "jpeg_frame_marker_";
         name += kHex[marker >> 4];

@@ -1,5 +1,7 @@
 """`Target`: a window of the tests' own (vistrelle_probe target) standing beneath the program,
-for the desktop or another program under the frame, that reports the presses reaching it.
+for the desktop or another program under the frame, that reports the presses reaching it; with
+kind "desktop" it stands for the shell's desktop as Show desktop raises it, with kind "front"
+for a window of another program brought to the front.
 """
 
 import os
@@ -14,16 +16,16 @@ from .session import session_env
 
 class Target:
     """A plain window of one colour that vistrelle_probe shows below every other window,
-    standing for the desktop or another program under the frame; it reports the button presses
-    that reach it."""
+    standing for the desktop or another program under the frame (or, by kind, raised as said
+    above); it reports the button presses that reach it."""
 
-    def __init__(self, probe, rect, colour, seconds=120):
+    def __init__(self, probe, rect, colour, seconds=120, kind="target"):
         left, top, right, bottom = rect
         self.rect = rect
         self.colour = colour
         self.args = [
             str(Path(probe)),
-            "target",
+            kind,
             str(left),
             str(top),
             str(right - left),
@@ -62,6 +64,12 @@ class Target:
             self.process.wait(timeout=10)
         self.out.close()
         return False
+
+    @property
+    def hwnd(self):
+        """The window's handle, as the probe printed it once the window was up."""
+        ready = [line for line in self._lines() if line.startswith("ready ")]
+        return int(ready[0].split()[1], 16)
 
     def _lines(self):
         self.out.seek(0)
