@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/conversions.hpp"
+#include "platform/picture_rows.hpp"
+#include "platform/types.hpp"
 
 namespace mainMod {
 
@@ -20,6 +23,12 @@ struct ShadowBoxRecord {
 struct TextRectRecord {
     std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
     friend constexpr bool operator==(const TextRectRecord&, const TextRectRecord&) = default;
+};
+
+// What the picture holder imgMain keeps of the picture shown (display/picture_holder.hpp).
+struct HeldPicture {
+    platform::PixelSize natural;      // as displayed, orientation applied
+    platform::pictures::Bitmap kept;  // upright, at most the largest display's pixels
 };
 
 // Every piece of state the windows share. Each member carries its initial value, the one it
@@ -47,6 +56,8 @@ struct SharedState {
     TextRectRecord TextRect;
 
     ShadowBoxRecord ShadowBox;
+
+    std::optional<HeldPicture> imgMain;  // empty until a picture was loaded
 };
 
 // The one instance, for the whole process: mainMod::shared.PicturePath and so on.

@@ -1,5 +1,6 @@
 // vistrelle_bench: how fast and how lean the frame loads big pictures, measured in one process
-// against WIC decoding the same file at full size, plus the memory of each load (in a process
+// against WIC decoding the same file at full size and, for a JPEG, libjpeg-turbo decoding it at
+// the scale the frame asks for, plus the memory of each load (in a process
 // of its own), start-up and idle. Prints one table; see README.md for what each column means.
 //
 //   vistrelle_bench --make DIR             writes the pictures into DIR (skips existing ones)
@@ -15,6 +16,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "app/main_mod.hpp"
 #include "bench_pictures.hpp"
 #include "bench_processes.hpp"
+#include "platform/jpeg_decoder.hpp"
 
 namespace {
 
@@ -33,6 +37,13 @@ using bench::PictureKind;
 const PictureKind kPictures[] = {
     {"JPEG 6000x4000 baseline", L"baseline.jpg", Kind::Jpeg, 6000, 4000, false},
     {"JPEG 6000x4000 progressive", L"progressive.jpg", Kind::Jpeg, 6000, 4000, true},
+    // Fine grain over the whole picture, as a sharp photo of foliage or gravel has.
+    {"JPEG 6000x4000 baseline, high entropy", L"entropy.jpg", Kind::Jpeg, 6000, 4000, true},
+    {"JPEG 6000x4000 progressive, high entropy", L"entropy-progressive.jpg", Kind::Jpeg, 6000, 4000,
+     true},
+    {"JPEG 4032x3024 phone-like", L"phone.jpg", Kind::Jpeg, 4032, 3024, true},
+    {"JPEG 8160x6120 (50 MP) phone-like", L"phone50.jpg", Kind::Jpeg, 8160, 6120, true},
+    {"JPEG 6000x4000 CMYK", L"cmyk.jpg", Kind::Jpeg, 6000, 4000, true},
     // The baseline JPEG with an Exif block saying it is to be turned a quarter clockwise, as a
     // phone held upright stores it: shown 4000x6000, the small scaled copy turned.
     {"JPEG 6000x4000 orientation 6", L"turned.jpg", Kind::Jpeg, 6000, 4000, true},
@@ -84,6 +95,27 @@ void MakeFrame() {
     Pump();
 }
 
+// Takes a decoder's rows and does nothing with them.
+class Discard final : public platform::pictures::RowSink {
+  public:
+    bool Begin(std::int32_t, std::int32_t, platform::pictures::Orientation) override {
+        return true;
+    }
+    void Row(std::span<const std::uint32_t>) override {}
+};
+
+// libjpeg-turbo alone: the file read and decoded at the scale that gives `minimum` pixels, the
+// rows handed to nobody. False when it does not take the file.
+bool LibjpegFloor(const fs::path& file, const platform::PixelSize& minimum) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    platform::jpeg::MemorySource source(bytes);
+    platform::jpeg::Decoder decoder(source);
+    if (decoder.ReadHeader() != platform::jpeg::Outcome::Done) return false;
+    Discard discard;
+    return decoder.ReadRows(minimum, discard) == platform::jpeg::Outcome::Done;
+}
+
 void LoadToPaint(const fs::path& file) {
     mainMod::shared.PicturePath = U16(file);
     frmMain::LoadAndSizePicture();
@@ -127,6 +159,7 @@ int MeasureMemory(const fs::path& file, const fs::path& warmUp) {
 struct Row {
     std::string name;
     double floor = 0, load = 0, size = 0;
+    double jpegFloor = -1;         // libjpeg-turbo at the frame's scale; < 0: not a JPEG it takes
     double buffer = 0;             // the decoder's own full-size buffer, bytes
     double peak = -1, steady = 0;  // over the empty frame, bytes; peak < 0: not measured
     double peakBefore = 0;         // the child's peak above the empty frame before the load
@@ -150,19 +183,33 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
             continue;
         }
         row.buffer = static_cast<double>(decoded->Bytes());
-        std::vector<double> floors, loads, sizes;
-        // Interleaved, so that a slow moment of the machine falls on all three alike.
+        std::vector<double> floors, loads, sizes, jpegFloors;
+        // Interleaved, so that a slow moment of the machine falls on all alike.
         for (int i = 0; i < runs; ++i) {
             floors.push_back(Time([&] { bench::DecodeFloor(file); }));
             Pump();
             loads.push_back(Time([&] { LoadToPaint(file); }));
             Pump();
+            // The pixels the frame asked of the decoder: those of the copy it keeps, as the
+            // picture is stored.
+            if (picture.kind == Kind::Jpeg && mainMod::shared.imgMain) {
+                const auto& kept = mainMod::shared.imgMain->kept;
+                const bool turned = picture.width != picture.height &&
+                                    (kept.width > kept.height) != (picture.width > picture.height);
+                const platform::PixelSize minimum{
+                    static_cast<double>(turned ? kept.height : kept.width),
+                    static_cast<double>(turned ? kept.width : kept.height)};
+                bool taken = false;
+                const double t = Time([&] { taken = LibjpegFloor(file, minimum); });
+                if (taken) jpegFloors.push_back(t);
+            }
             sizes.push_back(Time([&] { frmMain::mnuSize_Click(2); }));
             Pump();
         }
         row.floor = Median(floors);
         row.load = Median(loads);
         row.size = Median(sizes);
+        if (!jpegFloors.empty()) row.jpegFloor = Median(jpegFloors);
         if (auto out = bench::RunSelf(L"--memory \"" + file.wstring() + L"\" \"" +
                                       (dir / kWarmUp.file).wstring() + L"\"")) {
             double before = 0;
@@ -193,17 +240,22 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
                 residentSet ? "resident set (VmRSS, VmHWM): Wine reports no private bytes"
                             : "private bytes (PrivateUsage, PeakPagefileUsage)");
     std::printf(
-        "| picture | floor ms | load-to-paint ms | ratio | size change ms | decoder "
-        "buffer MB | peak MB | peak / buffer | steady MB | peak before MB |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        "| picture | WIC full ms | libjpeg-turbo at the frame's scale ms | load-to-paint ms | "
+        "÷ WIC | ÷ libjpeg-turbo | size change ms | WIC buffer MB | peak MB | steady MB | peak "
+        "before MB |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Row& r : rows) {
-        std::printf("| %s | %.0f | %.0f | %.2f | %.0f | %.1f | ", r.name.c_str(), r.floor, r.load,
-                    r.load / r.floor, r.size, r.buffer / kMB);
-        if (r.peak >= 0)
-            std::printf("%.1f | %.2f | %.2f | %.1f |\n", r.peak / kMB, r.peak / r.buffer,
-                        r.steady / kMB, r.peakBefore / kMB);
+        std::printf("| %s | %.0f | ", r.name.c_str(), r.floor);
+        if (r.jpegFloor >= 0)
+            std::printf("%.0f | %.0f | %.2f | %.2f | ", r.jpegFloor, r.load, r.load / r.floor,
+                        r.load / r.jpegFloor);
         else
-            std::printf("- | - | - | - |\n");
+            std::printf("- | %.0f | %.2f | - | ", r.load, r.load / r.floor);
+        std::printf("%.0f | %.1f | ", r.size, r.buffer / kMB);
+        if (r.peak >= 0)
+            std::printf("%.1f | %.2f | %.1f |\n", r.peak / kMB, r.steady / kMB, r.peakBefore / kMB);
+        else
+            std::printf("- | - | - |\n");
     }
     std::fflush(stdout);
 

@@ -1,7 +1,5 @@
 #include "display/decode_scale.hpp"
 
-#include <cmath>
-
 #include "app/conversions.hpp"
 #include "display/sizing.hpp"
 
@@ -37,24 +35,6 @@ std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& nat
     const auto height = LargeSide(d.picHeight, *deviceTppY);
     if (!width || !height) return std::nullopt;
     return platform::PixelSize{*width, *height};
-}
-
-std::int32_t ChooseReduction(const platform::PixelSize& natural,
-                             const platform::PixelSize& display) {
-    for (const std::int32_t k : kReductions) {
-        if (std::ceil(natural.width / k) >= 2 * display.width &&
-            std::ceil(natural.height / k) >= 2 * display.height)
-            return k;
-    }
-    return 1;
-}
-
-std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
-                          std::optional<double> tppX, std::optional<double> tppY,
-                          std::optional<double> deviceTppX, std::optional<double> deviceTppY) {
-    if (!natural) return 1;
-    const auto display = LargestDisplay(*natural, tppX, tppY, deviceTppX, deviceTppY);
-    return display ? ChooseReduction(*natural, *display) : 1;
 }
 
 }  // namespace decode_scale

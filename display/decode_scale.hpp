@@ -1,9 +1,7 @@
-// How far a picture may be shrunk while it is decoded. Decoders such as Windows' JPEG decoder
-// can hand over a picture at 1/2, 1/4 or 1/8 of its size for a fraction of the work and memory
-// of the full size. The picture is then still averaged down to its display size, so a
-// reduction is only taken while the reduced picture keeps at least twice the pixels of the
-// largest display size on both axes: what is shown then looks the same whichever way the
-// picture was decoded.
+// How many pixels of a picture the frame needs: those of the largest display size it can show
+// the picture at, on the screen it stands on. A decoder may shrink the picture while decoding
+// as far as that (libjpeg-turbo does, to an eighth of its size or more) for a fraction of the
+// work and memory of the whole; the picture is then averaged down to its display size.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +10,6 @@
 #include "platform/types.hpp"
 
 namespace decode_scale {
-
-// The reductions offered, in the order they are tried.
-inline constexpr std::int32_t kReductions[] = {8, 4, 2, 1};
 
 // The display size of the picture at the large preset: the default display size (195 pixels
 // for the long side of a landscape picture, 144 for the height of a portrait one), plus the
@@ -26,17 +21,5 @@ std::optional<platform::PixelSize> LargestDisplay(const platform::PixelSize& nat
                                                   std::optional<double> twipsPerPixelY,
                                                   std::optional<double> deviceTwipsPerPixelX,
                                                   std::optional<double> deviceTwipsPerPixelY);
-
-// The largest of 8, 4, 2 and 1 whose reduced picture (each side divided and rounded up) is
-// at least twice `display` on both axes; 1 when none is.
-std::int32_t ChooseReduction(const platform::PixelSize& natural,
-                             const platform::PixelSize& display);
-
-// Both steps at once; 1 whenever the largest display size cannot be known.
-std::int32_t ReductionFor(const std::optional<platform::PixelSize>& natural,
-                          std::optional<double> twipsPerPixelX,
-                          std::optional<double> twipsPerPixelY,
-                          std::optional<double> deviceTwipsPerPixelX,
-                          std::optional<double> deviceTwipsPerPixelY);
 
 }  // namespace decode_scale

@@ -1,16 +1,16 @@
 // A move of the picture window to a monitor of another scale. The window has kept its size in
-// twips and taken its new size in pixels; the picture is read again from its file, as for a
-// size choice, and the frame painted and laid out anew. The size preset, the opacity, the
-// shadow mode and the caption state are left as they are.
+// twips and taken its new size in pixels; the holder's copy of the picture is fitted to the
+// new screen's pixels, and the frame painted and laid out anew. The size preset, the opacity,
+// the shadow mode and the caption state are left as they are.
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
-#include "platform/pictures.hpp"
+#include "display/picture_holder.hpp"
 
 namespace frmMain {
 
 void Form_DpiChanged() {
-    // A picture that cannot be read again leaves the window cleared; the layout goes on.
-    platform::pictures::Load(mainMod::shared.PicturePath);
+    // A picture whose file is gone is painted from what the holder keeps.
+    picture_holder::FitToScreen(mainMod::shared.PicturePath);
     LayoutCompanions();
 }
 

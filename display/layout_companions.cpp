@@ -10,7 +10,6 @@
 #include "display/caption_text.hpp"
 #include "display/paint_scaled_picture.hpp"
 #include "platform/drawing.hpp"
-#include "platform/pictures.hpp"
 #include "shadow/companion_rules.hpp"
 
 namespace frmMain {
@@ -45,8 +44,6 @@ void LayoutCompanions() {
     companion_rules::ShowCompanions();
 
     drawing::SetAutoRedraw(Surface::Main, false);
-    // The full-size picture is no longer needed once its scaled copy is painted.
-    platform::pictures::Release();
 }
 
 }  // namespace frmMain

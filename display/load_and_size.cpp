@@ -7,8 +7,8 @@
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
+#include "display/picture_holder.hpp"
 #include "display/sizing.hpp"
-#include "platform/pictures.hpp"
 #include "platform/windows.hpp"
 
 namespace frmMain {
@@ -20,9 +20,9 @@ namespace pw = platform::windows;
 void LoadAndSizePicture() {
     // A picture that cannot be loaded leaves the holder as it was; the sizing goes on with
     // what it holds.
-    platform::pictures::Load(shared.PicturePath);
+    picture_holder::LoadPicture(shared.PicturePath);
 
-    const std::optional<platform::PixelSize> size = platform::pictures::ScaleSize();
+    const std::optional<platform::PixelSize> size = picture_holder::ScaleSize();
     const std::optional<double> tppX = pw::TwipsPerPixelX();
     const std::optional<double> tppY = pw::TwipsPerPixelY();
     const sizing::DefaultDisplay d = sizing::ComputeDefaultDisplay(size, tppX, tppY);

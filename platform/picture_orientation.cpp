@@ -43,6 +43,10 @@ Orientation FromJpeg(const Reader& r) {
 
 }  // namespace
 
+Orientation ReadExifOrientation(std::span<const std::uint8_t> structure) {
+    return FromTiff(Reader(structure));
+}
+
 Orientation ReadOrientation(std::span<const std::uint8_t> bytes) {
     static constexpr std::uint8_t kJpeg[] = {0xFF, 0xD8};
     static constexpr std::uint8_t kTiffLittle[] = {'I', 'I', 0x2A, 0x00};

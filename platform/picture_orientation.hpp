@@ -27,4 +27,8 @@ inline constexpr bool TurnsAQuarter(Orientation o) {
 // then, a later one is not looked at.
 Orientation ReadOrientation(std::span<const std::uint8_t> bytes);
 
+// The orientation an Exif block records: `structure` is the TIFF structure that follows the
+// block's "Exif\0\0". kUpright as above when it records none or cannot be read.
+Orientation ReadExifOrientation(std::span<const std::uint8_t> structure);
+
 }  // namespace platform::pictures

@@ -33,12 +33,27 @@ if [ ! -f "$pictures/turned.jpg" ]; then
     # WIC's encoder writes no Exif block: the orientation tag is put in by hand.
     PYTHONPATH="$top/tests/e2e" python3 -c '
 import sys
-from frame.exif import with_orientation
+from frame.picture_bytes import with_orientation
 data = open(sys.argv[1], "rb").read()
 open(sys.argv[2], "wb").write(with_orientation(data, 6))
 ' "$pictures/baseline.jpg" "$pictures/turned.jpg.part"
     mv "$pictures/turned.jpg.part" "$pictures/turned.jpg"
 fi
+
+# The pictures WIC's encoder cannot write: fine grain over the whole picture (high entropy,
+# baseline and progressive), phone-sized photos, and a CMYK one.
+make() {  # make FILE CONVERT-ARGS...: writes FILE once, through a .part file
+    local file=$pictures/$1
+    shift
+    [ -f "$file" ] || { convert "$@" "jpeg:$file.part" && mv "$file.part" "$file"; }
+}
+make entropy.jpg "$pictures/baseline.jpg" -attenuate 0.6 +noise Gaussian -quality 90
+make entropy-progressive.jpg "$pictures/entropy.jpg" -interlace Plane -quality 90
+make phone.jpg "$pictures/baseline.jpg" -resize '4032x3024!' -attenuate 0.3 +noise Gaussian \
+    -quality 92
+make phone50.jpg "$pictures/baseline.jpg" -resize '8160x6120!' -attenuate 0.3 +noise Gaussian \
+    -quality 92
+make cmyk.jpg "$pictures/baseline.jpg" -colorspace CMYK -quality 90
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
     "$(free -g | awk '/Mem:/ {print $2}') GB, $(wine --version 2>/dev/null || echo wine), $(date -u +%Y-%m-%d)"

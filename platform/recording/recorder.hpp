@@ -73,17 +73,10 @@ class Recorder {
     // The orientation each picture file records (kUpright for a file not listed): the bitmap
     // above is the stored picture, as a decoder streams it.
     std::map<std::u16string, pictures::Orientation> pictureOrientations;
-    // The holder's state: the picture it streams rows from (a decoder's source, kept in
-    // memory here), until it is released.
-    std::optional<PixelSize> holderSize;  // empty: design size
-    std::optional<pictures::Bitmap> holderPixels;
-    pictures::Orientation holderOrientation = pictures::kUpright;
-    // Whether the holder's decoder shrinks while decoding, as Windows' JPEG decoder does; the
-    // reduced picture then has ceil(side / reduction) pixels a side, each the mean of the
-    // block it stands for.
-    bool holderReducesWhileDecoding = false;
+    // Picture files open now: a file is let go when its opened picture goes.
+    std::int32_t openPictureFiles = 0;
     // When set, streaming stops with a decoding failure after this many rows.
-    std::optional<std::int32_t> holderRowsFailAfter;
+    std::optional<std::int32_t> pictureRowsFailAfter;
     // What the next Open dialog answers (empty: cancelled).
     std::optional<std::u16string> openDialogAnswer;
     bool processEnded = false;

@@ -1,6 +1,8 @@
 // The desktop background under a window. On Windows PaintDesktop paints it as the desktop
 // shows it. Wine's PaintDesktop fills a flat colour even with a wallpaper set, so there the
-// wallpaper is decoded and drawn here, placed as the desktop places it.
+// wallpaper is decoded (by the picture's own decode chain, whole, and kept while its file stays
+// the same: it is drawn many times, stretched or tiled) and drawn here, placed as the desktop
+// places it.
 #include "platform/win32/desktop_background.hpp"
 
 #include <algorithm>
@@ -12,8 +14,8 @@
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/bitmap_info.hpp"
+#include "platform/win32/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
-#include "platform/win32/wallpaper_file.hpp"
 
 namespace platform::win32 {
 
@@ -45,7 +47,7 @@ const pictures::Bitmap* Wallpaper(const std::wstring& path) {
     if (cache && cache->path == path && SameStamp(cache->stamp, stamp)) return &cache->bitmap;
     cache.reset();
     try {
-        std::optional<pictures::Bitmap> decoded = LoadPictureFile(path);
+        std::optional<pictures::Bitmap> decoded = DecodeWhole(path);
         if (!decoded) return nullptr;
         cache = CachedWallpaper{path, stamp, std::move(*decoded)};
         return &cache->bitmap;

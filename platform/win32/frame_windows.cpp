@@ -131,7 +131,6 @@ void PictureWindow::OnGone() {
     image_.Reset();
     dpi_ = 0;
     style_ = drawing::SurfaceSettings{};
-    holder_ = PictureHolder{};
 }
 
 // --- The shadow window -------------------------------------------------------------------------

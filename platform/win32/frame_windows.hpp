@@ -3,8 +3,8 @@
 //
 //   FrameWindow    each of the three: the design it was created from and its measuring font
 //   PictureWindow  frmMain: its dpi (the frame's), persistent image, drawing settings,
-//                  drop-target registration, the drops waiting for its queue, the hidden
-//                  picture holder imgMain, and its stand on the shown desktop
+//                  drop-target registration, the drops waiting for its queue, and its stand
+//                  on the shown desktop
 //   ShadowWindow   frmShadow: its drop-target registration
 //   CaptionWindow  frmTxt, with its picture box Picture1Box: the box's drawing settings
 //
@@ -22,18 +22,10 @@
 #include "platform/win32/desktop_stand.hpp"
 #include "platform/win32/drop_target.hpp"
 #include "platform/win32/persistent_image.hpp"
-#include "platform/win32/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/window.hpp"
 
 namespace platform::win32 {
-
-// The hidden picture holder: the natural size of the picture held and the source that streams
-// its rows, kept until released.
-struct PictureHolder {
-    std::optional<PixelSize> size;  // empty until a picture was loaded
-    std::optional<PictureSource> source;
-};
 
 // A top-level window of the frame, created on first touch.
 class FrameWindow : public Window {
@@ -76,7 +68,6 @@ class PictureWindow final : public FrameWindow {
     int Dpi() const { return dpi_; }
     PersistentImage& Image() { return image_; }
     drawing::SurfaceSettings& Style() { return style_; }
-    PictureHolder& Holder() { return holder_; }
     WaitingDrops& Drops() { return drops_; }
     DesktopStand& Stand() { return stand_; }
     // Runs the system's move loop while a press of the primary button is being handled
@@ -97,7 +88,6 @@ class PictureWindow final : public FrameWindow {
     int dpi_ = 0;
     PersistentImage image_;
     drawing::SurfaceSettings style_;
-    PictureHolder holder_;
     ScopedDropRegistration drop_;
     WaitingDrops drops_;
     DesktopStand stand_;

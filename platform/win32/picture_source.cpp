@@ -1,37 +1,48 @@
-// The streaming picture source (see picture_source.hpp).
+// The one decode chain of the backend (see picture_source.hpp).
 #include "platform/win32/picture_source.hpp"
 
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <span>
+#include <vector>
 
+#include "platform/diagnostics.hpp"
 #include "platform/picture_header.hpp"
 #include "platform/picture_orientation.hpp"
+#include "platform/win32/backend.hpp"
+#include "platform/win32/failure.hpp"
 #include "platform/win32/wic_factory.hpp"
 
 namespace platform::win32 {
 
-namespace {
+// The file's bytes for libjpeg-turbo: first the start already read for the header check, then
+// the rest from the stream, which stands right after it. The file's start is read once.
+class PictureSource::FileBytes final : public jpeg::ByteSource {
+  public:
+    FileBytes(IStream* stream, std::vector<std::uint8_t> start)
+        : stream_(stream), start_(std::move(start)) {}
+    std::size_t Read(std::uint8_t* buffer, std::size_t size) override {
+        if (served_ < start_.size()) {
+            const std::size_t n = std::min(size, start_.size() - served_);
+            std::memcpy(buffer, start_.data() + served_, n);
+            served_ += n;
+            return n;
+        }
+        ULONG got = 0;
+        const ULONG want = static_cast<ULONG>(std::min<std::size_t>(size, ULONG{1} << 24));
+        if (FAILED(stream_->Read(buffer, want, &got))) return 0;
+        return got;
+    }
 
-// IWICBitmapSourceTransform, which the MinGW headers do not declare: the interface through
-// which a decoder hands over its picture shrunk while decoding (Windows' JPEG decoder does so
-// for 1/2, 1/4 and 1/8; Wine's decoders do not offer it). Methods in the order of the
-// interface's vtable in wincodec.h. Named apart from the SDK's own declaration, which other
-// compilers' headers carry.
-struct SourceTransform : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
-                                                 WICPixelFormatGUID* format,
-                                                 WICBitmapTransformOptions transform, UINT stride,
-                                                 UINT bufferSize, BYTE* buffer) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
-                                                           BOOL* supported) = 0;
+  private:
+    IStream* stream_;
+    std::vector<std::uint8_t> start_;
+    std::size_t served_ = 0;
 };
-// {3B16811B-6A43-4ec9-B713-3D5A0C13B940}
-constexpr IID kSourceTransformId = {
-    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
+
+namespace {
 
 // The pixel layouts whose rows this file turns into premultiplied 0xAARRGGBB itself, faster
 // than a format converter that goes through an intermediate format.
@@ -93,26 +104,223 @@ void ToPremultiplied(Layout layout, const BYTE* in, std::span<std::uint32_t> out
     }
 }
 
-// Copies the strips of a picture `width` x `height` in `layout` with `copy(rect, stride,
-// size, buffer)` and hands their rows to the sink.
-template <class Copy>
-bool StreamStrips(std::uint32_t width, std::uint32_t height, pictures::Orientation orientation,
-                  Layout layout, pictures::RowSink& sink, Copy copy) {
-    if (!sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
-                    orientation))
-        return false;
-    const UINT stride = width * BytesPerPixel(layout);
-    std::vector<BYTE> strip(std::size_t{stride} * PictureSource::kStripRows);
-    std::vector<std::uint32_t> row(width);
-    for (std::uint32_t y = 0; y < height; y += PictureSource::kStripRows) {
-        const std::uint32_t rows = std::min(PictureSource::kStripRows, height - y);
-        const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(rows)};
-        if (FAILED(copy(rect, stride, stride * rows, strip.data()))) return false;
+// What the start of a file says: its first bytes, their header reading and the orientation
+// they record.
+struct FileStart {
+    std::vector<std::uint8_t> bytes;
+    pictures::HeaderReading header;
+};
+
+// The start of the stream, reading more only while the header reader needs it (a JPEG's frame
+// header may stand after large metadata segments, a TIFF's first IFD at the end); the stream
+// stands after the bytes read. Empty when the stream cannot be read.
+std::optional<FileStart> StartOf(IStream* stream, std::uint64_t fileSize) {
+    FileStart start;
+    std::uint64_t want = 1u << 16;
+    for (;;) {
+        want = std::min(want, fileSize);
+        const std::size_t have = start.bytes.size();
+        start.bytes.resize(static_cast<std::size_t>(want));
+        ULONG got = 0;
+        if (want > have) {
+            const HRESULT hr =
+                stream->Read(start.bytes.data() + have, static_cast<ULONG>(want - have), &got);
+            if (FAILED(hr)) {
+                FailedCall("IStream::Read", hr);
+                return std::nullopt;
+            }
+            if (got != want - have) return std::nullopt;
+        }
+        start.header = pictures::ReadPictureHeader(start.bytes);
+        if (start.header.verdict != pictures::HeaderVerdict::CutShort || want >= fileSize)
+            return start;
+        want *= 4;
+    }
+}
+
+const char* Described(pictures::HeaderVerdict verdict) {
+    switch (verdict) {
+        case pictures::HeaderVerdict::CutShort:
+            return "refused: the file ends inside its header";
+        case pictures::HeaderVerdict::Malformed:
+            return "refused: its header is broken";
+        default:
+            return "refused: beyond the decoding budget";
+    }
+}
+
+}  // namespace
+
+PictureSource::PictureSource(std::wstring path) : path_(std::move(path)) {}
+PictureSource::~PictureSource() = default;
+
+bool PictureSource::Report(const std::string& why) const {
+    diagnostics::Report(u"OpenPicture " + U16(path_) + u": " +
+                        std::u16string(why.begin(), why.end()));
+    return false;
+}
+
+std::unique_ptr<PictureSource> PictureSource::Open(const std::wstring& path) {
+    std::unique_ptr<PictureSource> source(new PictureSource(path));
+    // The decoders read the file through this stream as they need it.
+    HRESULT hr =
+        ::SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
+                                 FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, source->file_.Out());
+    if (FAILED(hr)) {
+        FailedCall("SHCreateStreamOnFileEx", hr);
+        return nullptr;
+    }
+    STATSTG stat{};
+    // (Wine's file stream leaves the type of its statistics unset: it is not checked.)
+    if (FAILED(hr = source->file_->Stat(&stat, STATFLAG_NONAME))) {
+        FailedCall("IStream::Stat", hr);
+        return nullptr;
+    }
+    if (stat.cbSize.QuadPart > kMaxPictureFileBytes) {
+        source->Report("refused: the file is larger than 1 GiB");
+        return nullptr;
+    }
+    // The header is checked first: a decoder may allocate the whole picture as it starts. A
+    // format this program does not read has only the decoder's word for its size, checked
+    // before a single pixel is asked for.
+    std::optional<FileStart> start = StartOf(source->file_.Get(), stat.cbSize.QuadPart);
+    if (!start) {
+        source->Report("the file's start cannot be read");
+        return nullptr;
+    }
+    const pictures::Admission admission = pictures::Admit(start->header);
+    if (admission == pictures::Admission::Refuse) {
+        const auto& info = start->header.info;
+        std::string why = Described(start->header.verdict);
+        if (start->header.verdict == pictures::HeaderVerdict::Read)
+            why += ": " + std::to_string(info.width) + "x" + std::to_string(info.height);
+        source->Report(why);
+        return nullptr;
+    }
+    const bool known = admission == pictures::Admission::Decode;
+    const pictures::Format format = start->header.info.format;
+
+    if (known && format == pictures::Format::Jpeg) {
+        source->bytes_ = std::make_unique<FileBytes>(source->file_.Get(), std::move(start->bytes));
+        source->jpeg_ = std::make_unique<jpeg::Decoder>(*source->bytes_);
+        switch (source->jpeg_->ReadHeader()) {
+            case jpeg::Outcome::Done:
+                source->width_ = source->jpeg_->Width();
+                source->height_ = source->jpeg_->Height();
+                source->orientation_ = source->jpeg_->RecordedOrientation();
+                return source;
+            case jpeg::Outcome::Failed:
+                source->Report(source->jpeg_->Problem());
+                return nullptr;
+            case jpeg::Outcome::NotMine:
+                // Windows' own decoder may know it (a 12-bit or lossless JPEG, say).
+                source->Report("libjpeg-turbo declines it (" + source->jpeg_->Problem() +
+                               "): handed to WIC");
+                source->jpeg_.reset();
+                source->bytes_.reset();
+                break;
+        }
+    } else {
+        source->orientation_ = pictures::ReadOrientation(start->bytes);
+    }
+    const LARGE_INTEGER origin{};
+    if (FAILED(hr = source->file_->Seek(origin, STREAM_SEEK_SET, nullptr))) {
+        FailedCall("IStream::Seek", hr);
+        return nullptr;
+    }
+    // The frame the header's size is for: an icon's largest image, else the first. BMP, TIFF
+    // and icon decoders may read their pixels only when asked: a look at their first and last
+    // rows shows whether those are there.
+    const bool checkPixels =
+        known && (format == pictures::Format::Bmp || format == pictures::Format::Tiff ||
+                  format == pictures::Format::Ico || format == pictures::Format::Cur);
+    if (!source->OpenWic(known ? start->header.info.frame : 0, known, checkPixels)) return nullptr;
+    return source;
+}
+
+bool PictureSource::OpenWic(std::uint32_t frameIndex, bool knownFormat, bool checkPixels) {
+    ComPtr<IWICImagingFactory> factory = WicFactory();
+    if (!factory) return Report("no WIC imaging factory");
+    HRESULT hr = factory->CreateDecoderFromStream(file_.Get(), nullptr,
+                                                  WICDecodeMetadataCacheOnDemand, decoder_.Out());
+    if (FAILED(hr)) return FailedCall("IWICImagingFactory::CreateDecoderFromStream", hr);
+    if (FAILED(hr = decoder_->GetFrame(frameIndex, frame_.Out())))
+        return FailedCall("IWICBitmapDecoder::GetFrame", hr);
+    if (FAILED(hr = frame_->GetSize(&width_, &height_)))
+        return FailedCall("IWICBitmapFrameDecode::GetSize", hr);
+    if (!pictures::WithinBudget(width_, height_))
+        return Report(std::string(knownFormat ? "its decoder reports " : "refused: ") +
+                      std::to_string(width_) + "x" + std::to_string(height_) +
+                      ", beyond the decoding budget");
+    if (FAILED(hr = frame_->GetPixelFormat(&frameFormat_)))
+        return FailedCall("IWICBitmapFrameDecode::GetPixelFormat", hr);
+    if (FAILED(hr = factory->CreateFormatConverter(converter_.Out())))
+        return FailedCall("IWICImagingFactory::CreateFormatConverter", hr);
+    if (FAILED(hr = converter_->Initialize(frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
+                                           WICBitmapDitherTypeNone, nullptr, 0.0,
+                                           WICBitmapPaletteTypeCustom)))
+        return FailedCall("IWICFormatConverter::Initialize", hr);
+    if (checkPixels) {
+        std::uint32_t pixel[2] = {};
+        const WICRect top{0, 0, 1, 1};
+        const WICRect bottom{0, static_cast<INT>(height_ - 1), 1, 1};
+        if (FAILED(hr = converter_->CopyPixels(&top, 4, 4, reinterpret_cast<BYTE*>(pixel))) ||
+            FAILED(hr = converter_->CopyPixels(&bottom, 4, 4, reinterpret_cast<BYTE*>(pixel + 1))))
+            return FailedCall("IWICFormatConverter::CopyPixels", hr);
+    }
+    return true;
+}
+
+bool PictureSource::ReadRows(const PixelSize& minimum, pictures::RowSink& sink) {
+    bool done = false;
+    if (jpeg_) {
+        // The decoder takes the size it needs as the rows are stored.
+        const PixelSize stored = pictures::TurnsAQuarter(orientation_)
+                                     ? PixelSize{minimum.height, minimum.width}
+                                     : minimum;
+        done = jpeg_->ReadRows(stored, sink) == jpeg::Outcome::Done;
+        if (!done) Report(jpeg_->Problem());
+    } else {
+        done = ReadWic(sink);
+    }
+    // The decoders and the file are let go as soon as the rows have come.
+    jpeg_.reset();
+    bytes_.reset();
+    converter_.Reset();
+    frame_.Reset();
+    decoder_.Reset();
+    file_.Reset();
+    return done;
+}
+
+// The frame's own rows where this file converts them itself, else the converter's, copied in
+// strips.
+bool PictureSource::ReadWic(pictures::RowSink& sink) {
+    if (!frame_) return false;
+    Layout layout = LayoutOf(frameFormat_);
+    IWICBitmapSource* from = frame_.Get();
+    if (layout == Layout::Other || layout == Layout::Bgra32) {
+        layout = Layout::Pbgra32;
+        from = converter_.Get();
+    }
+    if (!sink.Begin(static_cast<std::int32_t>(width_), static_cast<std::int32_t>(height_),
+                    orientation_))
+        return Report("the picture's receiver refused its size");
+    const UINT stride = width_ * BytesPerPixel(layout);
+    std::vector<BYTE> strip(std::size_t{stride} * kStripRows);
+    std::vector<std::uint32_t> row(width_);
+    for (std::uint32_t y = 0; y < height_; y += kStripRows) {
+        const std::uint32_t rows = std::min(kStripRows, height_ - y);
+        const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width_),
+                           static_cast<INT>(rows)};
+        if (const HRESULT hr = from->CopyPixels(&rect, stride, stride * rows, strip.data());
+            FAILED(hr))
+            return FailedCall("IWICBitmapSource::CopyPixels", hr);
         for (std::uint32_t r = 0; r < rows; ++r) {
             const BYTE* in = strip.data() + std::size_t{stride} * r;
             if (layout == Layout::Pbgra32) {
                 // Already what the sink takes: handed over without a copy.
-                sink.Row(std::span(reinterpret_cast<const std::uint32_t*>(in), width));
+                sink.Row(std::span(reinterpret_cast<const std::uint32_t*>(in), width_));
             } else {
                 ToPremultiplied(layout, in, row);
                 sink.Row(row);
@@ -122,143 +330,27 @@ bool StreamStrips(std::uint32_t width, std::uint32_t height, pictures::Orientati
     return true;
 }
 
-// What the start of a file says: its header's reading and the orientation it records.
-struct FileStart {
-    pictures::HeaderReading header;
-    pictures::Orientation orientation = pictures::kUpright;
-};
-
-// The start of the stream, reading more only while the header reader needs it (a JPEG's frame
-// header may stand after large metadata segments, a TIFF's first IFD at the end); the stream
-// is put back at its start. The orientation is read from the same bytes: a JPEG's Exif block
-// stands before its frame header, and the tag sits in the TIFF's first IFD, which the header
-// reader has read for the size. Empty when the stream cannot be read.
-std::optional<FileStart> StartOf(IStream* stream, std::uint64_t fileSize) {
-    std::vector<std::uint8_t> bytes;
-    std::uint64_t want = 1u << 16;
-    for (;;) {
-        want = std::min(want, fileSize);
-        const std::size_t have = bytes.size();
-        bytes.resize(static_cast<std::size_t>(want));
-        ULONG got = 0;
-        if (want > have &&
-            (FAILED(stream->Read(bytes.data() + have, static_cast<ULONG>(want - have), &got)) ||
-             got != want - have))
-            return std::nullopt;
-        const pictures::HeaderReading header = pictures::ReadPictureHeader(bytes);
-        if (header.verdict != pictures::HeaderVerdict::CutShort || want >= fileSize) {
-            LARGE_INTEGER start{};
-            if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return std::nullopt;
-            return FileStart{header, pictures::ReadOrientation(bytes)};
+std::optional<pictures::Bitmap> DecodeWhole(const std::wstring& path) {
+    class Whole final : public pictures::RowSink {
+      public:
+        bool Begin(std::int32_t width, std::int32_t height, pictures::Orientation) override {
+            bitmap.width = width;
+            bitmap.height = height;
+            bitmap.pixels.reserve(static_cast<std::size_t>(width) *
+                                  static_cast<std::size_t>(height));
+            return true;
         }
-        want *= 4;
-    }
-}
-
-}  // namespace
-
-std::optional<PictureSource> PictureSource::Open(const std::wstring& path) {
-    PictureSource source;
-    // Shared for reading only, so that the file cannot change between its header check and
-    // the decoding; the decoder reads it through this stream as it needs it.
-    if (FAILED(::SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
-                                        FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, source.file_.Out())))
-        return std::nullopt;
-    STATSTG stat{};
-    // (Wine's file stream leaves the type of its statistics unset: it is not checked.)
-    if (FAILED(source.file_->Stat(&stat, STATFLAG_NONAME)) ||
-        stat.cbSize.QuadPart > kMaxPictureFileBytes)
-        return std::nullopt;
-    // The header is checked first: a decoder may allocate the whole picture as it starts. A
-    // format this program does not read has only the decoder's word for its size, checked
-    // below before a single pixel is asked for.
-    const auto start = StartOf(source.file_.Get(), stat.cbSize.QuadPart);
-    if (!start) return std::nullopt;
-    const pictures::Admission admission = pictures::Admit(start->header);
-    if (admission == pictures::Admission::Refuse) return std::nullopt;
-    const bool known = admission == pictures::Admission::Decode;
-    // The frame the header's size is for: an icon's largest image, else the first.
-    const UINT frameIndex = known ? start->header.info.frame : 0;
-    source.orientation_ = start->orientation;
-
-    ComPtr<IWICImagingFactory> factory = WicFactory();
-    if (!factory ||
-        FAILED(factory->CreateDecoderFromStream(
-            source.file_.Get(), nullptr, WICDecodeMetadataCacheOnDemand, source.decoder_.Out())) ||
-        FAILED(source.decoder_->GetFrame(frameIndex, source.frame_.Out())) ||
-        FAILED(source.frame_->GetSize(&source.width_, &source.height_)) ||
-        !pictures::WithinBudget(source.width_, source.height_) ||
-        FAILED(source.frame_->GetPixelFormat(&source.frameFormat_)) ||
-        FAILED(factory->CreateFormatConverter(source.converter_.Out())) ||
-        FAILED(source.converter_->Initialize(source.frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
-                                             WICBitmapDitherTypeNone, nullptr, 0.0,
-                                             WICBitmapPaletteTypeCustom)))
-        return std::nullopt;
-    // JPEG, PNG and GIF decoders find a damaged file as they start (Wine's decode everything
-    // then). BMP, TIFF and icon decoders may read their pixels only when asked: one pixel of
-    // the first and of the last row shows whether they are all there.
-    const pictures::Format format = start->header.info.format;
-    if (known && (format == pictures::Format::Bmp || format == pictures::Format::Tiff ||
-                  format == pictures::Format::Ico || format == pictures::Format::Cur)) {
-        std::uint32_t pixel[2] = {};
-        const WICRect top{0, 0, 1, 1};
-        const WICRect bottom{0, static_cast<INT>(source.height_ - 1), 1, 1};
-        if (FAILED(source.converter_->CopyPixels(&top, 4, 4, reinterpret_cast<BYTE*>(pixel))) ||
-            FAILED(
-                source.converter_->CopyPixels(&bottom, 4, 4, reinterpret_cast<BYTE*>(pixel + 1))))
-            return std::nullopt;
-    }
-    return source;
-}
-
-bool PictureSource::ReadRows(std::int32_t reduction, pictures::RowSink& sink) const {
-    if (reduction == 2 || reduction == 4 || reduction == 8) {
-        bool done = false;
-        const bool ok = ReadReduced(reduction, sink, done);
-        if (done) return ok;
-    }
-    return ReadFull(sink);
-}
-
-// Sets `done` once it has taken the reduced way; leaves it false when the decoder offers no
-// smaller size in a layout this file knows, so that the full size is read instead.
-bool PictureSource::ReadReduced(std::int32_t reduction, pictures::RowSink& sink, bool& done) const {
-    ComPtr<SourceTransform> transform;
-    if (FAILED(
-            frame_->QueryInterface(kSourceTransformId, reinterpret_cast<void**>(transform.Out()))))
-        return false;
-    const UINT k = static_cast<UINT>(reduction);
-    UINT width = (width_ + k - 1) / k, height = (height_ + k - 1) / k;
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppPBGRA;
-    BOOL plain = FALSE;
-    if (FAILED(transform->GetClosestSize(&width, &height)) || width == 0 || height == 0 ||
-        (width >= width_ && height >= height_) ||
-        FAILED(transform->GetClosestPixelFormat(&format)) ||
-        FAILED(transform->DoesSupportTransform(WICBitmapTransformRotate0, &plain)) || !plain)
-        return false;
-    const Layout layout = LayoutOf(format);
-    if (layout == Layout::Other) return false;
-    done = true;
-    return StreamStrips(width, height, orientation_, layout, sink,
-                        [&](const WICRect& rect, UINT stride, UINT size, BYTE* buffer) {
-                            return transform->CopyPixels(&rect, width, height, &format,
-                                                         WICBitmapTransformRotate0, stride, size,
-                                                         buffer);
-                        });
-}
-
-bool PictureSource::ReadFull(pictures::RowSink& sink) const {
-    // The frame's own rows where this file converts them itself, else the converter's.
-    Layout layout = LayoutOf(frameFormat_);
-    IWICBitmapSource* from = frame_.Get();
-    if (layout == Layout::Other || layout == Layout::Bgra32) {
-        layout = Layout::Pbgra32;
-        from = converter_.Get();
-    }
-    return StreamStrips(width_, height_, orientation_, layout, sink,
-                        [&](const WICRect& rect, UINT stride, UINT size, BYTE* buffer) {
-                            return from->CopyPixels(&rect, stride, size, buffer);
-                        });
+        void Row(std::span<const std::uint32_t> row) override {
+            bitmap.pixels.insert(bitmap.pixels.end(), row.begin(), row.end());
+        }
+        pictures::Bitmap bitmap;
+    } whole;
+    const std::unique_ptr<PictureSource> source = PictureSource::Open(path);
+    if (!source) return std::nullopt;
+    const PixelSize stored{static_cast<double>(source->Width()),
+                           static_cast<double>(source->Height())};
+    if (!source->ReadRows(stored, whole)) return std::nullopt;
+    return std::move(whole.bitmap);
 }
 
 }  // namespace platform::win32

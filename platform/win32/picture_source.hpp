@@ -1,6 +1,8 @@
-// The picture source of the hidden picture holder: a picture file opened for decoding with WIC
-// within the decoding budget, which streams its rows in strips without ever holding a
-// converted full-size copy.
+// The one way the backend decodes a picture file, for the frame's picture and the caption's
+// wallpaper alike: the file is opened once and its start read once, its header checked
+// against the decoding budget, and its rows then streamed in strips, never as a converted
+// full-size copy. JPEG files go through libjpeg-turbo (platform/jpeg_decoder.hpp), shrunk
+// while decoding; what it does not take, and every other format, through WIC.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +10,13 @@
 #include <wincodec.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "platform/pictures.hpp"
+#include "platform/jpeg_decoder.hpp"
+#include "platform/picture_rows.hpp"
+#include "platform/types.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace platform::win32 {
@@ -19,21 +24,21 @@ namespace platform::win32 {
 // Largest picture file decoded.
 inline constexpr std::uint64_t kMaxPictureFileBytes = std::uint64_t{1} << 30;
 
-// A picture file opened for decoding: the file itself (read by the decoder as it needs it, never
-// copied whole into memory), WIC's decoder, its first frame and a converter to premultiplied
-// BGRA. Keeping it keeps the file open and whatever the decoder holds of the picture.
+// A picture file opened for decoding. Keeping it keeps the file open (shared for reading
+// only, so that it cannot change between its header check and the decoding) and whatever the
+// decoder holds of the picture; it is let go when this goes.
 class PictureSource {
   public:
-    // Rows decoded and handed over in one go: memory for a strip, not for the picture.
+    // Rows WIC decodes and hands over in one go: memory for a strip, not for the picture.
     static constexpr std::uint32_t kStripRows = 64;
 
-    // The frame of a picture file that its header's size is for (an icon's or cursor's
-    // largest image, the first of every other format whose header this program reads), once
-    // that header was found within the decoding budget; for a file of any other format, the
-    // first frame of whatever system decoder takes it, once the size that decoder reports is
-    // within the budget. Empty otherwise, and when the decoder, the frame, its size or the
-    // converter fail. Needs COM on the calling thread. May throw std::bad_alloc.
-    static std::optional<PictureSource> Open(const std::wstring& path);
+    // The picture of a file (an icon's or cursor's largest image, the first frame of every
+    // other format), once its header was found within the decoding budget; for a format whose
+    // header this program does not read, once the size its system decoder reports is within
+    // the budget. Empty otherwise and when the decoder fails, each such failure reported with
+    // its reason. Needs COM on the calling thread. May throw std::bad_alloc.
+    static std::unique_ptr<PictureSource> Open(const std::wstring& path);
+    ~PictureSource();
 
     // The stored size, before the orientation turns it.
     std::uint32_t Width() const { return width_; }
@@ -41,18 +46,25 @@ class PictureSource {
     // How the stored rows are to be turned to show upright, from the file's own bytes.
     pictures::Orientation RecordedOrientation() const { return orientation_; }
 
-    // Streams the rows top to bottom in strips, as 0xAARRGGBB with premultiplied alpha. With
-    // `reduction` 2, 4 or 8 and a decoder that shrinks while decoding (Windows' JPEG decoder
-    // does, through IWICBitmapSourceTransform), the rows are the shrunk picture's. False when
-    // a strip fails to decode or the sink refuses the size. May throw std::bad_alloc.
-    bool ReadRows(std::int32_t reduction, pictures::RowSink& sink) const;
+    // Streams the rows top to bottom as 0xAARRGGBB with premultiplied alpha, once: a JPEG
+    // shrunk while decoding to the smallest eighth that is at least `minimum` (a size as
+    // displayed, turned by the orientation) on both axes, anything else at its stored size.
+    // The file is let go when it returns. False, reported, when the picture turns out damaged
+    // or the sink refuses the size. May throw std::bad_alloc.
+    bool ReadRows(const PixelSize& minimum, pictures::RowSink& sink);
 
   private:
-    PictureSource() = default;
-    bool ReadReduced(std::int32_t reduction, pictures::RowSink& sink, bool& done) const;
-    bool ReadFull(pictures::RowSink& sink) const;
+    class FileBytes;
+    explicit PictureSource(std::wstring path);
+    bool OpenWic(std::uint32_t frameIndex, bool knownFormat, bool checkPixels);
+    bool ReadWic(pictures::RowSink& sink);
+    // Names a failure or a hand-over in the debug output; false.
+    bool Report(const std::string& why) const;
 
+    std::wstring path_;
     ComPtr<IStream> file_;
+    std::unique_ptr<FileBytes> bytes_;
+    std::unique_ptr<jpeg::Decoder> jpeg_;
     ComPtr<IWICBitmapDecoder> decoder_;
     ComPtr<IWICBitmapFrameDecode> frame_;
     ComPtr<IWICFormatConverter> converter_;
@@ -60,5 +72,10 @@ class PictureSource {
     std::uint32_t width_ = 0, height_ = 0;
     pictures::Orientation orientation_ = pictures::kUpright;
 };
+
+// A whole picture file at its stored size (not turned), premultiplied 0xAARRGGBB: the
+// wallpaper, drawn many times stretched or tiled. Empty when Open or the decoding fails. Needs
+// COM on the calling thread. May throw std::bad_alloc.
+std::optional<pictures::Bitmap> DecodeWhole(const std::wstring& path);
 
 }  // namespace platform::win32

@@ -11,18 +11,24 @@ import subprocess
 import sys
 
 from frame import (
+    CAPTION_CLASS,
     Frame,
+    Screen,
     client_rect,
     close,
+    drop_files,
     drop_resized,
     in_turn,
     limit,
+    own_window,
     png,
     run_cases,
     settings,
+    started,
     wait_for_screen,
     wait_size,
 )
+from frame.menu import LARGE, SIZE, choose
 
 SETTINGS = settings()
 
@@ -38,10 +44,10 @@ TOLERANCE = 16
 BACKGROUND = (32, 32, 32)
 
 
-def make_quarters(path, width, height, fmt="jpeg"):
+def make_quarters(path, width, height, fmt="jpeg", inks=()):
     """A picture of four solid quarters in the QUARTERS colours (width and height even); as a
     JPEG without chroma subsampling, so that the edges between the quarters stay where they
-    are."""
+    are. inks: more options for ImageMagick's output, such as a CMYK colour space."""
     w, h = width // 2, height // 2
     fill = []
     for colour, (x0, y0, x1, y1) in zip(QUARTERS[1:], ((w, 0, width, h), (0, h, w, height),
@@ -50,7 +56,7 @@ def make_quarters(path, width, height, fmt="jpeg"):
                  f"rectangle {x0},{y0} {x1 - 1},{y1 - 1}"]
     subprocess.run(
         ["convert", "-size", f"{width}x{height}", "xc:rgb(%d,%d,%d)" % QUARTERS[0], *fill,
-         "-sampling-factor", "1x1", "-quality", "95", f"{fmt}:{path}"],
+         "-sampling-factor", "1x1", "-quality", "95", *inks, f"{fmt}:{path}"],
         check=True,
     )
 
@@ -214,6 +220,54 @@ def show(frame, item):
         write(path)
         drop_resized(frame, [path], shown[0] + 2, shown[1] + 2)
     check_shown(frame, shown, problem, name)
+
+
+# --- the picture kept ---------------------------------------------------------------------------
+
+
+def caption_pixels(frame):
+    screen = Screen()
+    return [screen.at(x, y) for x, y in screen.points(own_window(frame, CAPTION_CLASS).rect)]
+
+
+def truncated_drop_keeps_the_picture(frame):
+    # A portrait cut in half: its header is whole, its picture is not.
+    started(frame, caption=True)
+    before = caption_pixels(frame)
+    whole, cut = frame.folder / "whole.jpg", frame.folder / "cut.jpg"
+    make_quarters(whole, 600, 900)
+    cut.write_bytes(whole.read_bytes()[: whole.stat().st_size // 2])
+    drop_files(frame, [cut])
+    frame.wait_for("the caption showing the dropped file's name",
+                   lambda: caption_pixels(frame) != before)
+    wait_size(frame, 197, 132, what="the landscape kept after a truncated portrait dropped")
+    check_shown(frame, (195, 130), quarters_problem, "the landscape kept")
+
+
+def deleted_file_shows_large(frame):
+    shown = frame.folder / "shown.jpg"
+    make_quarters(shown, 780, 520)
+    drop_resized(frame, [shown], 197, 132)
+    check_shown(frame, (195, 130), quarters_problem, "the dropped landscape")
+    shown.unlink()
+    choose(frame, SIZE, LARGE)
+    wait_size(frame, 297, 200, what="the large size chosen with the file deleted")
+    check_shown(frame, (295, 198), quarters_problem, "the landscape of a deleted file, large")
+
+
+def cmyk_shows_its_colours(frame):
+    cmyk = frame.folder / "cmyk.jpg"
+    make_quarters(cmyk, 600, 900, inks=("-colorspace", "CMYK"))
+    drop_resized(frame, [cmyk], 98, 146)
+    check_shown(frame, (96, 144), quarters_problem, "the CMYK portrait")
+
+
+@limit(300)
+def case_picture_kept(exe, probe):
+    steps = (truncated_drop_keeps_the_picture, deleted_file_shows_large, cmyk_shows_its_colours)
+    in_turn(((s.__name__, s) for s in steps),
+            lambda: Frame(exe, probe, picture=quarters(780, 520), option_ini=SETTINGS),
+            lambda frame, step: step(frame))
 
 
 @limit(400)

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Writes the seed corpora of the fuzz targets: small settings files, the first bytes of JPEG,
-PNG, GIF, BMP, TIFF, icon, cursor and WebP files, and JPEG and TIFF files with orientation tags,
-each a valid start of its kind, so that fuzzing begins at the interesting places instead of at
+PNG, GIF, BMP, TIFF, icon, cursor and WebP files, JPEG and TIFF files with orientation tags, and
+whole small JPEG files of every kind the decoder takes (written by cjpeg and ImageMagick), each
+a valid start of its kind, so that fuzzing begins at the interesting places instead of at
 random bytes.
 
     make_seeds.py FOLDER   writes FOLDER/seeds/<target>/* for every target, and makes the
@@ -9,12 +10,14 @@ random bytes.
 """
 
 import struct
+import subprocess
 import sys
 from pathlib import Path
 
 # The picture writers are the end-to-end tests' own.
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
-from frame.picture_bytes import app1, bmp, icon, png, tiff, with_segments  # noqa: E402
+from frame.picture_bytes import (  # noqa: E402
+    app1, bmp, exif_block, icon, png, tiff, with_segments)
 
 SETTINGS = {
     "default": "[Main]\r\nFont=Arial\r\nSize=10\r\nColor1=16777215\r\nColor2=0\r\n"
@@ -122,6 +125,46 @@ ORIENTATIONS = {
     "exif_be_4": b"\x01" + tiff([(256, 3, 64), (274, 3, 4)], big=True, next_ifd=8),
 }
 
+
+def ppm(width, height):
+    pixels = bytearray()
+    for y in range(height):
+        for x in range(width):
+            pixels += bytes([x * 255 // (width - 1), y * 255 // (height - 1), (x ^ y) * 8 % 256])
+    return f"P6 {width} {height} 255\n".encode() + bytes(pixels)
+
+
+def cjpeg(*options, width=32, height=24):
+    return subprocess.run(["cjpeg", *options], input=ppm(width, height), stdout=subprocess.PIPE,
+                          check=True).stdout
+
+
+def cmyk_jpeg():
+    return subprocess.run(["convert", "-size", "32x24", "gradient:#c03020-#2040d0", "-colorspace",
+                           "CMYK", "jpeg:-"], stdout=subprocess.PIPE, check=True).stdout
+
+
+def icc_chunk(sequence, count, data):
+    payload = b"ICC_PROFILE\0" + bytes([sequence, count]) + data
+    return b"\xff\xe2" + struct.pack(">H", len(payload) + 2) + payload
+
+
+# Whole files; the decoder's target takes a leading byte that picks the size asked for.
+JPEGS = {
+    "baseline.jpg": cjpeg(),
+    "progressive.jpg": cjpeg("-progressive"),
+    "arithmetic.jpg": cjpeg("-arithmetic"),
+    "arithmetic_progressive.jpg": cjpeg("-arithmetic", "-progressive"),
+    "grey.jpg": cjpeg("-grayscale"),
+    "restarts.jpg": cjpeg("-restart", "1B"),
+    "sampled_444.jpg": cjpeg("-sample", "1x1"),
+    "sampled_422_odd.jpg": cjpeg("-sample", "2x1", width=33, height=17),
+    "rgb.jpg": cjpeg("-rgb"),
+    "cmyk.jpg": cmyk_jpeg(),
+    "exif_and_icc.jpg": with_segments(cjpeg(), app1(exif_block(6)), icc_chunk(1, 2, bytes(40)),
+                                      icc_chunk(2, 2, bytes(30))),
+}
+
 HEADERS = {
     "jpeg_baseline.jpg": jpeg(640, 480),
     "jpeg_progressive.jpg": jpeg(600, 900, sof=0xC2),
@@ -148,6 +191,7 @@ SEEDS = {
     "icon_header": {k: (b"\x01" if v[2] == 2 else b"\x00") + v[4:] for k, v in ICONS.items()},
     "webp_header": {k: v[4:8] + v[12:] for k, v in WEBPS.items()},
     "orientation": ORIENTATIONS,
+    "jpeg_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(JPEGS.items())},
 }
 
 

@@ -1,7 +1,7 @@
-// The picture holder: JPEG, PNG, GIF, BMP, TIFF and icon files made by the test itself are
-// loaded at their natural size (an icon at its largest image's, a turned JPEG at its size as
-// displayed) and streamed row by row as stored, transparent parts premultiplied; files that
-// cannot be loaded leave the holder as it was.
+// Picture files: JPEG, PNG, GIF, BMP, TIFF and icon files made by the test itself open at their
+// natural size (an icon at its largest image's, a turned JPEG at its size as displayed) and
+// stream row by row as stored, transparent parts premultiplied, a JPEG shrunk while decoding
+// to the eighth asked for; files that cannot be loaded do not open or do not stream whole.
 #include <windows.h>
 // After <windows.h>, whose types it uses.
 #include <gtest/gtest.h>
@@ -27,12 +27,22 @@ using vistrelle_test::TempDir;
 using vistrelle_test::U16Path;
 namespace pictures = platform::pictures;
 
-// Set by every test that loads: the design size can only be seen before the first load.
-bool g_loadedInThisProcess = false;
+// The picture file a test opened last; letting it go lets the file go.
+std::unique_ptr<pictures::PictureFile> g_file;
 
 bool LoadFile(const std::filesystem::path& file) {
-    g_loadedInThisProcess = true;
-    return pictures::Load(U16Path(file));
+    g_file = pictures::Open(U16Path(file));
+    return g_file != nullptr;
+}
+
+std::optional<platform::PixelSize> NaturalSize() {
+    if (!g_file) return std::nullopt;
+    return g_file->NaturalSize();
+}
+
+// Rows at the natural size: no decoder shrinks a picture asked for all of its pixels.
+bool ReadAll(pictures::RowSink& sink) {
+    return g_file && g_file->ReadRows(g_file->NaturalSize(), sink);
 }
 
 // Gathers the rows the holder streams into a bitmap, and checks they come as Begin announced.
@@ -55,10 +65,10 @@ class Gather final : public pictures::RowSink {
     pictures::Bitmap bitmap;
 };
 
-// The picture the holder streams at its natural size, or empty when it streams none.
+// The picture the file opened last streams at its natural size, or empty when it streams none.
 std::optional<pictures::Bitmap> HeldPixels() {
     Gather gather;
-    if (!pictures::ReadRows(1, gather)) return std::nullopt;
+    if (!ReadAll(gather)) return std::nullopt;
     EXPECT_EQ(gather.begins, 1) << "Begin is called once before the rows";
     EXPECT_EQ(gather.rows, gather.bitmap.height) << "one row for each row Begin announced";
     EXPECT_EQ(gather.wrongRows, 0) << "rows as wide as Begin announced";
@@ -171,7 +181,7 @@ TEST_P(PictureFormats, LoadsAtNaturalSize) {
     ASSERT_FALSE(bytes.empty()) << "could not make the " << c.name << " file";
     ASSERT_TRUE(LoadFile(dir.Write(L"picture", bytes)));
 
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{13, 7}));
+    EXPECT_EQ(NaturalSize(), (platform::PixelSize{13, 7}));
     const std::optional<pictures::Bitmap> bitmap = HeldPixels();
     ASSERT_TRUE(bitmap.has_value());
     ASSERT_EQ(bitmap->width, width);
@@ -190,32 +200,17 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureFormats, testing::ValuesIn(kCases),
                              return std::string(info.param.name);
                          });
 
-TEST(Pictures, DesignSizeBeforeAnyLoad) {
-    if (g_loadedInThisProcess) GTEST_SKIP() << "a picture was loaded before in this process";
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{113, 65}));
-    EXPECT_EQ(HeldPixels(), std::nullopt);
-}
-
-// Loads a good picture, then the bad file: the load fails and the holder is unchanged.
 std::string MakeIcon(const std::vector<std::pair<int, int>>& sizes);
 
-void ExpectFailedLoadKeepsHolder(const std::filesystem::path& bad) {
-    TempDir dir;
-    ASSERT_TRUE(LoadFile(dir.Write(L"good.bmp", MakeBmp(5, 3))));
-    const std::optional<pictures::Bitmap> before = HeldPixels();
-    ASSERT_TRUE(before.has_value());
-    const std::vector<std::uint32_t> pixelsBefore = before->pixels;
-
-    EXPECT_FALSE(LoadFile(bad));
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{5, 3}));
-    const std::optional<pictures::Bitmap> after = HeldPixels();
-    ASSERT_TRUE(after.has_value());
-    EXPECT_EQ(after->width, 5);
-    EXPECT_EQ(after->pixels, pixelsBefore);
-    pictures::Release();
+// The bad file cannot be loaded: it does not open, or its rows do not all come.
+void ExpectCannotLoad(const std::filesystem::path& bad) {
+    if (LoadFile(bad)) {
+        EXPECT_EQ(HeldPixels(), std::nullopt) << "opened, yet decoded whole";
+    }
+    g_file.reset();
 }
 
-TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
+TEST(Pictures, TruncatedFilesCannotBeLoaded) {
     TempDir dir;
     const std::string png = Encode(GUID_ContainerFormatPng, 40, 30);
     ASSERT_FALSE(png.empty());
@@ -237,11 +232,11 @@ TEST(Pictures, TruncatedFilesFailAndKeepThePreviousPicture) {
     };
     for (const Cut& c : cuts) {
         SCOPED_TRACE(c.name);
-        ExpectFailedLoadKeepsHolder(dir.Write(L"cut", c.bytes));
+        ExpectCannotLoad(dir.Write(L"cut", c.bytes));
     }
 }
 
-TEST(Pictures, OtherUnloadableFilesKeepThePreviousPicture) {
+TEST(Pictures, OtherUnloadableFilesCannotBeLoaded) {
     TempDir dir;
     std::string huge = MakeBmp(2, 2);
     // The header now claims 70000 x 70000 pixels, beyond the decoding budget.
@@ -263,20 +258,8 @@ TEST(Pictures, OtherUnloadableFilesKeepThePreviousPicture) {
     };
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.name);
-        ExpectFailedLoadKeepsHolder(b.path);
+        ExpectCannotLoad(b.path);
     }
-}
-
-TEST(Pictures, ReleaseFreesThePixelsAndKeepsTheSize) {
-    TempDir dir;
-    ASSERT_TRUE(LoadFile(dir.Write(L"a.bmp", MakeBmp(9, 4))));
-    ASSERT_TRUE(pictures::Release());
-    EXPECT_EQ(HeldPixels(), std::nullopt);
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{9, 4}));
-    // A failed load after a release keeps the holder empty.
-    EXPECT_FALSE(LoadFile(dir.Path() / L"missing.bmp"));
-    EXPECT_EQ(HeldPixels(), std::nullopt);
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{9, 4}));
 }
 
 TEST(Pictures, UnicodePathsLoad) {
@@ -284,7 +267,7 @@ TEST(Pictures, UnicodePathsLoad) {
     const auto file = dir.Write(L"夕阳 & 海.bmp", MakeBmp(6, 2));
     ASSERT_EQ(std::filesystem::file_size(file), MakeBmp(6, 2).size()) << "the test file";
     ASSERT_TRUE(LoadFile(file));
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{6, 2}));
+    EXPECT_EQ(NaturalSize(), (platform::PixelSize{6, 2}));
 }
 
 TEST(Pictures, TransparentPartsStreamPremultipliedSoTheyShowBlack) {
@@ -296,7 +279,7 @@ TEST(Pictures, TransparentPartsStreamPremultipliedSoTheyShowBlack) {
     ASSERT_FALSE(png.empty());
     ASSERT_TRUE(LoadFile(dir.Write(L"alpha.png", png)));
     const auto bitmap = HeldPixels();
-    pictures::Release();
+    g_file.reset();
     ASSERT_TRUE(bitmap.has_value());
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) {
@@ -330,7 +313,7 @@ TEST(Pictures, AnIconLoadsItsLargestImage) {
     TempDir dir;
     const std::string icon = MakeIcon({{4, 4}, {13, 7}, {6, 6}});
     ASSERT_TRUE(LoadFile(dir.Write(L"icon.ico", icon)));
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{13, 7}));
+    EXPECT_EQ(NaturalSize(), (platform::PixelSize{13, 7}));
     const auto bitmap = HeldPixels();
     ASSERT_TRUE(bitmap.has_value());
     ASSERT_EQ(bitmap->width, 13);
@@ -355,14 +338,14 @@ TEST(Pictures, TheOrientationTurnsTheSizeAndComesWithTheStoredRows) {
     ASSERT_FALSE(jpeg.empty());
     for (std::uint32_t o : {1u, 3u, 6u, 8u, 9u}) {
         SCOPED_TRACE("orientation " + std::to_string(o));
-        // A file each: the holder keeps the last one open and shut to writers.
+        // A file each: an opened file is shut to writers until its rows have come.
         const std::wstring name = L"turned" + std::to_wstring(o) + L".jpg";
         ASSERT_TRUE(LoadFile(dir.Write(name, WithOrientation(jpeg, o))));
         const bool quarter = o == 6 || o == 8;
-        EXPECT_EQ(pictures::ScaleSize(),
+        EXPECT_EQ(NaturalSize(),
                   quarter ? (platform::PixelSize{7, 13}) : (platform::PixelSize{13, 7}));
         Gather gather;
-        ASSERT_TRUE(pictures::ReadRows(1, gather));
+        ASSERT_TRUE(ReadAll(gather));
         // The rows as stored; a value outside 1..8 counts as upright.
         EXPECT_EQ(gather.bitmap.width, 13);
         EXPECT_EQ(gather.bitmap.height, 7);
@@ -371,7 +354,7 @@ TEST(Pictures, TheOrientationTurnsTheSizeAndComesWithTheStoredRows) {
     // A file without the block is upright.
     ASSERT_TRUE(LoadFile(dir.Write(L"plain.jpg", jpeg)));
     Gather gather;
-    ASSERT_TRUE(pictures::ReadRows(1, gather));
+    ASSERT_TRUE(ReadAll(gather));
     EXPECT_EQ(gather.orientation, 1u);
 }
 
@@ -400,7 +383,7 @@ TEST(Pictures, AFormatThisProgramDoesNotReadLoadsThroughItsDecoderWithinTheBudge
     TempDir dir;
     const std::string dds = MakeDds(8, 4);
     ASSERT_TRUE(LoadFile(dir.Write(L"picture.dds", dds))) << "a system decoder takes DDS";
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{8, 4}));
+    EXPECT_EQ(NaturalSize(), (platform::PixelSize{8, 4}));
     const auto bitmap = HeldPixels();
     ASSERT_TRUE(bitmap.has_value());
     EXPECT_EQ(bitmap->width, 8);
@@ -411,7 +394,7 @@ TEST(Pictures, AFormatThisProgramDoesNotReadLoadsThroughItsDecoderWithinTheBudge
     wide[16] = static_cast<char>(0x70);
     wide[17] = static_cast<char>(0x11);
     wide[18] = 0x01;
-    ExpectFailedLoadKeepsHolder(dir.Write(L"wide.dds", wide));
+    ExpectCannotLoad(dir.Write(L"wide.dds", wide));
 }
 
 // Taller than several strips and not a multiple of a strip, in each lossless format, so that
@@ -425,7 +408,7 @@ TEST_P(PictureFormats, RowsStreamInOrderAcrossStrips) {
     ASSERT_FALSE(bytes.empty()) << "could not make the " << c.name << " file";
     ASSERT_TRUE(LoadFile(dir.Write(L"tall", bytes)));
     const auto bitmap = HeldPixels();
-    pictures::Release();
+    g_file.reset();
     ASSERT_TRUE(bitmap.has_value());
     ASSERT_EQ(bitmap->height, height);
     for (int y = 0; y < height; ++y)
@@ -435,25 +418,25 @@ TEST_P(PictureFormats, RowsStreamInOrderAcrossStrips) {
                 << "pixel (" << x << "," << y << ")";
 }
 
-TEST(Pictures, AReducedReadGivesTheShrunkPictureOrTheWholeOne) {
+TEST(Pictures, AJpegIsShrunkWhileDecodingToTheEighthThatGivesThePixelsAsked) {
     TempDir dir;
     const std::string jpeg = Encode(GUID_ContainerFormatJpeg, 160, 120);
     ASSERT_FALSE(jpeg.empty());
-    ASSERT_TRUE(LoadFile(dir.Write(L"reduce.jpg", jpeg)));
-    for (const std::int32_t k : {2, 4, 8}) {
+    const struct {
+        platform::PixelSize minimum;
+        std::int32_t width, height;
+    } table[] = {
+        {{20, 15}, 20, 15}, {{21, 15}, 40, 30}, {{100, 60}, 100, 75}, {{400, 300}, 160, 120}};
+    for (const auto& c : table) {
+        ASSERT_TRUE(LoadFile(dir.Write(L"reduce.jpg", jpeg)));
         Gather gather;
-        ASSERT_TRUE(pictures::ReadRows(k, gather)) << "reduction " << k;
-        const bool whole = gather.bitmap.width == 160 && gather.bitmap.height == 120;
-        const bool shrunk = gather.bitmap.width == 160 / k && gather.bitmap.height == 120 / k;
-        EXPECT_TRUE(whole || shrunk)
-            << "reduction " << k << ": expected 160x120 or " << 160 / k << "x" << 120 / k
-            << ", got " << gather.bitmap.width << "x" << gather.bitmap.height;
+        ASSERT_TRUE(g_file->ReadRows(c.minimum, gather)) << c.minimum.width;
+        EXPECT_EQ(gather.bitmap.width, c.width);
+        EXPECT_EQ(gather.bitmap.height, c.height);
         EXPECT_EQ(gather.rows, gather.bitmap.height);
         EXPECT_EQ(gather.wrongRows, 0);
+        g_file.reset();
     }
-    EXPECT_EQ(pictures::ScaleSize(), (platform::PixelSize{160, 120}))
-        << "the natural size stays whatever was read";
-    pictures::Release();
 }
 
 TEST(Pictures, ASinkThatRefusesTheSizeGetsNoRows) {
@@ -465,18 +448,24 @@ TEST(Pictures, ASinkThatRefusesTheSizeGetsNoRows) {
     } refuse;
     TempDir dir;
     ASSERT_TRUE(LoadFile(dir.Write(L"r.bmp", MakeBmp(4, 4))));
-    EXPECT_FALSE(pictures::ReadRows(1, refuse));
+    EXPECT_FALSE(ReadAll(refuse));
     EXPECT_EQ(refuse.rows, 0);
-    pictures::Release();
+    g_file.reset();
 }
 
-TEST(Pictures, TheFileIsLetGoOnRelease) {
+TEST(Pictures, TheFileIsLetGoOnceItsRowsHaveCome) {
     TempDir dir;
-    const auto file = dir.Write(L"held.bmp", MakeBmp(8, 8));
-    ASSERT_TRUE(LoadFile(file));
-    ASSERT_TRUE(pictures::Release());
-    EXPECT_TRUE(::DeleteFileW(file.c_str()))
-        << "the released holder still has the file open, error " << ::GetLastError();
+    for (const wchar_t* name : {L"held.bmp", L"held.jpg"}) {
+        const std::string bytes = std::wstring(name).ends_with(L".jpg")
+                                      ? Encode(GUID_ContainerFormatJpeg, 8, 8)
+                                      : MakeBmp(8, 8);
+        const auto file = dir.Write(name, bytes);
+        ASSERT_TRUE(LoadFile(file));
+        ASSERT_TRUE(HeldPixels().has_value());
+        EXPECT_TRUE(::DeleteFileW(file.c_str()))
+            << "the file is still open after its rows came, error " << ::GetLastError();
+        g_file.reset();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// How far a picture is shrunk while it is decoded: the large preset's display size in the
-// screen's pixels, and the largest reduction that keeps twice that size on both axes.
+// How many pixels of a picture the frame needs: the large preset's display size in the
+// screen's pixels.
 #include "display/decode_scale.hpp"
 
 #include <gtest/gtest.h>
@@ -46,48 +46,6 @@ TEST(LargestDisplay, IsTheDefaultDisplayWithItsMarginAtOneAndAHalfTimesInTheScre
         EXPECT_EQ(got, c.expected)
             << c.what << ": expected " << Text(c.expected) << ", got " << Text(got);
     }
-}
-
-TEST(ChooseReduction, TakesTheLargestThatKeepsTwiceTheDisplayOnBothAxes) {
-    const struct {
-        const char* what;
-        PixelSize natural, display;
-        std::int32_t expected;
-    } cases[] = {
-        {"6000x4000 photo", {6000, 4000}, {295, 198}, 8},
-        {"12000x8000 photo", {12000, 8000}, {295, 198}, 8},
-        {"4000x3000 photo", {4000, 3000}, {295, 222}, 4},
-        {"exactly twice at 1/4", {2360, 1584}, {295, 198}, 4},
-        {"sides rounded up, as decoders do", {2357, 1581}, {295, 198}, 4},
-        {"one pixel short at 1/4", {2356, 1584}, {295, 198}, 2},
-        {"the height decides", {4000, 1600}, {295, 201}, 2},
-        {"a portrait's width decides", {1400, 4000}, {165, 219}, 4},
-        {"smaller than twice the display", {300, 200}, {295, 198}, 1},
-        {"empty display keeps the most", {6000, 4000}, {0, 0}, 8},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(decode_scale::ChooseReduction(c.natural, c.display), c.expected)
-            << c.what << ": " << c.natural.width << "x" << c.natural.height << " for display "
-            << c.display.width << "x" << c.display.height;
-}
-
-TEST(ReductionFor, FallsBackToTheWholePictureWhenTheDisplayCannotBeKnown) {
-    const std::optional<double> none;
-    const struct {
-        std::optional<PixelSize> natural;
-        std::optional<double> tppX, device;
-        std::int32_t expected;
-    } cases[] = {
-        {PixelSize{6000, 4000}, 15, 15, 8},
-        {PixelSize{780, 520}, 15, 15, 1},
-        {PixelSize{6000, 4000}, 15, 7.5, 4},   // 6000 / 8 = 750 is not twice 591 at 192 dpi
-        {std::nullopt, 15, 15, 1},             // no natural size
-        {PixelSize{6000, 4000}, none, 15, 1},  // no twips per pixel
-        {PixelSize{6000, 4000}, 15, none, 1},  // no screen twips per pixel
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(decode_scale::ReductionFor(c.natural, c.tppX, 15, c.device, c.device), c.expected)
-            << Text(c.natural);
 }
 
 }  // namespace

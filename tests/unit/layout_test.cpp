@@ -5,9 +5,9 @@
 #include "app/frm_main.hpp"
 #include "app/menu_names.hpp"
 #include "display/caption_text.hpp"
+#include "display/picture_holder.hpp"
 #include "frame_fixture.hpp"
 #include "platform/menus.hpp"
-#include "platform/pictures.hpp"
 #include "platform/windows.hpp"
 
 namespace {
@@ -119,7 +119,7 @@ TEST_F(Layout, PlacesAndShowsTheCompanionsByTheirRules) {
     }
 }
 
-TEST_F(Layout, PaintsThePictureAndTheCaptionThenLetsTheFullSizePictureGo) {
+TEST_F(Layout, PaintsThePictureAndTheCaption) {
     mainMod::shared.ShowFileName = mainMod::kTrue;
     frmMain::LayoutCompanions();
     const auto* drawn = DrawnPicture();
@@ -131,9 +131,7 @@ TEST_F(Layout, PaintsThePictureAndTheCaptionThenLetsTheFullSizePictureGo) {
     EXPECT_TRUE(rec.desktopDrawn);
     ASSERT_FALSE(rec.drawnTexts.empty());
     EXPECT_EQ(rec.drawnTexts.back().text, u"wide.jpg");
-    EXPECT_FALSE(rec.holderPixels.has_value()) << "released once its scaled copy is painted";
-    ASSERT_TRUE(rec.holderSize.has_value()) << "the holder keeps its size";
-    EXPECT_EQ(rec.holderSize->width, 780);
+    EXPECT_EQ(picture_holder::ScaleSize().width, 780) << "the holder keeps its natural size";
 }
 
 TEST_F(Layout, CaptionTextAndWhereItStarts) {
@@ -180,7 +178,6 @@ TEST_F(Layout, AnUnreadablePositionSkipsOnlyThePlacements) {
     EXPECT_EQ(Rect(Form::Txt), caption);
     EXPECT_EQ(Rect(Form::Shadow), shadow);
     EXPECT_TRUE(Form(Form::Txt).visible) << "the later steps still run";
-    EXPECT_FALSE(rec.holderPixels.has_value());
 }
 
 // Whatever keeps the picture from being painted leaves the window cleared, shown as such, and
@@ -190,9 +187,8 @@ TEST_F(Layout, NothingToPaintLeavesThePictureWindowClearedAndTheLayoutGoesOn) {
         const char* what;
         std::function<void(platform::recording::Recorder&)> spoil;
     } cases[] = {
-        {"an empty holder", [](auto& r) { r.holderPixels.reset(); }},
+        {"an empty holder", [](auto&) { mainMod::shared.imgMain.reset(); }},
         {"an unreadable screen resolution", [](auto& r) { r.FailOn("DeviceTwipsPerPixelX"); }},
-        {"rows that fail part way", [](auto& r) { r.holderRowsFailAfter = 100; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -206,9 +202,7 @@ TEST_F(Layout, NothingToPaintLeavesThePictureWindowClearedAndTheLayoutGoesOn) {
         EXPECT_TRUE(Did("Refresh(Main)")) << "the cleared window is shown";
         EXPECT_EQ(Rect(Form::Txt).top, 5055) << "the caption is still placed";
         EXPECT_TRUE(Form(Form::Txt).visible);
-        EXPECT_FALSE(rec.holderPixels.has_value());
         rec.ClearFailures();
-        rec.holderRowsFailAfter.reset();
     }
 }
 
@@ -237,9 +231,8 @@ TEST_F(Layout, PaintsThePictureAtTheScreensPixels) {
     }
 }
 
-// A move to a monitor of another scale: the picture is read again from its file and the frame
-// laid out again; the size preset and the window's size stay. A picture gone from its file
-// leaves the window cleared.
+// A move to a monitor of another scale: the frame is laid out again; the size preset and the
+// window's size stay. A picture gone from its file is painted from what the holder keeps.
 TEST_F(Layout, ADpiChangeReadsThePictureAgainAndLaysOutTheFrame) {
     mainMod::shared.SizeMode = 2;
     mainMod::shared.PicWidth = 4432;
@@ -251,11 +244,14 @@ TEST_F(Layout, ADpiChangeReadsThePictureAgainAndLaysOutTheFrame) {
     EXPECT_EQ(Rect(Form::Main), main);
     EXPECT_EQ(Rect(Form::Txt).top, 5055);
     EXPECT_EQ(mainMod::shared.SizeMode, 2);
-    EXPECT_FALSE(rec.holderPixels.has_value());
 
     rec.pictureFiles.clear();
+    rec.drawnBitmaps.clear();
+    rec.deviceTwipsPerPixel = 7.5;
     frmMain::Form_DpiChanged();
-    EXPECT_EQ(DrawnPicture(), nullptr) << "nothing left to paint";
+    ASSERT_TRUE(DrawnPicture()) << "painted from the holder";
+    EXPECT_EQ(DrawnPicture()->width, 591) << "4432 twips at 192 dpi";
+    EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);
     EXPECT_EQ(Rect(Form::Txt).top, 5055);
 }
 

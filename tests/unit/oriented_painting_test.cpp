@@ -1,7 +1,6 @@
 // A picture whose file records a camera orientation is measured and painted as displayed: the
 // holder reports the turned size, so a phone's upright photo stored sideways sizes the window
-// as a portrait, and the painted picture has its corners where the camera saw them, whether
-// or not the decoder shrank the stored rows.
+// as a portrait, and the painted picture has its corners where the camera saw them.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -94,20 +93,6 @@ TEST_P(OrientedPainting, AStoredLandscapeIsSizedAndPaintedAsDisplayed) {
         EXPECT_EQ(drawn.width, 195);
         EXPECT_EQ(drawn.height, 130);
     }
-    ExpectCorners(drawn, c.corners);
-}
-
-TEST_P(OrientedPainting, TheTurnIsTheSameWhenTheDecoderShrinksTheStoredRows) {
-    const Case& c = GetParam();
-    rec.holderReducesWhileDecoding = true;
-    rec.pictureFiles[u"C:\\p\\big.jpg"] = Quadrants(2400, 1600);
-    rec.pictureOrientations[u"C:\\p\\big.jpg"] = c.orientation;
-    const Bitmap drawn = LoadAndPaint(u"C:\\p\\big.jpg");
-    // The stored rows were asked shrunk 4 times: the turn does not change the reduction.
-    EXPECT_EQ(rec.OpsStartingWith({"ReadRows("}), (std::vector<std::string>{"ReadRows(4)"}))
-        << Dump();
-    EXPECT_EQ(drawn.width, c.orientation >= 5 ? 96 : 195);
-    EXPECT_EQ(drawn.height, c.orientation >= 5 ? 144 : 130);
     ExpectCorners(drawn, c.corners);
 }
 

@@ -120,8 +120,8 @@ TEST_F(LoadAndSize, AFailingStepLeavesItsTargetAndTheRestRuns) {
 TEST_F(LoadAndSize, AnEmptyPictureKeepsThePreviousHeight) {
     AddPicture(u"C:\\p\\wide.jpg", 780, 520);
     Load(u"C:\\p\\wide.jpg");
-    rec.holderSize = PixelSize{0, 0};
-    rec.FailOn("LoadPicture");
+    mainMod::shared.imgMain->natural = PixelSize{0, 0};
+    rec.FailOn("OpenPicture");
     Load(u"C:\\p\\wide.jpg");
     EXPECT_EQ(mainMod::shared.PicHeight, 1950);
     EXPECT_EQ(mainMod::shared.PicWidth, 2925);

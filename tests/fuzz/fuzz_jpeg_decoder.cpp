@@ -1,0 +1,55 @@
+// Fuzz target: the libjpeg-turbo decoder, from the header to the last row. The first byte picks
+// how many pixels the caller asks for (so that every scale, and the first-scan reading of
+// progressive files, is taken); the rest is the file. Besides the sanitizers' checks: a header
+// that is read is within the decoding budget, the rows come as Begin announced and are opaque,
+// and a decode that is Done gave every row.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+#include "platform/jpeg_decoder.hpp"
+#include "platform/picture_header.hpp"
+
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "broken promise: %s\n", what);
+    std::abort();
+}
+
+class Check final : public platform::pictures::RowSink {
+  public:
+    bool Begin(std::int32_t w, std::int32_t h, platform::pictures::Orientation o) override {
+        if (begun || w < 1 || h < 1 || o < 1 || o > 8) Fail("one Begin with a size and 1 to 8");
+        begun = true, width = w, height = h;
+        return true;
+    }
+    void Row(std::span<const std::uint32_t> row) override {
+        if (!begun || row.size() != static_cast<std::size_t>(width) || ++rows > height)
+            Fail("rows as wide as Begin said, no more of them");
+        for (std::uint32_t p : row)
+            if (p >> 24 != 0xFF) Fail("opaque pixels");
+    }
+    bool begun = false;
+    std::int32_t width = 0, height = 0, rows = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const double side = (data[0] & 0x0F) * 16.0;
+    platform::jpeg::MemorySource source(std::span(data + 1, size - 1));
+    platform::jpeg::Decoder decoder(source);
+    if (decoder.ReadHeader() != platform::jpeg::Outcome::Done) return 0;
+    if (!platform::pictures::WithinBudget(decoder.Width(), decoder.Height()))
+        Fail("a header read is within the budget");
+    // Pictures this large only cost time here: the memory limit and the budget are checked above.
+    if (std::uint64_t{decoder.Width()} * decoder.Height() > (std::uint64_t{1} << 22)) return 0;
+    Check check;
+    if (decoder.ReadRows({side, side}, check) == platform::jpeg::Outcome::Done &&
+        check.rows != check.height)
+        Fail("every row when done");
+    return 0;
+}

@@ -1,0 +1,105 @@
+// The picture holder: what the decoder is asked for, and a picture that is never lost.
+#include "display/picture_holder.hpp"
+
+#include <functional>
+
+#include "app/frm_main.hpp"
+#include "frame_fixture.hpp"
+
+namespace {
+
+using platform::PixelSize;
+using platform::pictures::Bitmap;
+
+class PictureHolder : public FrameTest {
+  protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        CreateFrameWindows();
+        AddPicture(u"C:\\p\\big.jpg", 2400, 1600, 0xFF336699);
+        AddPicture(u"C:\\p\\next.jpg", 1200, 1600, 0xFFCC0000);
+        Show(u"C:\\p\\big.jpg");
+    }
+
+    // Shows the picture as a drop does; what was drawn on the picture window.
+    const Bitmap* Show(const std::u16string& path) {
+        rec.drawnBitmaps.clear();
+        mainMod::shared.PicturePath = path;
+        frmMain::LoadAndSizePicture();
+        frmMain::LayoutCompanions();
+        return DrawnPicture();
+    }
+};
+
+// Every size choice asks the decoder for the pixels of the large display, 295x198 at 96 dpi,
+// and the holder keeps that much: no more, and the file is let go.
+TEST_F(PictureHolder, KeepsTheLargeDisplaysPixelsAndLetsTheFileGo) {
+    for (std::int16_t size : {0, 1, 2}) frmMain::mnuSize_Click(size);
+    EXPECT_EQ(rec.OpsStartingWith({"ReadRows("}), std::vector<std::string>(4, "ReadRows(295x198)"));
+    ASSERT_TRUE(mainMod::shared.imgMain);
+    EXPECT_EQ(mainMod::shared.imgMain->kept.width, 295);
+    EXPECT_EQ(mainMod::shared.imgMain->kept.height, 198);
+    EXPECT_EQ(rec.openPictureFiles, 0);
+}
+
+TEST(KeptSize, IsTheLargestDisplayButNeverMoreThanThePicture) {
+    const struct {
+        PixelSize natural, largest;
+        std::optional<PixelSize> kept;
+    } table[] = {
+        {{6000, 4000}, {295, 198}, PixelSize{295, 198}},
+        {{6000, 4000}, {591, 395}, PixelSize{591, 395}},
+        {{300, 200}, {295, 198}, PixelSize{295, 198}},
+        {{290, 200}, {295, 198}, PixelSize{290, 200}},  // wider display than picture
+        {{400, 150}, {295, 198}, PixelSize{400, 150}},  // taller display than picture
+        {{0, 200}, {295, 198}, std::nullopt},
+        {{300, 200}, {0, 0}, std::nullopt},
+    };
+    for (const auto& c : table)
+        EXPECT_EQ(picture_holder::KeptSize(c.natural, c.largest), c.kept)
+            << c.natural.width << "x" << c.natural.height;
+}
+
+// A picture that cannot be loaded leaves the one shown painted, at the size the holder keeps,
+// and the caption takes the new name.
+TEST_F(PictureHolder, AFailedLoadKeepsThePicturePainted) {
+    const struct {
+        const char* what;
+        std::function<void(platform::recording::Recorder&)> spoil;
+    } cases[] = {
+        {"a file that is gone", [](auto& r) { r.pictureFiles.erase(u"C:\\p\\next.jpg"); }},
+        {"a file refused at its header", [](auto& r) { r.FailOn("OpenPicture"); }},
+        {"rows that fail part way", [](auto& r) { r.pictureRowsFailAfter = 100; }},
+        {"a decoder that fails", [](auto& r) { r.FailOn("ReadRows"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.spoil(rec);
+        const Bitmap* drawn = Show(u"C:\\p\\next.jpg");
+        ASSERT_TRUE(drawn);
+        EXPECT_EQ(drawn->width, 195) << "the landscape picture's size";
+        EXPECT_EQ(drawn->height, 130);
+        EXPECT_EQ(drawn->pixels.front(), 0xFF336699u) << "the picture shown before";
+        EXPECT_EQ(mainMod::shared.CaptionText, u"next.jpg");
+        EXPECT_EQ(rec.openPictureFiles, 0);
+    }
+}
+
+// The file gone, every size choice still paints the picture, from what the holder keeps.
+TEST_F(PictureHolder, AGoneFileStillPaintsAtEverySize) {
+    rec.pictureFiles.clear();
+    const struct {
+        std::int16_t size;
+        std::int32_t width;
+    } table[] = {{2, 295}, {0, 131}, {1, 197}};
+    for (const auto& c : table) {
+        rec.drawnBitmaps.clear();
+        frmMain::mnuSize_Click(c.size);
+        ASSERT_TRUE(DrawnPicture()) << "size " << c.size;
+        EXPECT_EQ(DrawnPicture()->width, c.width) << "size " << c.size;
+        EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);
+    }
+}
+
+}  // namespace
