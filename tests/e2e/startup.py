@@ -8,6 +8,8 @@ system shows.
 
 import sys
 
+import corpus
+
 from frame import (
     DIALOG_CLASS,
     MAIN_CLASS,
@@ -79,6 +81,20 @@ def case_no_settings(exe, probe):
     with Frame(exe, probe, picture=(780, 520), option_ini=None) as frame:
         check_picture_window(frame, 197, 132)
         check_quiet_for_a_while(frame)
+
+
+def case_a_refused_picture_says_why(exe, probe):
+    # No message box for a picture the program refuses: one line of debug output names the file
+    # and the reason.
+    refused = corpus.MAKERS["jpeg_claims_60000x60000"][0]
+    with Frame(exe, probe, picture=refused, option_ini=SETTINGS, debug=True) as frame:
+        frame.wait_main_window()
+        check_quiet_for_a_while(frame)
+        said = frame.debug_lines()
+        assert any(
+            line.startswith("Vistrelle: ") and "image.jpg" in line and "refused" in line
+            for line in said
+        ), f"expected a debug line naming image.jpg and why it was refused, got {said}"
 
 
 if __name__ == "__main__":

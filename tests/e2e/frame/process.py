@@ -41,12 +41,14 @@ class Frame:
 
     dpi = None  # the display scale the program starts at; the session's when None
 
-    def __init__(self, exe, probe, picture=(780, 520), option_ini=None, dpi=None):
+    def __init__(self, exe, probe, picture=(780, 520), option_ini=None, dpi=None, debug=False):
         """picture: (width, height) of the image.jpg to write, a function that writes it given
         its path, or None for no picture.
         option_ini: the text of option.ini, or None for no settings file.
-        dpi: the display scale the program starts at, or None for the session's."""
+        dpi: the display scale the program starts at, or None for the session's.
+        debug: whether Wine writes the program's debug output into its log (debug_lines)."""
         self.dpi = dpi
+        self.debug = debug
         self.exe = Path(exe)
         self.probe = Path(probe)
         for path in (self.exe, self.probe):
@@ -100,6 +102,9 @@ class Frame:
 
     def _start(self):
         env = session_env()
+        if self.debug:
+            # Wine 8 writes OutputDebugString's text on its "seh" channel, as warnings.
+            env["WINEDEBUG"] = "-all,warn+seh"
         self.log = self.open_log()
         self.process = subprocess.Popen(
             [env["WINE"], self.program()],
@@ -159,6 +164,18 @@ class Frame:
             return (self.folder / "wine.log").read_text("utf-8", "replace")[-2000:]
         except OSError:
             return ""
+
+    def debug_lines(self):
+        """The lines the program wrote to the debug output so far (with debug=True)."""
+        marker = 'OutputDebugStringA "'
+        text = (self.folder / "wine.log").read_text("utf-8", "replace")
+        lines = []
+        for line in text.splitlines():
+            if marker in line:
+                # Wine quotes the text as C does: a backslash doubled, the newline as \n.
+                said = line.split(marker, 1)[1].rstrip('"\r')
+                lines.append(said.removesuffix("\\n").replace("\\\\", "\\"))
+        return lines
 
     # --- looking at windows -------------------------------------------------------------------
 
