@@ -27,7 +27,10 @@ common=(--quiet --extra-arg=-Wno-unknown-warning-option)
 
 # clang reads the MinGW headers when told the target; the C++ library's headers are GCC's, found
 # where the cross compiler itself looks for them.
-cross=$(sed -n 's/^ *"command": "\([^ ]*\) .*/\1/p' build/mingw/compile_commands.json | head -n 1)
+# (sed quits at the first C++ command itself: `| head -n 1` would end it by SIGPIPE, which
+# pipefail turns into this script's silent end.)
+cross=$(sed -n '/"command": "[^ ]*g++/{s/^ *"command": "\([^ ]*\) .*/\1/p;q}' \
+    build/mingw/compile_commands.json)
 [ -n "$cross" ] || cross=x86_64-w64-mingw32-g++
 mapfile -t cxxdirs < <(echo | "$cross" -xc++ -E -v - 2>&1 |
     sed -n '/#include <...> search starts here:/,/End of search list./p' | grep '/include/c++' |
