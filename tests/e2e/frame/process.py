@@ -40,6 +40,7 @@ class Frame:
     ends the process and removes the folder."""
 
     dpi = None  # the display scale the program starts at; the session's when None
+    debug = False  # whether Wine writes the program's debug output into its log
 
     def __init__(self, exe, probe, picture=(780, 520), option_ini=None, dpi=None, debug=False):
         """picture: (width, height) of the image.jpg to write, a function that writes it given
