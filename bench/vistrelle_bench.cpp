@@ -13,11 +13,11 @@
 #include <ole2.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +26,8 @@
 #include "app/main_mod.hpp"
 #include "bench_pictures.hpp"
 #include "bench_processes.hpp"
+#include "bench_steps.hpp"
+#include "bench_timing.hpp"
 #include "platform/jpeg_decoder.hpp"
 
 namespace {
@@ -33,6 +35,7 @@ namespace {
 namespace fs = std::filesystem;
 using bench::Kind;
 using bench::PictureKind;
+using bench::Time;
 
 const PictureKind kPictures[] = {
     {"JPEG 6000x4000 baseline", L"baseline.jpg", Kind::Jpeg, 6000, 4000, false},
@@ -55,17 +58,6 @@ const PictureKind kPictures[] = {
 // Loaded once before anything is measured, so that WIC's code is in on both sides of every
 // comparison.
 const PictureKind kWarmUp = {"warm-up", L"tiny.png", Kind::Png, 16, 16, false};
-
-double Ms(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-template <class F>
-double Time(F f) {
-    const auto start = std::chrono::steady_clock::now();
-    f();
-    return Ms(std::chrono::steady_clock::now() - start);
-}
 
 double Median(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -163,7 +155,20 @@ struct Row {
     double buffer = 0;             // the decoder's own full-size buffer, bytes
     double peak = -1, steady = 0;  // over the empty frame, bytes; peak < 0: not measured
     double peakBefore = 0;         // the child's peak above the empty frame before the load
+    std::optional<bench::Steps> steps{};  // medians of each step; empty when a step failed
 };
+
+// Each step's median over the runs.
+bench::Steps MedianSteps(const std::vector<bench::Steps>& runs) {
+    const auto median = [&](double bench::Steps::*step) {
+        std::vector<double> v;
+        for (const bench::Steps& s : runs) v.push_back(s.*step);
+        return Median(v);
+    };
+    return {median(&bench::Steps::open),   median(&bench::Steps::header),
+            median(&bench::Steps::decode), median(&bench::Steps::scale),
+            median(&bench::Steps::turn),   median(&bench::Steps::paint)};
+}
 
 int Table(const fs::path& dir, int runs, const fs::path& exe) {
     if (Make(dir) != 0) std::printf("some pictures could not be written\n");
@@ -184,6 +189,7 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
         }
         row.buffer = static_cast<double>(decoded->Bytes());
         std::vector<double> floors, loads, sizes, jpegFloors;
+        std::vector<bench::Steps> steps;
         // Interleaved, so that a slow moment of the machine falls on all alike.
         for (int i = 0; i < runs; ++i) {
             floors.push_back(Time([&] { bench::DecodeFloor(file); }));
@@ -203,6 +209,12 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
                 const double t = Time([&] { taken = LibjpegFloor(file, minimum); });
                 if (taken) jpegFloors.push_back(t);
             }
+            // The same load again, step by step, while the frame holds and shows this picture.
+            if (mainMod::shared.imgMain) {
+                if (auto s = bench::TimeSteps(file, mainMod::shared.imgMain->kept))
+                    steps.push_back(*s);
+                Pump();
+            }
             sizes.push_back(Time([&] { frmMain::mnuSize_Click(2); }));
             Pump();
         }
@@ -210,6 +222,7 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
         row.load = Median(loads);
         row.size = Median(sizes);
         if (!jpegFloors.empty()) row.jpegFloor = Median(jpegFloors);
+        if (steps.size() == static_cast<std::size_t>(runs)) row.steps = MedianSteps(steps);
         if (auto out = bench::RunSelf(L"--memory \"" + file.wstring() + L"\" \"" +
                                       (dir / kWarmUp.file).wstring() + L"\"")) {
             double before = 0;
@@ -256,6 +269,25 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
             std::printf("%.1f | %.2f | %.1f |\n", r.peak / kMB, r.steady / kMB, r.peakBefore / kMB);
         else
             std::printf("- | - | - |\n");
+    }
+    std::fflush(stdout);
+
+    // The frame's own share: the steps of the same load one by one; "rest" is what
+    // load-to-paint spends beyond them (sizing, the caption, the shadow and caption windows).
+    std::printf(
+        "\n| picture | file open ms | header ms | decode ms | scale ms | turn ms | paint ms | "
+        "rest ms | load-to-paint ms |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row& r : rows) {
+        if (!r.steps) {
+            std::printf("| %s | - | - | - | - | - | - | - | %.0f |\n", r.name.c_str(), r.load);
+            continue;
+        }
+        const bench::Steps& s = *r.steps;
+        const double sum = s.open + s.header + s.decode + s.scale + s.turn + s.paint;
+        std::printf("| %s | %.2f | %.2f | %.1f | %.1f | %.2f | %.1f | %.1f | %.0f |\n",
+                    r.name.c_str(), s.open, s.header, s.decode, s.scale, s.turn, s.paint,
+                    r.load - sum, r.load);
     }
     std::fflush(stdout);
 

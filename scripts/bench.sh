@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the MinGW preset and runs the picture-loading benchmark under Wine, in the tests'
-# session (Xvfb + xcompmgr, shared prefix). Prints the table bench/README.md shows.
+# session (Xvfb + xcompmgr, shared prefix). Prints the tables bench/README.md shows.
 #
 #   scripts/bench.sh [RUNS] [DPI]   RUNS: runs per figure, 5 unless given; DPI: the display
 #                                   scale the benchmark runs at (96 unless given)
