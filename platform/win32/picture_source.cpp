@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/diagnostics.hpp"
+#include "platform/icc_chunks.hpp"
 #include "platform/picture_header.hpp"
 #include "platform/picture_orientation.hpp"
 #include "platform/win32/backend.hpp"
@@ -208,6 +209,8 @@ std::unique_ptr<PictureSource> PictureSource::Open(const std::wstring& path) {
                 source->width_ = source->jpeg_->Width();
                 source->height_ = source->jpeg_->Height();
                 source->orientation_ = source->jpeg_->RecordedOrientation();
+                source->KeepProfile(icc::Reassembled(source->jpeg_->IccChunks()),
+                                    source->jpeg_->StoresCmyk());
                 return source;
             case jpeg::Outcome::Failed:
                 source->Report(source->jpeg_->Problem());
@@ -236,6 +239,17 @@ std::unique_ptr<PictureSource> PictureSource::Open(const std::wstring& path) {
                   format == pictures::Format::Ico || format == pictures::Format::Cur);
     if (!source->OpenWic(known ? start->header.info.frame : 0, known, checkPixels)) return nullptr;
     return source;
+}
+
+void PictureSource::KeepProfile(icc::Embedded embedded, bool cmyk) {
+    if (!embedded.problem.empty()) {
+        Report("its colour profile is not used: " + embedded.problem);
+    } else if (cmyk && !embedded.bytes.empty()) {
+        // Its colours are converted from CMYK as before, without the profile.
+        Report("the profile of a CMYK picture is not used");
+    } else {
+        profile_ = std::move(embedded.bytes);
+    }
 }
 
 bool PictureSource::OpenWic(std::uint32_t frameIndex, bool knownFormat, bool checkPixels) {
