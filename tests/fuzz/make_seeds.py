@@ -9,6 +9,7 @@ random bytes.
                            fuzzers' FOLDER/work/<target> and FOLDER/artifacts
 """
 
+import ctypes
 import struct
 import subprocess
 import sys
@@ -149,6 +150,37 @@ def icc_chunk(sequence, count, data):
     return b"\xff\xe2" + struct.pack(">H", len(payload) + 2) + payload
 
 
+def icc_profiles():
+    """An sRGB profile and one of wide primaries and gamma 1.8, as Little CMS writes them."""
+    lib = ctypes.CDLL("liblcms2.so.2")
+    for name in ("cmsCreate_sRGBProfile", "cmsCreateRGBProfile", "cmsBuildGamma"):
+        getattr(lib, name).restype = ctypes.c_void_p
+    xyy = ctypes.c_double * 3
+    gamma = ctypes.c_void_p(lib.cmsBuildGamma(None, ctypes.c_double(1.8)))
+    wide = lib.cmsCreateRGBProfile(xyy(0.3457, 0.3585, 1), (xyy * 3)(
+        xyy(0.7347, 0.2653, 1), xyy(0.1596, 0.8404, 1), xyy(0.0366, 0.0001, 1)),
+        (ctypes.c_void_p * 3)(gamma, gamma, gamma))
+    profiles = []
+    for handle in (lib.cmsCreate_sRGBProfile(), wide):
+        size = ctypes.c_uint32(0)
+        lib.cmsSaveProfileToMem(ctypes.c_void_p(handle), None, ctypes.byref(size))
+        buffer = ctypes.create_string_buffer(size.value)
+        lib.cmsSaveProfileToMem(ctypes.c_void_p(handle), buffer, ctypes.byref(size))
+        profiles.append(buffer.raw)
+    return profiles
+
+
+def icc_seed(profile, pieces):
+    """The fuzz target's input: the profile cut into pieces chunks, numbered in order."""
+    step = -(-len(profile) // pieces)
+    parts = [profile[i:i + step] for i in range(0, len(profile), step)]
+    out = bytes([len(parts) - 1])
+    for i, part in enumerate(parts, 1):
+        out += bytes([i, len(parts)]) + (struct.pack(">H", len(part)) if i < len(parts) else b"")
+        out += part
+    return out
+
+
 # Whole files; the decoder's target takes a leading byte that picks the size asked for.
 JPEGS = {
     "baseline.jpg": cjpeg(),
@@ -192,6 +224,9 @@ SEEDS = {
     "webp_header": {k: v[4:8] + v[12:] for k, v in WEBPS.items()},
     "orientation": ORIENTATIONS,
     "jpeg_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(JPEGS.items())},
+    "icc_profile": {f"{name}_{pieces}.icc": icc_seed(profile, pieces)
+                    for name, profile in zip(("srgb", "wide"), icc_profiles())
+                    for pieces in (1, 3)},
 }
 
 
