@@ -139,6 +139,40 @@ std::optional<FileStart> StartOf(IStream* stream, std::uint64_t fileSize) {
     }
 }
 
+// The ICC profile a WIC frame embeds (a PNG's iCCP chunk, a TIFF's tag 34675, whatever the
+// format's decoder gives as its first colour context), checked as bytes; empty without one.
+icc::Embedded WicProfile(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame) {
+    UINT count = 0;
+    // A decoder without colour contexts says so with an error: no profile, nothing to report.
+    if (FAILED(frame->GetColorContexts(0, nullptr, &count)) || count == 0) return {};
+    std::vector<ComPtr<IWICColorContext>> owned(count);
+    std::vector<IWICColorContext*> contexts(count);
+    for (UINT i = 0; i < count; ++i) {
+        if (const HRESULT hr = factory->CreateColorContext(owned[i].Out()); FAILED(hr)) {
+            FailedCall("IWICImagingFactory::CreateColorContext", hr);
+            return {};
+        }
+        contexts[i] = owned[i].Get();
+    }
+    if (const HRESULT hr = frame->GetColorContexts(count, contexts.data(), &count); FAILED(hr)) {
+        FailedCall("IWICBitmapFrameDecode::GetColorContexts", hr);
+        return {};
+    }
+    WICColorContextType type{};
+    UINT size = 0;
+    if (FAILED(contexts[0]->GetType(&type)) || type != WICColorContextProfile ||
+        FAILED(contexts[0]->GetProfileBytes(0, nullptr, &size)) || size == 0)
+        return {};
+    if (size > icc::kMaxProfileBytes) return {{}, "the profile is beyond the budget"};
+    std::vector<std::uint8_t> bytes(size);
+    if (const HRESULT hr = contexts[0]->GetProfileBytes(size, bytes.data(), &size); FAILED(hr)) {
+        FailedCall("IWICColorContext::GetProfileBytes", hr);
+        return {};
+    }
+    bytes.resize(std::min<std::size_t>(size, bytes.size()));
+    return icc::Checked(std::move(bytes));
+}
+
 const char* Described(pictures::HeaderVerdict verdict) {
     switch (verdict) {
         case pictures::HeaderVerdict::CutShort:
@@ -268,6 +302,8 @@ bool PictureSource::OpenWic(std::uint32_t frameIndex, bool knownFormat, bool che
                       ", beyond the decoding budget");
     if (FAILED(hr = frame_->GetPixelFormat(&frameFormat_)))
         return FailedCall("IWICBitmapFrameDecode::GetPixelFormat", hr);
+    KeepProfile(WicProfile(factory.Get(), frame_.Get()),
+                IsEqualGUID(frameFormat_, GUID_WICPixelFormat32bppCMYK) != 0);
     if (FAILED(hr = factory->CreateFormatConverter(converter_.Out())))
         return FailedCall("IWICImagingFactory::CreateFormatConverter", hr);
     if (FAILED(hr = converter_->Initialize(frame_.Get(), GUID_WICPixelFormat32bppPBGRA,
