@@ -156,30 +156,20 @@ def _exif_longer_than_file(path):
     path.write_bytes(data[:2] + app1(exif_block(6), declared_length=65000) + data[2:300])
 
 
-def _icc(chunks, spoil=None):
-    """A good JPEG with an Adobe RGB profile, spoiled by spoil(bytearray) when given, in
-    APP2 chunks: (sequence number, count, first byte, end byte) each."""
+def _icc(chunks, spoil=lambda profile: None):
+    """A good JPEG with an Adobe RGB profile, spoiled in place by spoil, in APP2 chunks of
+    (sequence number, count, first byte, end byte)."""
 
     def make(path):
         import colour  # the colour tests make their profiles with Little CMS
 
-        profile_path = path.with_suffix(".icc")
-        colour.write_profile(profile_path, "adobe")
-        profile = bytearray(profile_path.read_bytes())
-        profile_path.unlink()
-        if spoil:
-            spoil(profile)
-        segments = []
-        for number, count, start, end in chunks:
-            payload = b"ICC_PROFILE\0" + bytes([number, count]) + profile[start:end]
-            segments.append(b"\xff\xe2" + struct.pack(">H", len(payload) + 2) + payload)
-        _jpeg_with(*segments)(path)
+        colour.write_profile(path, "adobe")
+        profile = bytearray(path.read_bytes())
+        spoil(profile)
+        _jpeg_with(*(b"\xff\xe2" + struct.pack(">H", 16 + len(profile[a:b])) + b"ICC_PROFILE\0"
+                     + bytes([n, count]) + profile[a:b] for n, count, a, b in chunks))(path)
 
     return make
-
-
-def _declares_4_gb(profile):
-    profile[:4] = struct.pack(">I", 0xFFFFFFF0)
 
 
 def _tags_outside(profile):
@@ -252,7 +242,8 @@ MAKERS = {
     "icc_chunk_repeated": (_icc([(1, 2, 0, 300), (1, 2, 0, 300), (2, 2, 300, None)]), ".jpg"),
     "icc_chunk_number_beyond_count": (_icc([(1, 2, 0, 300), (3, 2, 300, None)]), ".jpg"),
     "icc_count_255_one_present": (_icc([(1, 255, 0, None)]), ".jpg"),
-    "icc_declares_4_gb": (_icc([(1, 1, 0, None)], _declares_4_gb), ".jpg"),
+    "icc_declares_4_gb": (_icc([(1, 1, 0, None)], lambda p: p.__setitem__(slice(0, 4),
+                                                                             b"\xff" * 4)), ".jpg"),
     "icc_tags_outside_profile": (_icc([(1, 1, 0, None)], _tags_outside), ".jpg"),
     "ico_claims_60000x60000": (
         _bytes(icon([(0, 0, 32, png(60000, 60000, bytes(64), colour=6))])), ".ico"),

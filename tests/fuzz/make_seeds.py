@@ -9,7 +9,6 @@ random bytes.
                            fuzzers' FOLDER/work/<target> and FOLDER/artifacts
 """
 
-import ctypes
 import struct
 import subprocess
 import sys
@@ -151,34 +150,20 @@ def icc_chunk(sequence, count, data):
 
 
 def icc_profiles():
-    """An sRGB profile and one of wide primaries and gamma 1.8, as Little CMS writes them."""
-    lib = ctypes.CDLL("liblcms2.so.2")
-    for name in ("cmsCreate_sRGBProfile", "cmsCreateRGBProfile", "cmsBuildGamma"):
-        getattr(lib, name).restype = ctypes.c_void_p
-    xyy = ctypes.c_double * 3
-    gamma = ctypes.c_void_p(lib.cmsBuildGamma(None, ctypes.c_double(1.8)))
-    wide = lib.cmsCreateRGBProfile(xyy(0.3457, 0.3585, 1), (xyy * 3)(
-        xyy(0.7347, 0.2653, 1), xyy(0.1596, 0.8404, 1), xyy(0.0366, 0.0001, 1)),
-        (ctypes.c_void_p * 3)(gamma, gamma, gamma))
-    profiles = []
-    for handle in (lib.cmsCreate_sRGBProfile(), wide):
-        size = ctypes.c_uint32(0)
-        lib.cmsSaveProfileToMem(ctypes.c_void_p(handle), None, ctypes.byref(size))
-        buffer = ctypes.create_string_buffer(size.value)
-        lib.cmsSaveProfileToMem(ctypes.c_void_p(handle), buffer, ctypes.byref(size))
-        profiles.append(buffer.raw)
-    return profiles
+    """The profiles of the colour tests, as Little CMS writes them."""
+    import tempfile
+
+    import colour
+
+    with tempfile.TemporaryDirectory() as folder:
+        for space in ("srgb", "adobe", "p3"):
+            colour.write_profile(Path(folder) / space, space)
+        return {space: (Path(folder) / space).read_bytes() for space in ("srgb", "adobe", "p3")}
 
 
 def icc_seed(profile, pieces):
-    """The fuzz target's input: the profile cut into pieces chunks, numbered in order."""
-    step = -(-len(profile) // pieces)
-    parts = [profile[i:i + step] for i in range(0, len(profile), step)]
-    out = bytes([len(parts) - 1])
-    for i, part in enumerate(parts, 1):
-        out += bytes([i, len(parts)]) + (struct.pack(">H", len(part)) if i < len(parts) else b"")
-        out += part
-    return out
+    """The fuzz target's input: the profile cut into that many chunks, numbered in order."""
+    return bytes([pieces - 1] + [b for n in range(1, pieces + 1) for b in (n, pieces)]) + profile
 
 
 # Whole files; the decoder's target takes a leading byte that picks the size asked for.
@@ -225,8 +210,7 @@ SEEDS = {
     "orientation": ORIENTATIONS,
     "jpeg_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(JPEGS.items())},
     "icc_profile": {f"{name}_{pieces}.icc": icc_seed(profile, pieces)
-                    for name, profile in zip(("srgb", "wide"), icc_profiles())
-                    for pieces in (1, 3)},
+                    for name, profile in icc_profiles().items() for pieces in (1, 3)},
 }
 
 

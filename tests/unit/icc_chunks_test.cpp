@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/colour_profile.hpp"
-
 namespace {
 
 using platform::jpeg::IccChunk;
@@ -61,6 +59,7 @@ const Row kRows[] = {
     {"declares_4_gb", {{1, 1, Profile(0xFFFFFFF0u, 300)}}, false},
     {"declares_less_than_its_header", {{1, 1, Profile(100, 300)}}, false},
     {"shorter_than_a_header", {{1, 1, Profile(100, 100)}}, false},
+    {"bytes_after_the_declared_size_dropped", {{1, 2, kWhole}, {2, 2, Bytes(10, 7)}}, true},
 };
 
 void PrintTo(const Row& row, std::ostream* os) {
@@ -84,61 +83,5 @@ TEST_P(Reassembly, FollowsTheRules) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Reassembly, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Reassembly, BytesAfterTheDeclaredSizeAreDropped) {
-    Bytes longer = kWhole;
-    longer.resize(310, 7);
-    EXPECT_EQ(platform::icc::Checked(longer).bytes, kWhole);
-}
-
-Bytes Saved(cmsHPROFILE p) {
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(p, nullptr, &size);
-    Bytes b(size);
-    cmsSaveProfileToMem(p, b.data(), &size);
-    cmsCloseProfile(p);
-    return b;
-}
-
-// Adobe RGB (1998)'s primaries and gamma under D65.
-Bytes Wide() {
-    const cmsCIExyY white{0.3127, 0.3290, 1};
-    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}};
-    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 563.0 / 256);
-    cmsToneCurve* curves[3] = {gamma, gamma, gamma};
-    Bytes b = Saved(cmsCreateRGBProfile(&white, &primaries, curves));
-    cmsFreeToneCurve(gamma);
-    return b;
-}
-
-TEST(ColourProfile, SrgbAndGreyAndBrokenProfilesConvertNothing) {
-    const Bytes srgb = Saved(cmsCreate_sRGBProfile());
-    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
-    const Bytes grey = Saved(cmsCreateGrayProfile(cmsD50_xyY(), gamma));
-    cmsFreeToneCurve(gamma);
-    // Every tag of its table pointing outside the profile.
-    Bytes broken = Wide();
-    for (std::size_t entry = 132; entry + 12 <= 132 + 12 * std::size_t{broken[131]}; entry += 12)
-        broken[entry + 4] = 0x7F;
-    for (const auto& [bytes, problem] :
-         {std::pair{srgb, false}, std::pair{grey, true}, std::pair{broken, true}}) {
-        const auto judged = platform::colour::Judge(bytes);
-        EXPECT_EQ(judged.conversion, nullptr);
-        EXPECT_EQ(judged.problem.empty(), !problem) << judged.problem;
-    }
-}
-
-TEST(ColourProfile, AWideProfileIsConvertedToSrgb) {
-    const auto judged = platform::colour::Judge(Wide());
-    ASSERT_NE(judged.conversion, nullptr) << judged.problem;
-    // sRGB's (214, 40, 48) is Adobe RGB's (184, 44, 51); the alpha stays.
-    platform::pictures::Bitmap b{1, 1, {0x7FB82C33u}};
-    judged.conversion->Apply(b, {});
-    const std::uint32_t p = b.pixels[0];
-    EXPECT_EQ(p >> 24, 0x7Fu);
-    EXPECT_NEAR(static_cast<int>(p >> 16 & 0xFF), 214, 2);
-    EXPECT_NEAR(static_cast<int>(p >> 8 & 0xFF), 40, 2);
-    EXPECT_NEAR(static_cast<int>(p & 0xFF), 48, 2);
-}
 
 }  // namespace
