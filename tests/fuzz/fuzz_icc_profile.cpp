@@ -18,26 +18,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t share = (size - lead) / n;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t* from = data + lead + i * share;
-        chunks[i] = {data[1 + 2 * i], data[2 + 2 * i},
-                     {
-            from, i + 1 < n ? from + share : data + size
-        }
-    };
-}
-const platform::icc::Embedded embedded = platform::icc::Reassembled(chunks);
-const auto& b = embedded.bytes;
-if (!b.empty() &&
-    (!embedded.problem.empty() || b.size() < 128 || b.size() > platform::icc::kMaxProfileBytes ||
-     b.size() !=
-         (std::size_t{b[0]} << 24 | std::size_t{b[1]} << 16 | std::size_t{b[2]} << 8 | b[3]))) {
-    std::fprintf(stderr, "broken promise: a profile put together is whole, as declared\n");
-    std::abort();
-}
-const platform::colour::Judged judged = platform::colour::Judge(b);
-if (judged.conversion) {
-    platform::pictures::Bitmap bitmap{4, 1, {0xFF000000u, 0xFFFFFFFFu, 0x80D62830u, 0u}};
-    judged.conversion->Apply(bitmap, {});
-    judged.conversion->Apply(bitmap, b);
-}
-return 0;
+        chunks[i].sequence = data[1 + 2 * i];
+        chunks[i].count = data[2 + 2 * i];
+        chunks[i].bytes.assign(from, i + 1 < n ? from + share : data + size);
+    }
+    const platform::icc::Embedded embedded = platform::icc::Reassembled(chunks);
+    const auto& b = embedded.bytes;
+    if (!b.empty() && (!embedded.problem.empty() || b.size() < 128 ||
+                       b.size() > platform::icc::kMaxProfileBytes ||
+                       b.size() != (std::size_t{b[0]} << 24 | std::size_t{b[1]} << 16 |
+                                    std::size_t{b[2]} << 8 | b[3]))) {
+        std::fprintf(stderr, "broken promise: a profile put together is whole, as declared\n");
+        std::abort();
+    }
+    const platform::colour::Judged judged = platform::colour::Judge(b);
+    if (judged.conversion) {
+        platform::pictures::Bitmap bitmap{4, 1, {0xFF000000u, 0xFFFFFFFFu, 0x80D62830u, 0u}};
+        judged.conversion->Apply(bitmap, {});
+        judged.conversion->Apply(bitmap, b);
+    }
+    return 0;
 }
