@@ -114,12 +114,20 @@ std::string Conversion::Apply(pictures::Bitmap& bitmap, std::span<const std::uin
     auto it = handles_->byDisplay.find(key);
     if (it == handles_->byDisplay.end()) {
         const Profile target = Opened(display, problem);
-        Transform t = target ? Between(handles_->picture.get(), target.get()) : nullptr;
-        if (!t) {
-            // That display is taken as sRGB from now on, with the transform the judging kept.
-            if (problem.empty()) problem = "Little CMS cannot convert to the display's profile";
-            t = handles_->byDisplay.at(KeyOf({}));
+        Transform t;
+        if (target) {
+            // An sRGB display (Windows' own sRGB file, which Wine reports for every display)
+            // needs no transform of its own.
+            const Profile srgb = Srgb();
+            const Transform toSrgb = Between(target.get(), srgb.get());
+            if (!toSrgb || !KeepsColours(toSrgb.get())) {
+                t = Between(handles_->picture.get(), target.get());
+                if (!t) problem = "Little CMS cannot convert to the display's profile";
+            }
         }
+        // An sRGB display, and one whose profile cannot be used, takes the transform to sRGB
+        // that the judging kept.
+        if (!t) t = handles_->byDisplay.at(KeyOf({}));
         it = handles_->byDisplay.emplace(key, std::move(t)).first;
     }
     cmsDoTransform(it->second.get(), bitmap.pixels.data(), bitmap.pixels.data(),

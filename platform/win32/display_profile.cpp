@@ -1,6 +1,6 @@
 // The display's colour profile: the file Windows names for the device context of the window's
 // monitor (GetICMProfileW), read once per file name. No name, or a file that cannot be read,
-// leaves the display sRGB.
+// leaves the display sRGB. (Wine 8 names Windows' sRGB file for every display, and has it.)
 #include <windows.h>
 
 #include <string>
