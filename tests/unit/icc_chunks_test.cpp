@@ -1,11 +1,9 @@
-// The rules by which a JPEG's ICC chunks become a profile, and the profiles Little CMS takes.
+// The rules by which a JPEG's ICC chunks become a profile.
 #include "platform/icc_chunks.hpp"
 
 #include <gtest/gtest.h>
-#include <lcms2.h>
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -61,10 +59,6 @@ const Row kRows[] = {
     {"shorter_than_a_header", {{1, 1, Profile(100, 100)}}, false},
     {"bytes_after_the_declared_size_dropped", {{1, 2, kWhole}, {2, 2, Bytes(10, 7)}}, true},
 };
-
-void PrintTo(const Row& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class Reassembly : public ::testing::TestWithParam<Row> {};
 
