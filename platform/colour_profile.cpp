@@ -55,7 +55,7 @@ Transform Between(void* from, void* to) {
 // profile then describes sRGB, whoever made it.
 bool KeepsColours(void* toSrgb) {
     constexpr std::array<std::uint8_t, 6> kLevels = {0, 51, 102, 153, 204, 255};
-    std::array<std::uint8_t, 4 * 216> in{}, out{};
+    std::array<std::uint8_t, std::size_t{4} * 216> in{}, out{};
     std::size_t i = 0;
     for (auto r : kLevels)
         for (auto g : kLevels)
