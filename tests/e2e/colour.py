@@ -60,13 +60,13 @@ def converted(space):
 
 def write_stripes(path, colours, icc):
     """Vertical stripes of the colours with the profile file icc (or none) embedded: a JPEG at
-    100 % quality without chroma subsampling, or a PNG whose numbers ImageMagick keeps."""
+    100 % quality without chroma subsampling, or a PNG or TIFF whose numbers ImageMagick keeps."""
     width, height = STORED
     ppm = path.with_suffix(".ppm")
     row = bytes(colours[x * len(colours) // width][c] for x in range(width) for c in range(3))
     ppm.write_bytes(b"P6 %d %d 255\n" % STORED + row * height)
-    if path.suffix == ".png":
-        command = ["convert", str(ppm), *(["-profile", str(icc)] if icc else []), f"png:{path}"]
+    if path.suffix != ".jpg":
+        command = ["convert", str(ppm), *(["-profile", str(icc)] if icc else []), str(path)]
     else:
         command = ["cjpeg", "-quality", "100", "-sample", "1x1",
                    *(["-icc", str(icc)] if icc else []), "-outfile", str(path), str(ppm)]
@@ -90,6 +90,7 @@ def stripes_problem(expected):
 PICTURES = {
     "adobe_rgb_jpeg_shows_the_original_colours": ("adobe", "adobe", True),
     "adobe_rgb_png_shows_the_original_colours": ("adobe", "adobe", True),
+    "adobe_rgb_tiff_shows_the_original_colours": ("adobe", "adobe", True),
     "display_p3_jpeg_shows_the_original_colours": ("p3", "p3", True),
     "srgb_tagged_jpeg_shows_its_stored_values": ("adobe", "srgb", False),
     "untagged_jpeg_shows_its_stored_values": ("adobe", None, False),
@@ -98,7 +99,8 @@ PICTURES = {
 
 def show(frame, item):
     name, (space, tag, original) = item
-    path = frame.folder / (name + (".png" if "_png_" in name else ".jpg"))
+    path = frame.folder / (name + next(f".{kind}" for kind in ("png", "tif", "jpg")
+                                       if f"_{kind}" in name.replace("jpeg", "jpg")))
     icc = path.with_suffix(".icc") if tag else None
     if icc:
         write_profile(icc, tag)
