@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/conversions.hpp"
+#include "platform/colour_profile.hpp"
 #include "platform/picture_rows.hpp"
 #include "platform/types.hpp"
 
@@ -29,6 +31,9 @@ struct TextRectRecord {
 struct HeldPicture {
     platform::PixelSize natural;      // as displayed, orientation applied
     platform::pictures::Bitmap kept;  // upright, at most the largest display's pixels
+    // From the picture's embedded profile to the display's, as it is painted; empty when the
+    // picture embeds none, an sRGB one, or one that was refused.
+    std::shared_ptr<platform::colour::Conversion> colour;
 };
 
 // Every piece of state the windows share. Each member carries its initial value, the one it

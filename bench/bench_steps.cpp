@@ -1,5 +1,6 @@
 #include "bench_steps.hpp"
 
+#include <lcms2.h>
 #include <windows.h>
 // After <windows.h>, whose types it uses.
 #include <shlwapi.h>
@@ -12,6 +13,7 @@
 #include "display/averaging_scaler.hpp"
 #include "display/orientation.hpp"
 #include "display/paint_scaled_picture.hpp"
+#include "platform/colour_profile.hpp"
 #include "platform/drawing.hpp"
 #include "platform/win32/picture_source.hpp"
 
@@ -41,6 +43,22 @@ class RowsSeen final : public pictures::RowSink {
     pictures::Orientation orientation_ = pictures::kUpright;
     std::vector<std::uint32_t> first_;
 };
+
+// Adobe RGB (1998) as Little CMS makes it: D65 white, its primaries, gamma 563/256.
+std::vector<std::uint8_t> AdobeRgb() {
+    const cmsCIExyY white{0.3127, 0.3290, 1};
+    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}};
+    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 563.0 / 256);
+    cmsToneCurve* curves[3] = {gamma, gamma, gamma};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+    cmsFreeToneCurve(gamma);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    std::vector<std::uint8_t> bytes(size);
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    return bytes;
+}
 
 }  // namespace
 
@@ -98,6 +116,12 @@ std::optional<Steps> TimeSteps(const std::filesystem::path& file, const pictures
     drawing::SetAutoRedraw(platform::Surface::Main, true);
     steps.paint = Time([] { mainMod::PaintScaledPicture(); });
     drawing::SetAutoRedraw(platform::Surface::Main, false);
+
+    static const std::vector<std::uint8_t> adobe = AdobeRgb();
+    const platform::colour::Judged judged = platform::colour::Judge(adobe);
+    if (!judged.conversion) return std::nullopt;
+    pictures::Bitmap copy = *upright;
+    steps.colour = Time([&] { judged.conversion->Apply(copy, {}); });
     return steps;
 }
 

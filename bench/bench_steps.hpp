@@ -20,6 +20,10 @@ struct Steps {
     double scale = 0;   // the rows averaged down to the size the holder keeps
     double turn = 0;    // that copy turned upright
     double paint = 0;   // the held copy averaged to the display size, drawn, the window updated
+    // Not a step of this (untagged) picture's load: what painting it at the large size adds
+    // for a picture with an Adobe RGB (1998) profile, the copy kept converted to the display's
+    // sRGB with the transform made when the profile was judged.
+    double colour = 0;
 };
 
 // One load of `file` timed step by step. `kept` is the copy the holder keeps of that same file,

@@ -167,7 +167,8 @@ bench::Steps MedianSteps(const std::vector<bench::Steps>& runs) {
     };
     return {median(&bench::Steps::open),   median(&bench::Steps::header),
             median(&bench::Steps::decode), median(&bench::Steps::scale),
-            median(&bench::Steps::turn),   median(&bench::Steps::paint)};
+            median(&bench::Steps::turn),   median(&bench::Steps::paint),
+            median(&bench::Steps::colour)};
 }
 
 int Table(const fs::path& dir, int runs, const fs::path& exe) {
@@ -276,18 +277,18 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
     // load-to-paint spends beyond them (sizing, the caption, the shadow and caption windows).
     std::printf(
         "\n| picture | file open ms | header ms | decode ms | scale ms | turn ms | paint ms | "
-        "rest ms | load-to-paint ms |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        "rest ms | load-to-paint ms | Adobe RGB colour ms |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Row& r : rows) {
         if (!r.steps) {
-            std::printf("| %s | - | - | - | - | - | - | - | %.0f |\n", r.name.c_str(), r.load);
+            std::printf("| %s | - | - | - | - | - | - | - | %.0f | - |\n", r.name.c_str(), r.load);
             continue;
         }
         const bench::Steps& s = *r.steps;
         const double sum = s.open + s.header + s.decode + s.scale + s.turn + s.paint;
-        std::printf("| %s | %.2f | %.2f | %.1f | %.1f | %.2f | %.1f | %.1f | %.0f |\n",
+        std::printf("| %s | %.2f | %.2f | %.1f | %.1f | %.2f | %.1f | %.1f | %.0f | %.2f |\n",
                     r.name.c_str(), s.open, s.header, s.decode, s.scale, s.turn, s.paint,
-                    r.load - sum, r.load);
+                    r.load - sum, r.load, s.colour);
     }
     std::fflush(stdout);
 

@@ -21,8 +21,11 @@ void PaintScaledPicture() {
         const auto width = ToInt32(shared.PicWidth / *tppX);
         const auto height = ToInt32(shared.PicHeight / *tppY);
         if (width && height) {
-            if (auto scaled = picture_holder::ScaledTo(*width, *height))
+            if (auto scaled = picture_holder::ScaledTo(*width, *height)) {
+                // At the display size, the fewest pixels the conversion can run on.
+                picture_holder::InDisplayColours(*scaled);
                 drawing::DrawBitmap(Surface::Main, 0, 0, *scaled);
+            }
         }
     }
     drawing::Refresh(Surface::Main);

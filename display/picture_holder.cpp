@@ -3,11 +3,15 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "app/main_mod.hpp"
 #include "display/averaging_scaler.hpp"
 #include "display/decode_scale.hpp"
 #include "display/orientation.hpp"
+#include "platform/colour_profile.hpp"
+#include "platform/diagnostics.hpp"
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
 #include "platform/windows.hpp"
@@ -18,6 +22,7 @@ using mainMod::shared;
 using platform::PixelSize;
 using platform::Surface;
 namespace pictures = platform::pictures;
+namespace colour = platform::colour;
 
 namespace {
 
@@ -82,6 +87,10 @@ std::optional<pictures::Bitmap> Scaled(const pictures::Bitmap& from, std::int32_
     return scaler->Finish();
 }
 
+std::u16string Widened(const std::string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
 std::int32_t Side(double pixels) {
     return static_cast<std::int32_t>(pixels);
 }
@@ -106,13 +115,31 @@ bool LoadPicture(std::u16string_view path) {
         ScalingSink sink(Side(kept->width), Side(kept->height));
         // The decoder may shrink as far as the size kept, on the picture's own axes.
         if (!file->ReadRows(*kept, sink)) return false;
+        const std::vector<std::uint8_t> profile = file->ColourProfile();
         file.reset();  // the file is let go before anything else is done
         auto copy = sink.Finish();
         if (!copy) return false;
-        shared.imgMain = mainMod::HeldPicture{natural, std::move(*copy)};
+        colour::Judged judged = colour::Judge(profile);
+        if (!judged.problem.empty())
+            platform::diagnostics::Report(u"ColourProfile " + std::u16string(path) +
+                                          u": refused, " + Widened(judged.problem));
+        shared.imgMain =
+            mainMod::HeldPicture{natural, std::move(*copy), std::move(judged.conversion)};
         return true;
     } catch (const std::bad_alloc&) {
         return false;
+    }
+}
+
+void InDisplayColours(pictures::Bitmap& bitmap) {
+    if (!shared.imgMain || !shared.imgMain->colour) return;
+    try {
+        const std::string problem = shared.imgMain->colour->Apply(
+            bitmap, platform::drawing::DisplayColourProfile(Surface::Main));
+        if (!problem.empty())
+            platform::diagnostics::Report("DisplayColourProfile: taken as sRGB, " + problem);
+    } catch (const std::bad_alloc&) {
+        // The bitmap keeps the picture's own numbers.
     }
 }
 

@@ -33,6 +33,10 @@ platform::PixelSize ScaleSize();
 // is held or when the size is beyond the scaler's limits.
 std::optional<platform::pictures::Bitmap> ScaledTo(std::int32_t width, std::int32_t height);
 
+// Converts a bitmap made from the copy kept to the colours of the display the frame stands on,
+// when the picture embeds a colour profile other than sRGB; else leaves it as it is.
+void InDisplayColours(platform::pictures::Bitmap& bitmap);
+
 // After a move to a screen of another scale: the copy kept at the new screen's pixels. A
 // larger copy is decoded again from `path` when the file is there and the copy enlarged when
 // it is not; a smaller one is reduced from the copy.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/pictures.hpp"
 #include "platform/types.hpp"
@@ -50,5 +51,10 @@ std::optional<double> DeviceTwipsPerPixelY(Surface s);
 // Copies a bitmap, already at its display size in the screen's pixels, to (x, y) of the
 // surface.
 bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitmap& bitmap);
+
+// The bytes of the colour profile the system reports for the monitor the surface stands on;
+// empty when it reports none or its file cannot be read: that display shows sRGB (as every
+// display does under Wine).
+std::vector<std::uint8_t> DisplayColourProfile(Surface s);
 
 }  // namespace platform::drawing

@@ -359,6 +359,9 @@ pictures::Orientation Decoder::RecordedOrientation() const {
 const std::vector<IccChunk>& Decoder::IccChunks() const {
     return state_->icc;
 }
+bool Decoder::StoresCmyk() const {
+    return state_->info.jpeg_color_space == JCS_CMYK || state_->info.jpeg_color_space == JCS_YCCK;
+}
 const std::string& Decoder::Problem() const {
     return state_->problem;
 }

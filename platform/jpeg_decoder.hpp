@@ -91,6 +91,8 @@ class Decoder {
     std::uint32_t Height() const;
     pictures::Orientation RecordedOrientation() const;
     const std::vector<IccChunk>& IccChunks() const;
+    // Whether the picture is stored as CMYK (or YCCK), whose profile is not an RGB one.
+    bool StoresCmyk() const;
 
     // Streams the rows, shrunk while decoding to ScaleFor(minimum), to the sink as opaque
     // 0xFFRRGGBB. Once per decoder. Done once every row has come; Failed when the sink refuses

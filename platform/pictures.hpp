@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/picture_orientation.hpp"
 #include "platform/picture_rows.hpp"
@@ -30,6 +31,9 @@ class PictureFile {
     // stored ones, not yet turned), so Begin tells the size that comes. False when a row
     // could not be decoded (the rows given until then stay given) or the sink refused.
     virtual bool ReadRows(const PixelSize& minimum, RowSink& sink) = 0;
+    // The colour profile the file embeds, checked as bytes (platform/icc_chunks.hpp): empty
+    // when it embeds none or one that failed the checks (which the backend reports).
+    virtual std::vector<std::uint8_t> ColourProfile() const { return {}; }
 };
 
 // Opens a picture file: JPEG, PNG, GIF and TIFF (first frame), BMP, icons and cursors (their

@@ -92,4 +92,9 @@ bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitma
     return true;
 }
 
+std::vector<std::uint8_t> DisplayColourProfile(Surface s) {
+    if (!Rec().Record(Op("DisplayColourProfile", s))) return {};
+    return Rec().displayColourProfile;
+}
+
 }  // namespace platform::drawing

@@ -58,6 +58,7 @@ class Recorder {
     std::map<std::uint8_t, drawing::SurfaceSettings> surfaces;  // by Surface
     std::map<std::uint16_t, bool> checked;                      // by command id
     double twipsPerPixelX = 15, twipsPerPixelY = 15;
+    std::vector<std::uint8_t> displayColourProfile;  // empty: sRGB
     // Twips per pixel of the screen under the surfaces; the program's own when unset.
     std::optional<double> deviceTwipsPerPixel;
     // Outer size minus inner size of the picture window, in pixels (its thin border).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/diagnostics.hpp"
+#include "platform/icc_chunks.hpp"
 #include "platform/picture_header.hpp"
 #include "platform/picture_orientation.hpp"
 #include "platform/win32/backend.hpp"
@@ -138,6 +139,40 @@ std::optional<FileStart> StartOf(IStream* stream, std::uint64_t fileSize) {
     }
 }
 
+// The ICC profile a WIC frame embeds (a PNG's iCCP chunk, a TIFF's tag 34675, whatever the
+// format's decoder gives as its first colour context), checked as bytes; empty without one.
+icc::Embedded WicProfile(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame) {
+    UINT count = 0;
+    // A decoder without colour contexts says so with an error: no profile, nothing to report.
+    if (FAILED(frame->GetColorContexts(0, nullptr, &count)) || count == 0) return {};
+    std::vector<ComPtr<IWICColorContext>> owned(count);
+    std::vector<IWICColorContext*> contexts(count);
+    for (UINT i = 0; i < count; ++i) {
+        if (const HRESULT hr = factory->CreateColorContext(owned[i].Out()); FAILED(hr)) {
+            FailedCall("IWICImagingFactory::CreateColorContext", hr);
+            return {};
+        }
+        contexts[i] = owned[i].Get();
+    }
+    if (const HRESULT hr = frame->GetColorContexts(count, contexts.data(), &count); FAILED(hr)) {
+        FailedCall("IWICBitmapFrameDecode::GetColorContexts", hr);
+        return {};
+    }
+    WICColorContextType type{};
+    UINT size = 0;
+    if (FAILED(contexts[0]->GetType(&type)) || type != WICColorContextProfile ||
+        FAILED(contexts[0]->GetProfileBytes(0, nullptr, &size)) || size == 0)
+        return {};
+    if (size > icc::kMaxProfileBytes) return {{}, "the profile is beyond the budget"};
+    std::vector<std::uint8_t> bytes(size);
+    if (const HRESULT hr = contexts[0]->GetProfileBytes(size, bytes.data(), &size); FAILED(hr)) {
+        FailedCall("IWICColorContext::GetProfileBytes", hr);
+        return {};
+    }
+    bytes.resize(std::min<std::size_t>(size, bytes.size()));
+    return icc::Checked(std::move(bytes));
+}
+
 const char* Described(pictures::HeaderVerdict verdict) {
     switch (verdict) {
         case pictures::HeaderVerdict::CutShort:
@@ -208,6 +243,8 @@ std::unique_ptr<PictureSource> PictureSource::Open(const std::wstring& path) {
                 source->width_ = source->jpeg_->Width();
                 source->height_ = source->jpeg_->Height();
                 source->orientation_ = source->jpeg_->RecordedOrientation();
+                source->KeepProfile(icc::Reassembled(source->jpeg_->IccChunks()),
+                                    source->jpeg_->StoresCmyk());
                 return source;
             case jpeg::Outcome::Failed:
                 source->Report(source->jpeg_->Problem());
@@ -238,6 +275,17 @@ std::unique_ptr<PictureSource> PictureSource::Open(const std::wstring& path) {
     return source;
 }
 
+void PictureSource::KeepProfile(icc::Embedded embedded, bool cmyk) {
+    if (!embedded.problem.empty()) {
+        Report("its colour profile is not used: " + embedded.problem);
+    } else if (cmyk && !embedded.bytes.empty()) {
+        // Its colours are converted from CMYK as before, without the profile.
+        Report("the profile of a CMYK picture is not used");
+    } else {
+        profile_ = std::move(embedded.bytes);
+    }
+}
+
 bool PictureSource::OpenWic(std::uint32_t frameIndex, bool knownFormat, bool checkPixels) {
     ComPtr<IWICImagingFactory> factory = WicFactory();
     if (!factory) return Report("no WIC imaging factory");
@@ -254,6 +302,8 @@ bool PictureSource::OpenWic(std::uint32_t frameIndex, bool knownFormat, bool che
                       ", beyond the decoding budget");
     if (FAILED(hr = frame_->GetPixelFormat(&frameFormat_)))
         return FailedCall("IWICBitmapFrameDecode::GetPixelFormat", hr);
+    KeepProfile(WicProfile(factory.Get(), frame_.Get()),
+                IsEqualGUID(frameFormat_, GUID_WICPixelFormat32bppCMYK) != 0);
     if (FAILED(hr = factory->CreateFormatConverter(converter_.Out())))
         return FailedCall("IWICImagingFactory::CreateFormatConverter", hr);
     if (FAILED(hr = converter_->Initialize(frame_.Get(), GUID_WICPixelFormat32bppPBGRA,

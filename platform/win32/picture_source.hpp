@@ -13,7 +13,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/icc_chunks.hpp"
 #include "platform/jpeg_decoder.hpp"
 #include "platform/picture_rows.hpp"
 #include "platform/types.hpp"
@@ -45,6 +47,8 @@ class PictureSource {
     std::uint32_t Height() const { return height_; }
     // How the stored rows are to be turned to show upright, from the file's own bytes.
     pictures::Orientation RecordedOrientation() const { return orientation_; }
+    // The colour profile the file embeds, checked as bytes; empty without one.
+    const std::vector<std::uint8_t>& ColourProfile() const { return profile_; }
 
     // Streams the rows top to bottom as 0xAARRGGBB with premultiplied alpha, once: a JPEG
     // shrunk while decoding to the smallest eighth that is at least `minimum` (a size as
@@ -58,6 +62,8 @@ class PictureSource {
     explicit PictureSource(std::wstring path);
     bool OpenWic(std::uint32_t frameIndex, bool knownFormat, bool checkPixels);
     bool ReadWic(pictures::RowSink& sink);
+    // Keeps a profile that passed the checks; reports why one is not kept.
+    void KeepProfile(icc::Embedded embedded, bool cmyk);
     // Names a failure or a hand-over in the debug output; false.
     bool Report(const std::string& why) const;
 
@@ -71,6 +77,7 @@ class PictureSource {
     WICPixelFormatGUID frameFormat_{};
     std::uint32_t width_ = 0, height_ = 0;
     pictures::Orientation orientation_ = pictures::kUpright;
+    std::vector<std::uint8_t> profile_;
 };
 
 // A whole picture file at its stored size (not turned), premultiplied 0xAARRGGBB: the

@@ -29,6 +29,8 @@ class OpenedPicture final : public PictureFile {
         }
     }
 
+    std::vector<std::uint8_t> ColourProfile() const override { return source_->ColourProfile(); }
+
   private:
     std::unique_ptr<win32::PictureSource> source_;
 };

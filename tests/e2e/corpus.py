@@ -156,6 +156,27 @@ def _exif_longer_than_file(path):
     path.write_bytes(data[:2] + app1(exif_block(6), declared_length=65000) + data[2:300])
 
 
+def _icc(chunks, spoil=lambda profile: None):
+    """A good JPEG with an Adobe RGB profile, spoiled in place by spoil, in APP2 chunks of
+    (sequence number, count, first byte, end byte)."""
+
+    def make(path):
+        import colour  # the colour tests make their profiles with Little CMS
+
+        colour.write_profile(path, "adobe")
+        profile = bytearray(path.read_bytes())
+        spoil(profile)
+        _jpeg_with(*(b"\xff\xe2" + struct.pack(">H", 16 + len(profile[a:b])) + b"ICC_PROFILE\0"
+                     + bytes([n, count]) + profile[a:b] for n, count, a, b in chunks))(path)
+
+    return make
+
+
+def _tags_outside(profile):
+    for entry in range(132, 132 + 12 * struct.unpack(">I", profile[128:132])[0], 12):
+        profile[entry + 4:entry + 8] = struct.pack(">I", 0x7FFFFF00)
+
+
 def _tiff_claiming(width, height):
     """A little-endian TIFF whose first IFD gives the size, with one strip of 64 bytes after
     it (at 8 + 2 + 12 x 9 + 4)."""
@@ -215,6 +236,15 @@ MAKERS = {
     "tiff_claims_60000x60000": (_bytes(_tiff_claiming(60000, 60000)), ".tif"),
     # An icon of one image, a PNG whose own header gives the size: the directory's one-byte
     # sizes say 0, which stands for 256.
+    # Embedded colour profiles: each is not used, and the picture shows as stored.
+    "icc_truncated": (_icc([(1, 1, 0, 300)]), ".jpg"),
+    "icc_chunk_missing": (_icc([(1, 3, 0, 200), (3, 3, 400, None)]), ".jpg"),
+    "icc_chunk_repeated": (_icc([(1, 2, 0, 300), (1, 2, 0, 300), (2, 2, 300, None)]), ".jpg"),
+    "icc_chunk_number_beyond_count": (_icc([(1, 2, 0, 300), (3, 2, 300, None)]), ".jpg"),
+    "icc_count_255_one_present": (_icc([(1, 255, 0, None)]), ".jpg"),
+    "icc_declares_4_gb": (_icc([(1, 1, 0, None)], lambda p: p.__setitem__(slice(0, 4),
+                                                                             b"\xff" * 4)), ".jpg"),
+    "icc_tags_outside_profile": (_icc([(1, 1, 0, None)], _tags_outside), ".jpg"),
     "ico_claims_60000x60000": (
         _bytes(icon([(0, 0, 32, png(60000, 60000, bytes(64), colour=6))])), ".ico"),
 }

@@ -149,6 +149,23 @@ def icc_chunk(sequence, count, data):
     return b"\xff\xe2" + struct.pack(">H", len(payload) + 2) + payload
 
 
+def icc_profiles():
+    """The profiles of the colour tests, as Little CMS writes them."""
+    import tempfile
+
+    import colour
+
+    with tempfile.TemporaryDirectory() as folder:
+        for space in ("srgb", "adobe", "p3"):
+            colour.write_profile(Path(folder) / space, space)
+        return {space: (Path(folder) / space).read_bytes() for space in ("srgb", "adobe", "p3")}
+
+
+def icc_seed(profile, pieces):
+    """The fuzz target's input: the profile cut into that many chunks, numbered in order."""
+    return bytes([pieces - 1] + [b for n in range(1, pieces + 1) for b in (n, pieces)]) + profile
+
+
 # Whole files; the decoder's target takes a leading byte that picks the size asked for.
 JPEGS = {
     "baseline.jpg": cjpeg(),
@@ -192,6 +209,8 @@ SEEDS = {
     "webp_header": {k: v[4:8] + v[12:] for k, v in WEBPS.items()},
     "orientation": ORIENTATIONS,
     "jpeg_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(JPEGS.items())},
+    "icc_profile": {f"{name}_{pieces}.icc": icc_seed(profile, pieces)
+                    for name, profile in icc_profiles().items() for pieces in (1, 3)},
 }
 
 
