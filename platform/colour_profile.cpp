@@ -24,16 +24,18 @@ Profile Srgb() {
     return Profile(cmsCreate_sRGBProfile());
 }
 
-// The profile whose bytes these are, when Little CMS reads it as an RGB profile it can
-// convert from or to; why not otherwise.
-Profile Opened(std::span<const std::uint8_t> bytes, std::string& problem) {
+// The profile whose bytes these are, when Little CMS reads it as a profile of `space` (RGB
+// unless said) that it can convert from or to; why not otherwise.
+Profile Opened(std::span<const std::uint8_t> bytes, std::string& problem,
+               cmsColorSpaceSignature space = cmsSigRgbData) {
     Profile p(cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
     if (!p) {
         problem = "Little CMS cannot read the profile";
         return nullptr;
     }
-    if (cmsGetColorSpace(p.get()) != cmsSigRgbData) {
-        problem = "the profile is not for RGB";
+    if (cmsGetColorSpace(p.get()) != space) {
+        problem =
+            space == cmsSigRgbData ? "the profile is not for RGB" : "the profile is not for CMYK";
         return nullptr;
     }
     const cmsProfileClassSignature kind = cmsGetDeviceClass(p.get());
@@ -45,8 +47,9 @@ Profile Opened(std::span<const std::uint8_t> bytes, std::string& problem) {
     return p;
 }
 
-Transform Between(void* from, void* to) {
-    void* t = cmsCreateTransform(from, kPixelFormat, to, kPixelFormat, INTENT_PERCEPTUAL, kFlags);
+Transform Between(void* from, void* to, cmsUInt32Number fromFormat = kPixelFormat,
+                  cmsUInt32Number flags = kFlags) {
+    void* t = cmsCreateTransform(from, fromFormat, to, kPixelFormat, INTENT_PERCEPTUAL, flags);
     if (!t) return nullptr;
     return Transform(t, cmsDeleteTransform);
 }
@@ -133,6 +136,29 @@ std::string Conversion::Apply(pictures::Bitmap& bitmap, std::span<const std::uin
     cmsDoTransform(it->second.get(), bitmap.pixels.data(), bitmap.pixels.data(),
                    static_cast<cmsUInt32Number>(bitmap.pixels.size()));
     return problem;
+}
+
+CmykRows::CmykRows(std::shared_ptr<void> transform) : transform_(std::move(transform)) {}
+CmykRows::~CmykRows() = default;
+
+std::unique_ptr<CmykRows> JudgeCmyk(std::span<const std::uint8_t> profile, bool inverted,
+                                    std::string& problem) {
+    const Profile cmyk = Opened(profile, problem, cmsSigCmykData);
+    if (!cmyk) return nullptr;
+    const Profile srgb = Srgb();
+    // No alpha comes in: the output's is set after each row.
+    Transform t = Between(cmyk.get(), srgb.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8,
+                          cmsFLAGS_BLACKPOINTCOMPENSATION);
+    if (!t) {
+        problem = "Little CMS cannot convert from the profile";
+        return nullptr;
+    }
+    return std::unique_ptr<CmykRows>(new CmykRows(std::move(t)));
+}
+
+void CmykRows::Convert(const std::uint8_t* cmyk, std::span<std::uint32_t> out) const {
+    cmsDoTransform(transform_.get(), cmyk, out.data(), static_cast<cmsUInt32Number>(out.size()));
+    for (std::uint32_t& p : out) p |= 0xFF000000u;
 }
 
 }  // namespace platform::colour

@@ -48,4 +48,28 @@ class Conversion {
     std::unique_ptr<Handles> handles_;
 };
 
+// A CMYK picture's embedded CMYK profile, through which its rows come to sRGB. CMYK numbers
+// cannot be averaged into RGB and converted after, so this one runs on the decoded rows, which
+// the decoder has already shrunk to the eighth the frame needs.
+class CmykRows {
+  public:
+    ~CmykRows();
+    CmykRows(const CmykRows&) = delete;
+    CmykRows& operator=(const CmykRows&) = delete;
+
+    // One row of C, M, Y and K bytes as the file stores them to opaque 0xFFRRGGBB.
+    void Convert(const std::uint8_t* cmyk, std::span<std::uint32_t> out) const;
+
+  private:
+    friend std::unique_ptr<CmykRows> JudgeCmyk(std::span<const std::uint8_t>, bool, std::string&);
+    explicit CmykRows(std::shared_ptr<void> transform);
+    std::shared_ptr<void> transform_;
+};
+
+// `profile` (icc::Checked) when Little CMS reads it as a CMYK profile it can convert from;
+// `inverted`: the inks are stored as Adobe's files store them, 255 for none. Empty, with the
+// reason in `problem`, otherwise.
+std::unique_ptr<CmykRows> JudgeCmyk(std::span<const std::uint8_t> profile, bool inverted,
+                                    std::string& problem);
+
 }  // namespace platform::colour

@@ -366,7 +366,12 @@ const std::string& Decoder::Problem() const {
     return state_->problem;
 }
 
-Outcome Decoder::ReadRows(const PixelSize& minimum, pictures::RowSink& sink) {
+bool Decoder::InksInverted() const {
+    return state_->info.saw_Adobe_marker != 0;
+}
+
+Outcome Decoder::ReadRows(const PixelSize& minimum, pictures::RowSink& sink,
+                          const CmykConverter& convertCmyk) {
     State& s = *state_;
     if (!s.headerRead || s.rowsRead) return Outcome::Failed;
     s.rowsRead = true;
@@ -413,7 +418,10 @@ Outcome Decoder::ReadRows(const PixelSize& minimum, pictures::RowSink& sink) {
             if (got == 0 || s.damage > 0) return;
             for (JDIMENSION r = 0; r < got; ++r) {
                 if (cmyk) {
-                    FromCmyk(rows[r], info.saw_Adobe_marker, converted);
+                    if (convertCmyk)
+                        convertCmyk(rows[r], converted);
+                    else
+                        FromCmyk(rows[r], info.saw_Adobe_marker, converted);
                     sink.Row(converted);
                 } else {
                     sink.Row(std::span(strip).subspan(std::size_t{width} * r, width));

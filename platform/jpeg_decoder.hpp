@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -94,10 +95,18 @@ class Decoder {
     // Whether the picture is stored as CMYK (or YCCK), whose profile is not an RGB one.
     bool StoresCmyk() const;
 
+    // Whether its CMYK inks are stored inverted, 255 for none, as Adobe's files store them.
+    bool InksInverted() const;
+
+    // Turns one row of C, M, Y and K bytes, as the file stores them, into opaque 0xFFRRGGBB.
+    using CmykConverter = std::function<void(const std::uint8_t*, std::span<std::uint32_t>)>;
+
     // Streams the rows, shrunk while decoding to ScaleFor(minimum), to the sink as opaque
-    // 0xFFRRGGBB. Once per decoder. Done once every row has come; Failed when the sink refuses
+    // 0xFFRRGGBB; a CMYK picture's through `cmyk` when given, by the inks' plain product
+    // otherwise. Once per decoder. Done once every row has come; Failed when the sink refuses
     // the size or the file turns out cut short or damaged before the last row.
-    Outcome ReadRows(const PixelSize& minimum, pictures::RowSink& sink);
+    Outcome ReadRows(const PixelSize& minimum, pictures::RowSink& sink,
+                     const CmykConverter& cmyk = {});
 
     // Why the last step was not Done, in libjpeg's words or the decoder's: for a report.
     const std::string& Problem() const;

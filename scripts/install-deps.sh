@@ -27,6 +27,8 @@ packages=(
     # The sanitizer build and the fuzz targets (clang 14's libFuzzer and sanitizer runtimes),
     # and cjpeg for the progressive JPEG with a scan script of the hostile-picture tests.
     clang libclang-rt-14-dev libjpeg-turbo-progs
+    # Ghostscript's CMYK profile, which the colour tests' CMYK JPEG embeds.
+    libgs-common
     # The libraries of the field: Debian's builds for the native unit tests and fuzz targets;
     # nasm (libjpeg-turbo's SIMD code) and dpkg-dev (unpacks source packages) for the cross
     # build, which takes zlib from Debian's MinGW-w64 build.

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/colour_profile.hpp"
 #include "platform/diagnostics.hpp"
 #include "platform/icc_chunks.hpp"
 #include "platform/picture_header.hpp"
@@ -279,8 +280,11 @@ void PictureSource::KeepProfile(icc::Embedded embedded, bool cmyk) {
     if (!embedded.problem.empty()) {
         Report("its colour profile is not used: " + embedded.problem);
     } else if (cmyk && !embedded.bytes.empty()) {
-        // Its colours are converted from CMYK as before, without the profile.
-        Report("the profile of a CMYK picture is not used");
+        // A JPEG's CMYK rows come to sRGB through its profile as they are decoded. WIC's CMYK
+        // formats are converted by WIC, without it.
+        std::string problem = "WIC converts its CMYK";
+        if (jpeg_) cmyk_ = colour::JudgeCmyk(embedded.bytes, jpeg_->InksInverted(), problem);
+        if (!cmyk_) Report("its CMYK profile is not used: " + problem);
     } else {
         profile_ = std::move(embedded.bytes);
     }
@@ -328,7 +332,12 @@ bool PictureSource::ReadRows(const PixelSize& minimum, pictures::RowSink& sink) 
         const PixelSize stored = pictures::TurnsAQuarter(orientation_)
                                      ? PixelSize{minimum.height, minimum.width}
                                      : minimum;
-        done = jpeg_->ReadRows(stored, sink) == jpeg::Outcome::Done;
+        jpeg::Decoder::CmykConverter cmyk;
+        if (cmyk_)
+            cmyk = [rows = cmyk_.get()](const std::uint8_t* in, std::span<std::uint32_t> out) {
+                rows->Convert(in, out);
+            };
+        done = jpeg_->ReadRows(stored, sink, cmyk) == jpeg::Outcome::Done;
         if (!done) Report(jpeg_->Problem());
     } else {
         done = ReadWic(sink);

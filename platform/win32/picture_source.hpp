@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/colour_profile.hpp"
 #include "platform/icc_chunks.hpp"
 #include "platform/jpeg_decoder.hpp"
 #include "platform/picture_rows.hpp"
@@ -78,6 +79,7 @@ class PictureSource {
     std::uint32_t width_ = 0, height_ = 0;
     pictures::Orientation orientation_ = pictures::kUpright;
     std::vector<std::uint8_t> profile_;
+    std::unique_ptr<colour::CmykRows> cmyk_;  // a JPEG's CMYK profile, when it has one
 };
 
 // A whole picture file at its stored size (not turned), premultiplied 0xAARRGGBB: the
