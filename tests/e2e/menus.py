@@ -27,7 +27,6 @@ from frame import (
     settings,
     started,
     stays_placed,
-    wait_caption,
     wait_placed,
     wait_size,
     windows_path,
@@ -122,15 +121,6 @@ def case_sizes_and_file_name(exe, probe):
         stays_placed(frame, 25, caption_shown=False, what="the caption hidden after a size change")
         choose(frame, SHOW_NAME)
         wait_placed(frame, 25, what="the caption shown again by its item")
-
-
-def case_file_name_shown_when_started_hidden(exe, probe):
-    with Frame(exe, probe, option_ini=settings(show=False)) as frame:
-        # The caption's window is shown, or not, before the shadow's.
-        started(frame)
-        wait_caption(frame, shown=False, what="no caption with ShowFileName=False")
-        choose(frame, SHOW_NAME)
-        wait_caption(frame, what="the caption shown by its item")
 
 
 # --- opacity -------------------------------------------------------------------------------------
