@@ -110,18 +110,6 @@ TEST_F(WindowsTest, PictureWindowStartsAtItsDesignPlaceWithAThinBorder) {
     EXPECT_EQ(windows::ScaleHeight(Form::Main), 144.0);
 }
 
-// The program works in pixels of 1/96 inch at every scale; the screen's own pixels are what the
-// picture is painted at.
-TEST_F(WindowsTest, TwipsPerPixelIsTheProgramsAndTheDeviceOnesFollowTheScreen) {
-    HDC screen = ::GetDC(nullptr);
-    const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    EXPECT_EQ(windows::TwipsPerPixelX(), 15.0);
-    EXPECT_EQ(windows::TwipsPerPixelY(), 15.0);
-    EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelX(platform::Surface::Main), 1440.0 / dpiY);
-    EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelY(platform::Surface::Main), 1440.0 / dpiY);
-}
-
 // Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine never
 // does, so the test sends it as Windows would.
 TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
@@ -129,7 +117,11 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
     platform::SetEvents(&events);
     HWND h = Window(Form::Main);
     ASSERT_TRUE(windows::Move(Form::Main, 3000, 1500, 2955, 1980));
+    // The frame starts at the screen's scale.
+    HDC screen = ::GetDC(nullptr);
     const int before = platform::win32::FrameDpi();
+    EXPECT_EQ(before, ::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
     const auto measured = windows::TextWidth(Form::Main, u"Holiday at the seaside.jpg");
     ASSERT_TRUE(measured);
 
@@ -157,8 +149,13 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
         EXPECT_EQ(r.bottom - r.top, std::lround(std::nearbyint(1980.0 * step.frameDpi / 1440)));
         EXPECT_NEAR(*windows::Width(Form::Main), 2955, 1440.0 / step.frameDpi / 2);
         EXPECT_NEAR(*windows::Height(Form::Main), 1980, 1440.0 / step.frameDpi / 2);
+        // The program works in pixels of 1/96 inch at every scale; the screen's own pixels
+        // are what the picture is painted at.
         EXPECT_EQ(windows::TwipsPerPixelX(), 15.0) << "the program's pixels stay";
+        EXPECT_EQ(windows::TwipsPerPixelY(), 15.0);
         EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelX(platform::Surface::Main),
+                  1440.0 / step.frameDpi);
+        EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelY(platform::Surface::Main),
                   1440.0 / step.frameDpi);
         // The strip and its box take their design height (and the box its width) at the dpi.
         const RECT strip = RectOf(Window(Form::Txt));
@@ -459,28 +456,24 @@ TEST_F(WindowsTest, EventsWithoutASinkAreIgnored) {
     EXPECT_TRUE(windows::Exists(Form::Main));
 }
 
-TEST_F(WindowsTest, ClosingThePictureWindowEndsLikeExit) {
-    RecordingEvents events;
-    platform::SetEvents(&events);
-    ::SendMessageW(Window(Form::Main), WM_CLOSE, 0, 0);
-    EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
-    // The handler here did not end the process: the backend takes the windows down and stops
-    // the message loop, so no process stays behind with hidden windows.
-    for (Form f : kForms) EXPECT_FALSE(windows::Exists(f)) << Name(f);
-    MSG msg{};
-    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
-TEST_F(WindowsTest, EndOfSessionIsASystemClose) {
-    RecordingEvents events;
-    platform::SetEvents(&events);
-    ::SendMessageW(Window(Form::Main), WM_ENDSESSION, FALSE, 0);
-    EXPECT_TRUE(events.lines.empty()) << "a cancelled end of session closes nothing";
-    ::SendMessageW(Window(Form::Main), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
-    EXPECT_FALSE(windows::Exists(Form::Main));
-    MSG msg{};
-    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+// Closing the picture window, or the end of the session, ends like Exit. The handler here
+// does not end the process: the backend takes the windows down and stops the message loop, so
+// no process stays behind with hidden windows.
+TEST_F(WindowsTest, ClosingThePictureWindowOrTheSessionEndsLikeExit) {
+    for (const UINT message : {UINT{WM_CLOSE}, UINT{WM_ENDSESSION}}) {
+        SCOPED_TRACE(message);
+        for (Form f : kForms) ASSERT_TRUE(vistrelle_test::Create(f));
+        RecordingEvents events;
+        platform::SetEvents(&events);
+        ::SendMessageW(Window(Form::Main), WM_ENDSESSION, FALSE, 0);
+        EXPECT_TRUE(events.lines.empty()) << "a cancelled end of session closes nothing";
+        ::SendMessageW(Window(Form::Main), message, message == WM_ENDSESSION, 0);
+        EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
+        for (Form f : kForms) EXPECT_FALSE(windows::Exists(f)) << Name(f);
+        MSG msg{};
+        EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        platform::SetEvents(nullptr);
+    }
 }
 
 TEST_F(WindowsTest, Picture1RaisesPaintWhenShown) {
