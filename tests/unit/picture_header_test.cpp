@@ -26,7 +26,6 @@ using platform::pictures::HeaderReading;
 using platform::pictures::HeaderVerdict;
 using platform::pictures::kMaxPixels;
 using platform::pictures::kMaxSide;
-using platform::pictures::ReadHeader;
 using platform::pictures::ReadPictureHeader;
 using platform::pictures::WithinBudget;
 
@@ -107,25 +106,27 @@ Built Invalid(Bytes b) {
 struct Case {
     std::string name;
     Built header;
-    std::optional<HeaderInfo> expected;
+    HeaderReading expected;
 };
 
 std::ostream& operator<<(std::ostream& os, const Case& c) {
     return os << c.name;
 }
 
-// The size a reading is to give, of one format: Jpg(640, 480), Ic(48, 48, 1).
+// The reading a header is to give, of one format: Jpg(640, 480), Ic(48, 48, 1), Tf.Bad().
 struct Of {
     Format format;
-    HeaderInfo operator()(std::uint32_t w, std::uint32_t h, std::uint32_t frame = 0) const {
-        return {format, w, h, frame};
+    HeaderReading operator()(std::uint32_t w, std::uint32_t h, std::uint32_t frame = 0) const {
+        return {HeaderVerdict::Read, {format, w, h, frame}};
     }
+    HeaderReading Cut() const { return {HeaderVerdict::CutShort, {format, 0, 0}}; }
+    HeaderReading Bad() const { return {HeaderVerdict::Malformed, {format, 0, 0}}; }
 };
 constexpr Of Jpg{Format::Jpeg}, Pn{Format::Png}, Gf{Format::Gif}, Bm{Format::Bmp}, Tf{Format::Tiff},
     Ic{Format::Ico}, Cu{Format::Cur}, Wb{Format::WebP};
+constexpr HeaderReading kUnknown{};
 
 std::vector<Case> Cases() {
-    constexpr std::nullopt_t kNone = std::nullopt;
     constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
     constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
     std::vector<Case> cases = {
@@ -171,37 +172,38 @@ std::vector<Case> Cases() {
         {"jpeg_60000x60000_read_but_over_budget", Jpeg().App0().Frame(60000, 60000).Build(),
          Jpg(60000, 60000)},
         {"jpeg_height_0_defined_later_refused", Jpeg().Frame(640, 0).Build(), Jpg(640, 0)},
-        {"jpeg_scan_before_frame", Jpeg().App0().ScanAndEnd().Frame(640, 480).Build(), kNone},
+        {"jpeg_scan_before_frame", Jpeg().App0().ScanAndEnd().Frame(640, 480).Build(), Jpg.Bad()},
         // A walk that went on past SOS or EOI would find the frame right after them.
         {"jpeg_scan_segment_then_frame", Jpeg().App0().Segment(0xDA, 10).Frame(640, 480).Build(),
-         kNone},
+         Jpg.Bad()},
         {"jpeg_end_before_frame",
-         Jpeg().App0().Raw({0xFF, 0xD9, 0x00, 0x02}).Frame(640, 480).Build(), kNone},
+         Jpeg().App0().Raw({0xFF, 0xD9, 0x00, 0x02}).Frame(640, 480).Build(), Jpg.Bad()},
         {"jpeg_segment_length_1", Jpeg().Raw({0xFF, 0xE0, 0x00, 0x01}).Frame(640, 480).Build(),
-         kNone},
+         Jpg.Bad()},
         {"jpeg_segment_length_0", Jpeg().Raw({0xFF, 0xE0, 0x00, 0x00}).Frame(640, 480).Build(),
-         kNone},
+         Jpg.Bad()},
         {"jpeg_frame_length_7",
-         Invalid({0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x07, 0x08, 0x01, 0xE0, 0x02, 0x80, 0x03}), kNone},
+         Invalid({0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x07, 0x08, 0x01, 0xE0, 0x02, 0x80, 0x03}),
+         Jpg.Bad()},
         {"jpeg_segment_longer_than_file", Invalid([] {
              Bytes b = {0xFF, 0xD8, 0xFF, 0xE1, 0xEA, 0x60};
              b.insert(b.end(), 100, 0x00);
              return b;
          }()),
-         kNone},
-        {"jpeg_start_only", Invalid({0xFF, 0xD8}), kNone},
-        {"jpeg_fill_bytes_to_end", Invalid({0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF}), kNone},
+         Jpg.Cut()},
+        {"jpeg_start_only", Invalid({0xFF, 0xD8}), Jpg.Cut()},
+        {"jpeg_fill_bytes_to_end", Invalid({0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF}), Jpg.Cut()},
 
         // --- PNG ---
         {"png_normal", Png(800, 600), Pn(800, 600)},
         {"png_0x0_refused", Png(0, 0), Pn(0, 0)},
         {"png_largest_sides_refused", Png(0xFFFFFFFF, 0xFFFFFFFF), Pn(0xFFFFFFFF, 0xFFFFFFFF)},
-        {"png_ihdr_length_12", Png(800, 600, 12), kNone},
-        {"png_ihdr_length_14", Png(800, 600, 14), kNone},
-        {"png_first_chunk_not_ihdr", Png(800, 600, 13, "IDAT"), kNone},
+        {"png_ihdr_length_12", Png(800, 600, 12), Pn.Bad()},
+        {"png_ihdr_length_14", Png(800, 600, 14), Pn.Bad()},
+        {"png_first_chunk_not_ihdr", Png(800, 600, 13, "IDAT"), Pn.Bad()},
         {"png_bad_signature", Invalid({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0B, 0, 0, 0, 13,
                                        'I',  'H', 'D', 'R', 0,    0,    1,    0,    0, 0, 1, 0}),
-         kNone},
+         kUnknown},
 
         // --- GIF ---
         {"gif89a", Gif(320, 200), Gf(320, 200)},
@@ -209,7 +211,9 @@ std::vector<Case> Cases() {
         {"gif_screen_size_not_frame_size", Gif(400, 300, "89a", 20000, 20000), Gf(400, 300)},
         {"gif_little_endian_sides", Gif(0x1234, 0x0102), Gf(0x1234, 0x0102)},
         {"gif_0x0_refused", Gif(0, 0), Gf(0, 0)},
-        {"gif_unknown_version", Gif(320, 200, "88a"), kNone},
+        {"gif_cut_in_its_size", Invalid({'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xC8}),
+         Gf.Cut()},
+        {"gif_unknown_version", Gif(320, 200, "88a"), kUnknown},
 
         // --- BMP ---
         {"bmp_bottom_up", Bmp(1920, 1080), Bm(1920, 1080)},
@@ -224,13 +228,13 @@ std::vector<Case> Cases() {
         {"bmp_height_0_refused", Bmp(800, 0), Bm(800, 0)},
         {"bmp_height_int32_max", Bmp(1, kInt32Max), Bm(1, 2147483647u)},
         {"bmp_height_int32_min_plus_1", Bmp(1, kInt32Min + 1), Bm(1, 2147483647u)},
-        {"bmp_height_int32_min", Bmp(1, kInt32Min, 40, false), kNone},
-        {"bmp_width_0", Bmp(0, 600, 40, false), kNone},
-        {"bmp_width_negative", Bmp(-800, 600, 40, false), kNone},
-        {"bmp_width_int32_min", Bmp(kInt32Min, 600, 40, false), kNone},
-        {"bmp_header_size_16", Bmp(800, 600, 16, false), kNone},
-        {"bmp_header_size_39", Bmp(800, 600, 39, false), kNone},
-        {"bmp_header_size_0", Bmp(800, 600, 0, false), kNone},
+        {"bmp_height_int32_min", Bmp(1, kInt32Min, 40, false), Bm.Bad()},
+        {"bmp_width_0", Bmp(0, 600, 40, false), Bm.Bad()},
+        {"bmp_width_negative", Bmp(-800, 600, 40, false), Bm.Bad()},
+        {"bmp_width_int32_min", Bmp(kInt32Min, 600, 40, false), Bm.Bad()},
+        {"bmp_header_size_16", Bmp(800, 600, 16, false), Bm.Bad()},
+        {"bmp_header_size_39", Bmp(800, 600, 39, false), Bm.Bad()},
+        {"bmp_header_size_0", Bmp(800, 600, 0, false), Bm.Bad()},
 
         // --- TIFF ---
         {"tiff_little_endian_short", Tiff().Size(640, 480).Build(), Tf(640, 480)},
@@ -257,18 +261,18 @@ std::vector<Case> Cases() {
         {"tiff_largest_sides_over_budget", Tiff().Size(0xFFFFFFFF, 0xFFFFFFFF, Tiff::kLong).Build(),
          Tf(0xFFFFFFFF, 0xFFFFFFFF)},
         {"tiff_0_width_refused", Tiff().Size(0, 10).Build(), Tf(0, 10)},
-        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build(false), kNone},
-        {"tiff_no_entries", Tiff().Build(false), kNone},
+        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build(false), Tf.Bad()},
+        {"tiff_no_entries", Tiff().Build(false), Tf.Bad()},
         {"tiff_width_count_2",
-         Tiff().Entry(256, Tiff::kShort, 2, 10).Entry(257, 3, 1, 9).Build(false), kNone},
+         Tiff().Entry(256, Tiff::kShort, 2, 10).Entry(257, 3, 1, 9).Build(false), Tf.Bad()},
         {"tiff_width_rational", Tiff().Entry(256, 5, 1, 40).Entry(257, 3, 1, 9).Build(false),
-         kNone},
-        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(4).Build(false), kNone},
-        {"tiff_ifd_offset_0", Tiff().Size(64, 48).IfdOffset(0).Build(false), kNone},
+         Tf.Bad()},
+        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(4).Build(false), Tf.Bad()},
+        {"tiff_ifd_offset_0", Tiff().Size(64, 48).IfdOffset(0).Build(false), Tf.Bad()},
         {"tiff_ifd_offset_near_4gib", Tiff().Size(64, 48).IfdOffset(0xFFFFFFFE).Build(false),
-         kNone},
-        {"tiff_ifd_beyond_the_file", Tiff().Size(64, 48).IfdOffset(100000).Build(false), kNone},
-        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build(false), kNone},
+         Tf.Cut()},
+        {"tiff_ifd_beyond_the_file", Tiff().Size(64, 48).IfdOffset(100000).Build(false), Tf.Cut()},
+        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build(false), Tf.Cut()},
 
         // --- ICO and CUR ---
         {"ico_one_image", Icon().Dib(32, 32).Build(), Ic(32, 32)},
@@ -290,21 +294,21 @@ std::vector<Case> Cases() {
          Icon().Dib(1000, 1000).Dib(70000, 1).Build(), Ic(70000, 1, 1)},
         {"cur_one_image", Icon(true).Dib(32, 32).Build(), Cu(32, 32)},
         {"cur_largest_of_two", Icon(true).Dib(32, 32).PngImage(64, 64).Build(), Cu(64, 64, 1)},
-        {"ico_no_images", Icon().Build(false), kNone},
-        {"ico_count_65535", Icon().Dib(16, 16).Count(65535).Build(false), kNone},
-        {"ico_image_beyond_the_file", Icon().Dib(16, 16).Offset(0, 100000).Build(false), kNone},
+        {"ico_no_images", Icon().Build(false), Ic.Bad()},
+        {"ico_count_65535", Icon().Dib(16, 16).Count(65535).Build(false), Ic.Cut()},
+        {"ico_image_beyond_the_file", Icon().Dib(16, 16).Offset(0, 100000).Build(false), Ic.Cut()},
         {"ico_image_offset_near_4gib", Icon().Dib(16, 16).Offset(0, 0xFFFFFFF0u).Build(false),
-         kNone},
+         Ic.Cut()},
         {"ico_second_image_beyond_the_file",
-         Icon().Dib(16, 16).Dib(32, 32).Offset(1, 0xFFFFFFFFu).Build(false), kNone},
-        {"ico_png_with_bad_ihdr", Icon().RawImage(Png(16, 16, 12).bytes).Build(false), kNone},
+         Icon().Dib(16, 16).Dib(32, 32).Offset(1, 0xFFFFFFFFu).Build(false), Ic.Cut()},
+        {"ico_png_with_bad_ihdr", Icon().RawImage(Png(16, 16, 12).bytes).Build(false), Ic.Bad()},
         {"ico_dib_header_size_20",
          Icon().RawImage({20, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0, 0, 0}).Build(false),
-         kNone},
-        {"ico_dib_width_0", Icon().Dib(0, 16).Build(false), kNone},
+         Ic.Bad()},
+        {"ico_dib_width_0", Icon().Dib(0, 16).Build(false), Ic.Bad()},
         {"ico_dib_height_field_1",
          Icon().RawImage({40, 0, 0, 0, 16, 0, 0, 0, 1, 0, 0, 0, 1, 0, 32, 0, 0, 0}).Build(false),
-         kNone},
+         Ic.Bad()},
 
         // --- WebP ---
         {"webp_lossy", WebPLossy(640, 480), Wb(640, 480)},
@@ -321,32 +325,33 @@ std::vector<Case> Cases() {
              b[24] = 0x02;
              return b;
          }()),
-         kNone},
+         Wb.Bad()},
         {"webp_lossless_bad_signature", Invalid([] {
              Bytes b = WebPLossless(640, 480).bytes;
              b[20] = 0x2E;
              return b;
          }()),
-         kNone},
-        {"webp_lossless_version_1", Invalid(WebPLossless(640, 480, 1).bytes), kNone},
-        {"webp_unknown_first_chunk", Invalid(Riff("ALPH", Bytes(20, 0x10))), kNone},
+         Wb.Bad()},
+        {"webp_lossless_version_1", Invalid(WebPLossless(640, 480, 1).bytes), Wb.Bad()},
+        {"webp_unknown_first_chunk", Invalid(Riff("ALPH", Bytes(20, 0x10))), Wb.Bad()},
 
         // --- Not a picture this reader knows ---
-        {"empty", Invalid({}), kNone},
+        {"empty", Invalid({}), kUnknown},
         {"bigtiff", Invalid({'I', 'I', 0x2B, 0x00, 0x08, 0, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0}),
-         kNone},
+         kUnknown},
         {"riff_but_not_webp",
          Invalid(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 'L', 'I', 'S', 'T'}),
-         kNone},
+         kUnknown},
         {"heif_ftyp_of_256_bytes", Invalid([] {
              Bytes b = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'};
              b.resize(256, 0);
              return b;
          }()),
-         kNone},
+         kUnknown},
         {"os2_bitmap_array",
-         Invalid({'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 1, 0, 1, 0}), kNone},
-        {"text", Invalid({'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}), kNone},
+         Invalid({'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 1, 0, 1, 0}),
+         kUnknown},
+        {"text", Invalid({'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}), kUnknown},
     };
     // Every other frame type: SOF1-SOF3, SOF5-SOF7, SOF9-SOF11, SOF13-SOF15.
     for (const std::uint8_t marker : std::initializer_list<std::uint8_t>{
@@ -362,27 +367,30 @@ std::vector<Case> Cases() {
 
 class PictureHeader : public testing::TestWithParam<Case> {};
 
-// Every cut of the header, a buffer of exactly its bytes so that a sanitizer sees any read past
-// the end: no size before its last byte was seen, then the size. And what a loader relies on when
-// it reads a file's start only and reads more while the reader asks for it: on any cut from the
-// longest signature's 12 bytes on, a verdict other than CutShort is already the whole file's,
-// and a readable header cut before its size is CutShort.
+// The whole header's reading, and every cut of it, each a buffer of exactly its bytes so that a
+// sanitizer sees any read past the end. What a loader relies on when it reads a file's start only
+// and reads more while the reader asks for it: a readable header cut before its size is CutShort
+// (or, under the longest signature's 12 bytes, Unknown); from its size on it is read; and from 12
+// bytes on a verdict other than CutShort is already the whole file's.
 TEST_P(PictureHeader, EveryCut) {
     const Case& c = GetParam();
     const Bytes& full = c.header.bytes;
-    const std::string whole = Text(ReadPictureHeader(full));
-    for (std::size_t n = 0; n <= full.size(); ++n) {
+    const std::string whole = Text(c.expected);
+    ASSERT_EQ(Text(ReadPictureHeader(full)), whole);
+    for (std::size_t n = 0; n < full.size(); ++n) {
         const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
-        const std::string where =
-            "cut to " + std::to_string(n) + " of " + std::to_string(full.size());
-        ASSERT_EQ(Text(ReadHeader(cut)), n < c.header.sizeEnd ? "none" : Text(c.expected)) << where;
-        if (n < 12) continue;
         const HeaderReading got = ReadPictureHeader(cut);
-        if (got.verdict != HeaderVerdict::CutShort) {
+        const std::string where =
+            Text(got) + ", cut to " + std::to_string(n) + " of " + std::to_string(full.size());
+        if (n >= c.header.sizeEnd) {
             ASSERT_EQ(Text(got), whole) << where;
+        } else if (c.expected.verdict == HeaderVerdict::Read) {
+            ASSERT_TRUE(got.verdict == HeaderVerdict::CutShort ||
+                        (n < 12 && got.verdict == HeaderVerdict::Unknown))
+                << where;
         }
-        if (c.expected && n < c.header.sizeEnd) {
-            ASSERT_EQ(Text(got).rfind("CutShort ", 0), 0u) << Text(got) << ", " << where;
+        if (n >= 12 && got.verdict != HeaderVerdict::CutShort) {
+            ASSERT_EQ(Text(got), whole) << where;
         }
     }
 }
@@ -432,57 +440,6 @@ TEST(WithinBudget, Edges) {
 
 Bytes First(const Bytes& b, std::size_t n) {
     return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(std::min(n, b.size())));
-}
-
-TEST(PictureHeaderVerdict, Table) {
-    struct Row {
-        const char* name;
-        Bytes bytes;
-        const char* expected;
-    };
-    Bytes heif = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'a', 'v', 'i', 'f'};
-    heif.resize(256, 0);
-    const Row rows[] = {
-        {"tiff", Tiff(true).Size(64, 48).Build().bytes, "Read Tiff 64x48"},
-        {"tiff_ifd_beyond_the_bytes", Tiff().Size(64, 48).IfdOffset(100000).Build().bytes,
-         "CutShort Tiff"},
-        {"tiff_cut_in_the_ifd", First(Tiff().Size(64, 48).Build().bytes, 20), "CutShort Tiff"},
-        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build().bytes, "CutShort Tiff"},
-        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build().bytes, "Malformed Tiff"},
-        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(7).Build().bytes,
-         "Malformed Tiff"},
-        {"tiff_width_ascii", Tiff().Entry(256, 2, 1, 0x41).Entry(257, 3, 1, 9).Build().bytes,
-         "Malformed Tiff"},
-        {"ico", Icon().Dib(16, 16).Dib(48, 48).Build().bytes, "Read Ico 48x48 frame 1"},
-        {"cur", Icon(true).PngImage(64, 32).Build().bytes, "Read Cur 64x32"},
-        {"ico_no_images", Icon().Build().bytes, "Malformed Ico"},
-        {"ico_image_beyond_the_bytes", Icon().Dib(16, 16).Offset(0, 5000).Build().bytes,
-         "CutShort Ico"},
-        {"ico_directory_cut", First(Icon().Dib(16, 16).Dib(32, 32).Build().bytes, 30),
-         "CutShort Ico"},
-        {"cur_png_with_bad_ihdr", Icon(true).RawImage(Png(16, 16, 14).bytes).Build().bytes,
-         "Malformed Cur"},
-        {"webp", WebPLossless(300, 200).bytes, "Read WebP 300x200"},
-        {"webp_cut", First(WebPLossy(640, 480).bytes, 26), "CutShort WebP"},
-        {"webp_unknown_chunk", Riff("ICCP", Bytes(20, 0)), "Malformed WebP"},
-        {"jpeg_cut", First(Jpeg().App0().Frame(640, 480).Build().bytes, 24), "CutShort Jpeg"},
-        {"jpeg_scan_before_frame", Jpeg().App0().ScanAndEnd().Frame(640, 480).Build().bytes,
-         "Malformed Jpeg"},
-        {"png_ihdr_length_12", Png(800, 600, 12).bytes, "Malformed Png"},
-        {"bmp_header_size_16", Bmp(800, 600, 16, false).bytes, "Malformed Bmp"},
-        {"gif_cut", {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xC8}, "CutShort Gif"},
-        {"empty", {}, "Unknown"},
-        {"text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'}, "Unknown"},
-        {"gif88a", Gif(320, 200, "88a").bytes, "Unknown"},
-        {"bigtiff", {'I', 'I', 0x2B, 0x00, 8, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0}, "Unknown"},
-        {"heif_ftyp_of_256_bytes", heif, "Unknown"},
-        {"riff_avi",
-         {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 'L', 'I', 'S', 'T'},
-         "Unknown"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(Text(ReadPictureHeader(row.bytes)), row.expected) << row.name;
-    }
 }
 
 TEST(Admit, AKnownFormatIsDecodedOnlyWithinTheBudgetAnUnknownOneAfterItsFrameSize) {
