@@ -54,14 +54,10 @@ class DrawingTest : public WindowsTest {
 };
 
 TEST_F(DrawingTest, AutoRedrawDrawsIntoTheImageOfTheClientSize) {
-    ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
-    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
+    ClearedImage();
     ASSERT_NE(ImageDC(), nullptr);
-    const SIZE size = ImageSize();
-    EXPECT_EQ(size.cx, *windows::ScaleWidth(Form::Main));
-    EXPECT_EQ(size.cy, *windows::ScaleHeight(Form::Main));
-
-    ASSERT_TRUE(drawing::Cls(Surface::Main));
+    EXPECT_EQ(ImageSize().cx, *windows::ScaleWidth(Form::Main));
+    EXPECT_EQ(ImageSize().cy, *windows::ScaleHeight(Form::Main));
     EXPECT_EQ(::GetPixel(ImageDC(), 0, 0), kBack) << "cleared to the background colour";
     ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 4, 3, Solid(2, 2, 0xFFFF0000)));
     EXPECT_EQ(::GetPixel(ImageDC(), 4, 3), RGB(255, 0, 0));
