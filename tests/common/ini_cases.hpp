@@ -42,13 +42,6 @@ inline std::string Utf16Be(const std::u16string& text) {
     return out;
 }
 
-inline std::string Repeat(char c, std::size_t n) {
-    return std::string(n, c);
-}
-inline std::u16string Repeat16(char16_t c, std::size_t n) {
-    return std::u16string(n, c);
-}
-
 }  // namespace ini_cases_detail
 
 inline const std::vector<IniCase>& IniCases() {
@@ -58,7 +51,6 @@ inline const std::vector<IniCase>& IniCases() {
         // --- The plain case and letter case ---------------------------------------------
         {"plain", "[Main]\r\nFont=Arial\r\n", u"Main", u"Font", u"Arial"},
         {"lower_case_in_file", "[main]\r\nfont=Arial\r\n", u"Main", u"Font", u"Arial"},
-        {"upper_case_in_file", "[MAIN]\r\nFONT=Arial\r\n", u"Main", u"Font", u"Arial"},
         {"mixed_case_asked", "[Shadow]\r\nOffSet=2\r\n", u"sHADOW", u"offset", u"2"},
         {"latin_name_same_case", "[Gr\366\337e]\r\nCl\351=v\r\n", u"Größe", u"Clé", u"v"},
 
@@ -85,12 +77,9 @@ inline const std::vector<IniCase>& IniCases() {
         {"quotes_then_trailing_blank", "[Main]\r\nFont=\"Arial\"  \r\n", u"Main", u"Font",
          u"Arial"},
         {"mismatched_quotes", "[Main]\r\nFont=\"Arial'\r\n", u"Main", u"Font", u"\"Arial'"},
-        {"mismatched_quotes_other_way", "[Main]\r\nFont='Arial\"\r\n", u"Main", u"Font",
-         u"'Arial\""},
         {"quote_only_at_start", "[Main]\r\nFont=\"Arial\r\n", u"Main", u"Font", u"\"Arial"},
         {"quote_only_at_end", "[Main]\r\nFont=Arial\"\r\n", u"Main", u"Font", u"Arial\""},
         {"lone_double_quote", "[Main]\r\nFont=\"\r\n", u"Main", u"Font", u"\""},
-        {"lone_single_quote", "[Main]\r\nFont='\r\n", u"Main", u"Font", u"'"},
         {"empty_double_quotes", "[Main]\r\nFont=\"\"\r\n", u"Main", u"Font", u""},
         {"quote_inside_quotes", "[Main]\r\nFont=\"a\"b\"\r\n", u"Main", u"Font", u"a\"b"},
 
@@ -131,14 +120,12 @@ inline const std::vector<IniCase>& IniCases() {
         {"trailing_comment_is_part_of_value", "[Main]\r\nFont=Arial ; comment\r\n", u"Main",
          u"Font", u"Arial ; comment"},
         {"value_is_equals_sign", "[Main]\r\nFont==\r\n", u"Main", u"Font", u"="},
-        {"value_300_chars_cut_to_254", "[Main]\r\nFont=" + Repeat('x', 300) + "\r\n", u"Main",
-         u"Font", Repeat16(u'x', 254)},
-        {"value_254_chars_whole", "[Main]\r\nFont=" + Repeat('y', 254) + "\r\n", u"Main", u"Font",
-         Repeat16(u'y', 254)},
-        {"value_255_chars_cut_to_254", "[Main]\r\nFont=" + Repeat('z', 255) + "\r\n", u"Main",
-         u"Font", Repeat16(u'z', 254)},
-        {"quoted_value_257_chars_cut_to_254", "[Main]\r\nFont='" + Repeat('q', 257) + "'\r\n",
-         u"Main", u"Font", Repeat16(u'q', 254)},
+        {"value_254_chars_whole", "[Main]\r\nFont=" + std::string(254, 'y') + "\r\n", u"Main",
+         u"Font", std::u16string(254, u'y')},
+        {"value_255_chars_cut_to_254", "[Main]\r\nFont=" + std::string(255, 'z') + "\r\n", u"Main",
+         u"Font", std::u16string(254, u'z')},
+        {"quoted_value_257_chars_cut_to_254", "[Main]\r\nFont='" + std::string(257, 'q') + "'\r\n",
+         u"Main", u"Font", std::u16string(254, u'q')},
         {"nul_ends_value", "[Main]\r\nFont=Ar\0ial\r\n"s, u"Main", u"Font", u"Ar"},
 
         // --- Empty files and line ends ------------------------------------------------------
@@ -146,7 +133,6 @@ inline const std::vector<IniCase>& IniCases() {
         {"utf16le_bom_only", "\xFF\xFE", u"Main", u"Font", u""},
         {"utf16be_bom_only", "\xFE\xFF", u"Main", u"Font", u""},
         {"utf8_bom_only", "\xEF\xBB\xBF", u"Main", u"Font", u""},
-        {"crlf_line_ends", "[Main]\r\nSize=9\r\nFont=Arial\r\n", u"Main", u"Font", u"Arial"},
         {"lf_line_ends", "[Main]\nSize=9\nFont=Arial\n", u"Main", u"Font", u"Arial"},
         {"cr_line_ends", "[Main]\rSize=9\rFont=Arial\r", u"Main", u"Font", u"Arial"},
         {"mixed_line_ends", "[Other]\nFont=No\r\n[Main]\rSize=9\n\r\n\rFont=Arial\n", u"Main",

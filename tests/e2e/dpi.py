@@ -194,19 +194,9 @@ def check_scale(exe, probe, dpi):
             check_sharp_192(frame)
 
 
-@limit(300)
-def case_scale_120(exe, probe):
-    check_scale(exe, probe, 120)
-
-
-@limit(300)
-def case_scale_144(exe, probe):
-    check_scale(exe, probe, 144)
-
-
-@limit(300)
-def case_scale_192(exe, probe):
-    check_scale(exe, probe, 192)
+for _dpi in (120, 144, 192):
+    globals()[f"case_scale_{_dpi}"] = limit(300)(
+        lambda exe, probe, dpi=_dpi: check_scale(exe, probe, dpi))
 
 
 def check_extreme(exe, probe, dpi):
@@ -227,12 +217,8 @@ def check_extreme(exe, probe, dpi):
         frame.wait_ended(f"WM_CLOSE at {dpi} dpi")
 
 
-def case_extreme_72(exe, probe):
-    check_extreme(exe, probe, 72)
-
-
-def case_extreme_480(exe, probe):
-    check_extreme(exe, probe, 480)
+for _dpi in (72, 480):
+    globals()[f"case_extreme_{_dpi}"] = lambda exe, probe, dpi=_dpi: check_extreme(exe, probe, dpi)
 
 
 if __name__ == "__main__":

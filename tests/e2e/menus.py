@@ -27,7 +27,6 @@ from frame import (
     settings,
     started,
     stays_placed,
-    wait_caption,
     wait_placed,
     wait_size,
     windows_path,
@@ -38,7 +37,6 @@ from frame import (
 from frame.menu import (
     ABOUT,
     DEFAULT,
-    EXIT,
     LARGE,
     NEW_COPY,
     OPACITY,
@@ -123,15 +121,6 @@ def case_sizes_and_file_name(exe, probe):
         stays_placed(frame, 25, caption_shown=False, what="the caption hidden after a size change")
         choose(frame, SHOW_NAME)
         wait_placed(frame, 25, what="the caption shown again by its item")
-
-
-def case_file_name_shown_when_started_hidden(exe, probe):
-    with Frame(exe, probe, option_ini=settings(show=False)) as frame:
-        # The caption's window is shown, or not, before the shadow's.
-        started(frame)
-        wait_caption(frame, shown=False, what="no caption with ShowFileName=False")
-        choose(frame, SHOW_NAME)
-        wait_caption(frame, what="the caption shown by its item")
 
 
 # --- opacity -------------------------------------------------------------------------------------
@@ -241,16 +230,21 @@ def long_folder(frame, length=300):
     return folder
 
 
-def open_dialog(frame):
-    choose(frame, OPEN)
+def wait_dialog(frame, what):
+    """The visible dialog (the Open dialog or a message box) once it is there."""
     return frame.wait_for(
-        f"the Open dialog (a visible {DIALOG_CLASS} window)",
+        f"{what} (a visible {DIALOG_CLASS} window)",
         lambda: next((w for w in frame.visible_windows() if w.cls == DIALOG_CLASS), None),
     )
 
 
+def open_dialog(frame):
+    choose(frame, OPEN)
+    return wait_dialog(frame, "the Open dialog")
+
+
 def dialog_closed(frame, after):
-    frame.wait_for(f"the Open dialog to close after {after}",
+    frame.wait_for(f"the dialog to close after {after}",
                    lambda: not any(w.cls == DIALOG_CLASS for w in frame.visible_windows()))
 
 
@@ -296,28 +290,16 @@ def case_open_dialog(exe, probe):
 # --- about, exit, another copy --------------------------------------------------------------------
 
 
-def case_about_box_then_exit_by_keyboard(exe, probe):
+def case_about_box_then_exit_by_pointer(exe, probe):
+    """The about box, chosen with the keyboard, closes on Return; the program still answers, and
+    退出 clicked with the pointer ends it."""
     with Frame(exe, probe, option_ini=settings()) as frame:
         started(frame)
         choose(frame, ABOUT)
-        box = frame.wait_for(
-            f"a visible {DIALOG_CLASS} message box",
-            lambda: next((w for w in frame.visible_windows() if w.cls == DIALOG_CLASS), None),
-        )
+        box = wait_dialog(frame, "the about box")
         assert box.title == "Vistrelle", f"expected the about box titled 'Vistrelle', got {box}"
         xdotool("key", "Return")
-        frame.wait_for(
-            "the about box to close on Return",
-            lambda: not any(w.cls == DIALOG_CLASS for w in frame.visible_windows()),
-        )
-        # The program answers still: its menu's 退出 ends it.
-        choose(frame, EXIT)
-        frame.wait_ended("退出")
-
-
-def case_exit_by_pointer(exe, probe):
-    with Frame(exe, probe, option_ini=settings()) as frame:
-        started(frame)
+        dialog_closed(frame, "Return in the about box")
         menu = open_menu(frame)
         # 退出 is the last item: it takes the bottom row of the menu, above the menu's border.
         xdotool("mousemove", menu.left + menu.width // 2, menu.bottom - 8, "sleep", 0.2, "click", 1)

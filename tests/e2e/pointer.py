@@ -128,12 +128,6 @@ def case_drag_with_shadow_offset_0_and_no_file_name(exe, probe):
         dragged(frame, 70, 50, 0, caption_shown=False)
 
 
-def case_drag_with_shadow_offset_2(exe, probe):
-    with start_with(exe, probe, offset=2) as frame:
-        started(frame)
-        dragged(frame, 70, 50, 50)
-
-
 def case_drag_with_shadow_hidden(exe, probe):
     # OffSet 3: no shadow at all, neither before nor after a drag.
     with start_with(exe, probe, offset=3) as frame:

@@ -64,22 +64,9 @@ def case_landscape_size_then_close_by_system(exe, probe):
         frame.wait_ended("WM_CLOSE to its picture window")
 
 
-def case_portrait_size(exe, probe):
-    # 600x900: 144 px high at the default size, 96 px wide by the aspect ratio, plus 2 px.
-    with Frame(exe, probe, picture=(600, 900), option_ini=SETTINGS) as frame:
-        check_picture_window(frame, 98, 146)
-        check_quiet_for_a_while(frame)
-
-
 def case_no_picture(exe, probe):
     with Frame(exe, probe, picture=None, option_ini=SETTINGS) as frame:
         frame.wait_main_window()
-        check_quiet_for_a_while(frame)
-
-
-def case_no_settings(exe, probe):
-    with Frame(exe, probe, picture=(780, 520), option_ini=None) as frame:
-        check_picture_window(frame, 197, 132)
         check_quiet_for_a_while(frame)
 
 

@@ -1,9 +1,6 @@
-#!/usr/bin/python3
 """A drag and drop source for the X display, as a Linux file manager is one: it offers files
 (text/uri-list) or plain text to the window under a point through the XDND protocol and drops
 them there. Wine turns such a drop into an OLE drop on the Windows window under the point.
-
-    xdnd.py --display :1 --at X Y (--file PATH ... | --text TEXT)
 
 Used as a module: drop(display_name, x, y, files=[...]) or drop(..., text="...").
 
@@ -13,9 +10,7 @@ SelectionRequests with the data, waits for XdndStatus (accepted or not), sends X
 user releasing the button would, accepted or not) and waits for XdndFinished.
 """
 
-import argparse
 import select
-import sys
 import time
 import urllib.parse
 from dataclasses import dataclass
@@ -159,19 +154,3 @@ def _answer(d, request, offers, result):
     )
     requestor.send_event(notify, event_mask=0)
     d.flush()
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--display", required=True)
-    parser.add_argument("--at", nargs=2, type=int, required=True, metavar=("X", "Y"))
-    group = parser.add_mutually_exclusive_group(required=True)
-    group.add_argument("--file", action="append")
-    group.add_argument("--text")
-    args = parser.parse_args()
-    print(drop(args.display, args.at[0], args.at[1], files=args.file, text=args.text))
-    return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main())

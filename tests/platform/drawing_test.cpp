@@ -43,17 +43,21 @@ SIZE ImageSize() {
     return SIZE{info.bmWidth, std::abs(info.bmHeight)};
 }
 
-using DrawingTest = WindowsTest;
+class DrawingTest : public WindowsTest {
+  protected:
+    // The picture window at its loaded size, drawing into its image, cleared.
+    static void ClearedImage() {
+        ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
+        ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
+        ASSERT_TRUE(drawing::Cls(Surface::Main));
+    }
+};
 
 TEST_F(DrawingTest, AutoRedrawDrawsIntoTheImageOfTheClientSize) {
-    ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
-    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
+    ClearedImage();
     ASSERT_NE(ImageDC(), nullptr);
-    const SIZE size = ImageSize();
-    EXPECT_EQ(size.cx, *windows::ScaleWidth(Form::Main));
-    EXPECT_EQ(size.cy, *windows::ScaleHeight(Form::Main));
-
-    ASSERT_TRUE(drawing::Cls(Surface::Main));
+    EXPECT_EQ(ImageSize().cx, *windows::ScaleWidth(Form::Main));
+    EXPECT_EQ(ImageSize().cy, *windows::ScaleHeight(Form::Main));
     EXPECT_EQ(::GetPixel(ImageDC(), 0, 0), kBack) << "cleared to the background colour";
     ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 4, 3, Solid(2, 2, 0xFFFF0000)));
     EXPECT_EQ(::GetPixel(ImageDC(), 4, 3), RGB(255, 0, 0));
@@ -70,9 +74,7 @@ TEST_F(DrawingTest, AutoRedrawDrawsIntoTheImageOfTheClientSize) {
 }
 
 TEST_F(DrawingTest, TransparentPixelsAreDrawnOverTheBackgroundColour) {
-    ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
-    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
-    ASSERT_TRUE(drawing::Cls(Surface::Main));
+    ClearedImage();
     // Premultiplied: transparent, red at alpha 128, opaque blue.
     const platform::pictures::Bitmap b{3, 1, {0x00000000u, 0x80800000u, 0xFF0000FFu}};
     ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0, 0, b));
@@ -83,9 +85,7 @@ TEST_F(DrawingTest, TransparentPixelsAreDrawnOverTheBackgroundColour) {
 }
 
 TEST_F(DrawingTest, TheImageSurvivesARepaintOfTheWindow) {
-    ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
-    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
-    ASSERT_TRUE(drawing::Cls(Surface::Main));
+    ClearedImage();
     ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 10, 10, Solid(20, 10, 0xFF0000FF)));
     ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, false));
     ASSERT_TRUE(windows::Show(Form::Main));
@@ -145,9 +145,7 @@ std::vector<COLORREF> Reference(SIZE size, UINT flags, int points, COLORREF colo
 }
 
 TEST_F(DrawingTest, TextIsDrawnWithoutPrefixProcessing) {
-    ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
-    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
-    ASSERT_TRUE(drawing::Cls(Surface::Main));
+    ClearedImage();
     ASSERT_TRUE(drawing::SetFontName(Surface::Main, u"Tahoma"));
     ASSERT_TRUE(drawing::SetFontSize(Surface::Main, 12));
     ASSERT_TRUE(drawing::SetForeColor(Surface::Main, 0x00FFFFFF));
@@ -167,8 +165,7 @@ TEST_F(DrawingTest, TextIsDrawnWithoutPrefixProcessing) {
 }
 
 TEST_F(DrawingTest, TextIsClippedToItsRectangle) {
-    ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
-    ASSERT_TRUE(drawing::Cls(Surface::Main));
+    ClearedImage();
     ASSERT_TRUE(drawing::SetForeColor(Surface::Main, 0x00FFFFFF));
     const std::u16string wide(60, u'W');
     ASSERT_TRUE(drawing::DrawTextLine(Surface::Main, wide, platform::PixelRect{0, 0, 20, 22}));

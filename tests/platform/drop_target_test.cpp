@@ -126,14 +126,6 @@ TEST_F(DropTargetTest, DataWithoutAFileListIsRefusedWhenTheProgramSaysNone) {
     EXPECT_EQ(text.refs(), 1u) << "the target lets the data go when the drag leaves";
 }
 
-TEST_F(DropTargetTest, CopyIsNotOfferedWhenTheSourceDoesNotAllowIt) {
-    FileListData data({L"C:\\a.jpg"});
-    DWORD effect = DROPEFFECT_MOVE;
-    ASSERT_EQ(target_->DragEnter(&data, MK_LBUTTON, at_, &effect), S_OK);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    target_->DragLeave();
-}
-
 TEST_F(DropTargetTest, AnEmptyFileListDropsNoPaths) {
     FileListData data({});
     events_.droppedFiles = {u"stale"};
@@ -145,13 +137,16 @@ TEST_F(DropTargetTest, AnEmptyFileListDropsNoPaths) {
     EXPECT_TRUE(events_.droppedFiles.empty()) << events_.droppedFiles.size() << " paths came";
 }
 
-TEST_F(DropTargetTest, WithoutAProgramNothingIsAccepted) {
-    platform::SetEvents(nullptr);
-    FileListData data({L"C:\\a.jpg"});
-    DWORD effect = DROPEFFECT_COPY;
-    ASSERT_EQ(target_->DragEnter(&data, MK_LBUTTON, at_, &effect), S_OK);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    target_->DragLeave();
+// A file list is refused when the source allows no copy, or when no program listens.
+TEST_F(DropTargetTest, NothingIsAcceptedWithoutCopyOrWithoutAProgram) {
+    for (const bool listening : {true, false}) {
+        platform::SetEvents(listening ? &events_ : nullptr);
+        FileListData data({L"C:\\a.jpg"});
+        DWORD effect = listening ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+        ASSERT_EQ(target_->DragEnter(&data, MK_LBUTTON, at_, &effect), S_OK);
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE)) << listening;
+        target_->DragLeave();
+    }
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cmath>
+#include <optional>
 
 #include "platform/drawing.hpp"
 #include "platform/win32/drop_target.hpp"
@@ -23,6 +25,20 @@ namespace windows = platform::windows;
 
 bool At96Dpi() {
     return windows::TwipsPerPixelX() == 15.0 && windows::TwipsPerPixelY() == 15.0;
+}
+
+RECT RectOf(HWND h) {
+    RECT r{};
+    ::GetWindowRect(h, &r);
+    return r;
+}
+
+// Where the backend says a window stands, in twips: left, top, width, height.
+std::array<std::optional<double>, 4> Twips(Form f) {
+    return {windows::Left(f), windows::Top(f), windows::Width(f), windows::Height(f)};
+}
+std::array<std::optional<double>, 4> Twips(double left, double top, double width, double height) {
+    return {left, top, width, height};
 }
 
 TEST_F(WindowsTest, EachWindowHasItsClassStylesAndTitle) {
@@ -66,8 +82,7 @@ TEST_F(WindowsTest, CaptionWindowHoldsPicture1) {
     HWND box = ::FindWindowExW(Window(Form::Txt), nullptr, L"VistrellePicture1", nullptr);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box, platform::win32::WindowOf(platform::Surface::Picture1));
-    RECT r{};
-    ::GetWindowRect(box, &r);
+    const RECT r = RectOf(box);
     POINT origin{0, 0};
     ::ClientToScreen(Window(Form::Txt), &origin);
     EXPECT_EQ(r.left, origin.x);
@@ -95,24 +110,6 @@ TEST_F(WindowsTest, PictureWindowStartsAtItsDesignPlaceWithAThinBorder) {
     EXPECT_EQ(windows::ScaleHeight(Form::Main), 144.0);
 }
 
-// The program works in pixels of 1/96 inch at every scale; the screen's own pixels are what the
-// picture is painted at.
-TEST_F(WindowsTest, TwipsPerPixelIsTheProgramsAndTheDeviceOnesFollowTheScreen) {
-    HDC screen = ::GetDC(nullptr);
-    const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    EXPECT_EQ(windows::TwipsPerPixelX(), 15.0);
-    EXPECT_EQ(windows::TwipsPerPixelY(), 15.0);
-    EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelX(platform::Surface::Main), 1440.0 / dpiY);
-    EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelY(platform::Surface::Main), 1440.0 / dpiY);
-}
-
-RECT RectOf(HWND h) {
-    RECT r{};
-    ::GetWindowRect(h, &r);
-    return r;
-}
-
 // Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine never
 // does, so the test sends it as Windows would.
 TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
@@ -120,7 +117,11 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
     platform::SetEvents(&events);
     HWND h = Window(Form::Main);
     ASSERT_TRUE(windows::Move(Form::Main, 3000, 1500, 2955, 1980));
+    // The frame starts at the screen's scale.
+    HDC screen = ::GetDC(nullptr);
     const int before = platform::win32::FrameDpi();
+    EXPECT_EQ(before, ::GetDeviceCaps(screen, LOGPIXELSY));
+    ::ReleaseDC(nullptr, screen);
     const auto measured = windows::TextWidth(Form::Main, u"Holiday at the seaside.jpg");
     ASSERT_TRUE(measured);
 
@@ -148,8 +149,13 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
         EXPECT_EQ(r.bottom - r.top, std::lround(std::nearbyint(1980.0 * step.frameDpi / 1440)));
         EXPECT_NEAR(*windows::Width(Form::Main), 2955, 1440.0 / step.frameDpi / 2);
         EXPECT_NEAR(*windows::Height(Form::Main), 1980, 1440.0 / step.frameDpi / 2);
+        // The program works in pixels of 1/96 inch at every scale; the screen's own pixels
+        // are what the picture is painted at.
         EXPECT_EQ(windows::TwipsPerPixelX(), 15.0) << "the program's pixels stay";
+        EXPECT_EQ(windows::TwipsPerPixelY(), 15.0);
         EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelX(platform::Surface::Main),
+                  1440.0 / step.frameDpi);
+        EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelY(platform::Surface::Main),
                   1440.0 / step.frameDpi);
         // The strip and its box take their design height (and the box its width) at the dpi.
         const RECT strip = RectOf(Window(Form::Txt));
@@ -261,29 +267,25 @@ TEST_F(WindowsTest, GeometryRoundTripsInTwips) {
     struct Case {
         double left, top, width, height;
         int pxLeft, pxTop, pxWidth, pxHeight;
-        double backLeft, backTop, backWidth, backHeight;
+        double back[4];  // the place read back in twips
     };
     const Case cases[] = {
-        {3330, 2925, 2955, 1980, 222, 195, 197, 132, 3330, 2925, 2955, 1980},
-        {0, 0, 1470, 2190, 0, 0, 98, 146, 0, 0, 1470, 2190},
+        {3330, 2925, 2955, 1980, 222, 195, 197, 132, {3330, 2925, 2955, 1980}},
+        {0, 0, 1470, 2190, 0, 0, 98, 146, {0, 0, 1470, 2190}},
         // 7.5 px rounds to the even 8, 22.5 px to 22.
-        {112.5, 337.5, 300, 60, 8, 22, 20, 4, 120, 330, 300, 60},
-        {-150, -30, 4455, 270, -10, -2, 297, 18, -150, -30, 4455, 270},
+        {112.5, 337.5, 300, 60, 8, 22, 20, 4, {120, 330, 300, 60}},
+        {-150, -30, 4455, 270, -10, -2, 297, 18, {-150, -30, 4455, 270}},
     };
     for (Form f : kForms) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(Name(f)) + " at " + std::to_string(c.left));
             ASSERT_TRUE(windows::Move(f, c.left, c.top, c.width, c.height));
-            RECT r{};
-            ::GetWindowRect(Window(f), &r);
+            const RECT r = RectOf(Window(f));
             EXPECT_EQ(r.left, c.pxLeft);
             EXPECT_EQ(r.top, c.pxTop);
             EXPECT_EQ(r.right - r.left, c.pxWidth);
             EXPECT_EQ(r.bottom - r.top, c.pxHeight);
-            EXPECT_EQ(windows::Left(f), c.backLeft);
-            EXPECT_EQ(windows::Top(f), c.backTop);
-            EXPECT_EQ(windows::Width(f), c.backWidth);
-            EXPECT_EQ(windows::Height(f), c.backHeight);
+            EXPECT_EQ(Twips(f), Twips(c.back[0], c.back[1], c.back[2], c.back[3]));
         }
     }
 }
@@ -294,21 +296,12 @@ TEST_F(WindowsTest, SizeChangesKeepTheTopLeftCorner) {
         SCOPED_TRACE(Name(f));
         ASSERT_TRUE(windows::Move(f, 1500, 1200, 3000, 2100));
         ASSERT_TRUE(windows::SetWidth(f, 2955));
-        EXPECT_EQ(windows::Left(f), 1500.0);
-        EXPECT_EQ(windows::Top(f), 1200.0);
-        EXPECT_EQ(windows::Width(f), 2955.0);
-        EXPECT_EQ(windows::Height(f), 2100.0);
+        EXPECT_EQ(Twips(f), Twips(1500, 1200, 2955, 2100));
         ASSERT_TRUE(windows::SetHeight(f, 1980));
-        EXPECT_EQ(windows::Left(f), 1500.0);
-        EXPECT_EQ(windows::Top(f), 1200.0);
-        EXPECT_EQ(windows::Width(f), 2955.0);
-        EXPECT_EQ(windows::Height(f), 1980.0);
+        EXPECT_EQ(Twips(f), Twips(1500, 1200, 2955, 1980));
         // Without a height the height stays.
         ASSERT_TRUE(windows::Move(f, 300, 450, 1500, std::nullopt));
-        EXPECT_EQ(windows::Left(f), 300.0);
-        EXPECT_EQ(windows::Top(f), 450.0);
-        EXPECT_EQ(windows::Width(f), 1500.0);
-        EXPECT_EQ(windows::Height(f), 1980.0);
+        EXPECT_EQ(Twips(f), Twips(300, 450, 1500, 1980));
     }
     // The picture window's inner size is the outer one less its border.
     ASSERT_TRUE(windows::Move(Form::Main, 300, 450, 2955, 1980));
@@ -345,7 +338,10 @@ TEST_F(WindowsTest, AMoveLoopWithoutAPressedButtonReturnsAtOnce) {
     EXPECT_EQ(windows::Left(Form::Main), left);
 }
 
-TEST_F(WindowsTest, DestroyIsIdempotentAndCallsOnAGoneWindowFail) {
+TEST_F(WindowsTest, CreateKeepsAnExistingWindowDestroyIsIdempotentAndCallsOnAGoneWindowFail) {
+    HWND main = Window(Form::Main);
+    ASSERT_TRUE(vistrelle_test::Create(Form::Main));
+    EXPECT_EQ(Window(Form::Main), main) << "creating an existing window keeps it";
     HWND shadow = Window(Form::Shadow);
     ASSERT_TRUE(windows::Destroy(Form::Shadow));
     EXPECT_FALSE(windows::Exists(Form::Shadow));
@@ -366,24 +362,13 @@ TEST_F(WindowsTest, DestroyIsIdempotentAndCallsOnAGoneWindowFail) {
     EXPECT_TRUE(windows::Exists(Form::Shadow));
 }
 
-TEST_F(WindowsTest, CreatingAnExistingWindowKeepsIt) {
-    HWND before = Window(Form::Main);
-    ASSERT_TRUE(vistrelle_test::Create(Form::Main));
-    EXPECT_EQ(Window(Form::Main), before);
-}
-
 TEST_F(WindowsTest, MovesOutOfRangeAreRefusedAndChangeNothing) {
     ASSERT_TRUE(windows::Move(Form::Txt, 1500, 1500, 3000, 270));
-    const RECT before = [&] {
-        RECT r{};
-        ::GetWindowRect(Window(Form::Txt), &r);
-        return r;
-    }();
+    const RECT before = RectOf(Window(Form::Txt));
     EXPECT_FALSE(windows::Move(Form::Txt, std::nan(""), 0, 100, 100));
     EXPECT_FALSE(windows::Move(Form::Txt, 0, 0, INFINITY, 100));
     EXPECT_FALSE(windows::SetWidth(Form::Txt, 1e300));
-    RECT after{};
-    ::GetWindowRect(Window(Form::Txt), &after);
+    const RECT after = RectOf(Window(Form::Txt));
     EXPECT_TRUE(::EqualRect(&before, &after));
 }
 
@@ -471,28 +456,24 @@ TEST_F(WindowsTest, EventsWithoutASinkAreIgnored) {
     EXPECT_TRUE(windows::Exists(Form::Main));
 }
 
-TEST_F(WindowsTest, ClosingThePictureWindowEndsLikeExit) {
-    RecordingEvents events;
-    platform::SetEvents(&events);
-    ::SendMessageW(Window(Form::Main), WM_CLOSE, 0, 0);
-    EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
-    // The handler here did not end the process: the backend takes the windows down and stops
-    // the message loop, so no process stays behind with hidden windows.
-    for (Form f : kForms) EXPECT_FALSE(windows::Exists(f)) << Name(f);
-    MSG msg{};
-    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
-TEST_F(WindowsTest, EndOfSessionIsASystemClose) {
-    RecordingEvents events;
-    platform::SetEvents(&events);
-    ::SendMessageW(Window(Form::Main), WM_ENDSESSION, FALSE, 0);
-    EXPECT_TRUE(events.lines.empty()) << "a cancelled end of session closes nothing";
-    ::SendMessageW(Window(Form::Main), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
-    EXPECT_FALSE(windows::Exists(Form::Main));
-    MSG msg{};
-    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+// Closing the picture window, or the end of the session, ends like Exit. The handler here
+// does not end the process: the backend takes the windows down and stops the message loop, so
+// no process stays behind with hidden windows.
+TEST_F(WindowsTest, ClosingThePictureWindowOrTheSessionEndsLikeExit) {
+    for (const UINT message : {UINT{WM_CLOSE}, UINT{WM_ENDSESSION}}) {
+        SCOPED_TRACE(message);
+        for (Form f : kForms) ASSERT_TRUE(vistrelle_test::Create(f));
+        RecordingEvents events;
+        platform::SetEvents(&events);
+        ::SendMessageW(Window(Form::Main), WM_ENDSESSION, FALSE, 0);
+        EXPECT_TRUE(events.lines.empty()) << "a cancelled end of session closes nothing";
+        ::SendMessageW(Window(Form::Main), message, message == WM_ENDSESSION, 0);
+        EXPECT_EQ(events.lines, std::vector<std::string>{"SystemClose"});
+        for (Form f : kForms) EXPECT_FALSE(windows::Exists(f)) << Name(f);
+        MSG msg{};
+        EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        platform::SetEvents(nullptr);
+    }
 }
 
 TEST_F(WindowsTest, Picture1RaisesPaintWhenShown) {

@@ -1,7 +1,7 @@
 // vistrelle_soak: the picture window with the real Win32 backend, put through the same round of
 // work many times in one process, to show that nothing it does keeps objects or memory.
 //
-//   vistrelle_soak [ROUNDS [WARMUP]]      defaults 1000 and 20
+//   vistrelle_soak [ROUNDS [WARMUP [verbose]]]    defaults 1000 and 20; verbose names each step
 //
 // One round: load a picture (the files cycle through a portrait, a landscape, a tiny and a
 // broken one) and lay the windows out; change the size, the opacity and the shadow; toggle the
@@ -16,9 +16,6 @@
 //   - private bytes (GetProcessMemoryInfo; under Wine its PagefileUsage) grow by less than 1 MiB;
 //   - no press on the picture takes 5 s or more (a move loop that missed the release).
 //
-//   vistrelle_soak bare    one press with no button down and no release queued: prints how long
-//                          the move loop took to return, if it does (under Wine it waits for a
-//                          click; run it with a timeout)
 // Prints the figures; exit code 0 when all hold, 1 otherwise.
 #include <windows.h>
 // After <windows.h>, whose types they use.
@@ -128,8 +125,7 @@ void Print(const char* when, const Counters& c) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const bool bare = argc > 1 && std::wstring(argv[1]) == L"bare";
-    const long rounds = argc > 1 && !bare ? std::wcstol(argv[1], nullptr, 10) : 1000;
+    const long rounds = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : 1000;
     const long warmup = argc > 2 ? std::wcstol(argv[2], nullptr, 10) : 20;
     const bool verbose = argc > 3 && std::wstring(argv[3]) == L"verbose";
     constexpr std::uint64_t kMaxGrowth = 1u << 20;
@@ -176,15 +172,6 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("FAIL: expected a VistrelleMain window of this process, found none\n");
         return 1;
     }
-    if (bare) {
-        ::PostMessageW(main, WM_LBUTTONUP, 0, 0);
-        const DWORD t0 = ::GetTickCount();
-        frmMain::Form_MouseDown(1, 0, 0, 0);
-        std::printf("a press with no button down returned after %lu ms\n",
-                    static_cast<unsigned long>(::GetTickCount() - t0));
-        return 0;
-    }
-
     // The scale the program started at; Wine never moves a window to another, so the soak
     // sends what Windows would.
     HDC screen = ::GetDC(nullptr);

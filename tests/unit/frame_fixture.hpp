@@ -91,10 +91,4 @@ class FrameTest : public ::testing::Test {
         return it == rec.drawnBitmaps.end() ? nullptr : &it->second;
     }
     bool Did(const std::string& opPrefix) const { return !rec.OpsStartingWith({opPrefix}).empty(); }
-
-    std::string Dump() const {
-        std::string s;
-        for (const auto& op : rec.Ops()) s += "  " + op + "\n";
-        return s;
-    }
 };

@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
 #include <optional>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -27,7 +25,6 @@ using platform::pictures::HeaderReading;
 using platform::pictures::HeaderVerdict;
 using platform::pictures::kMaxPixels;
 using platform::pictures::kMaxSide;
-using platform::pictures::ReadHeader;
 using platform::pictures::ReadPictureHeader;
 using platform::pictures::WithinBudget;
 
@@ -108,58 +105,44 @@ Built Invalid(Bytes b) {
 struct Case {
     std::string name;
     Built header;
-    std::optional<HeaderInfo> expected;
-    bool withinBudget;
+    HeaderReading expected;
 };
 
 std::ostream& operator<<(std::ostream& os, const Case& c) {
     return os << c.name;
 }
 
-HeaderInfo Jpg(std::uint32_t w, std::uint32_t h) {
-    return {Format::Jpeg, w, h};
-}
-HeaderInfo Pn(std::uint32_t w, std::uint32_t h) {
-    return {Format::Png, w, h};
-}
-HeaderInfo Gf(std::uint32_t w, std::uint32_t h) {
-    return {Format::Gif, w, h};
-}
-HeaderInfo Bm(std::uint32_t w, std::uint32_t h) {
-    return {Format::Bmp, w, h};
-}
-HeaderInfo Tf(std::uint32_t w, std::uint32_t h) {
-    return {Format::Tiff, w, h};
-}
-HeaderInfo Ic(std::uint32_t w, std::uint32_t h, std::uint32_t frame = 0) {
-    return {Format::Ico, w, h, frame};
-}
-HeaderInfo Cu(std::uint32_t w, std::uint32_t h, std::uint32_t frame = 0) {
-    return {Format::Cur, w, h, frame};
-}
-HeaderInfo Wb(std::uint32_t w, std::uint32_t h) {
-    return {Format::WebP, w, h};
-}
+// The reading a header is to give, of one format: Jpg(640, 480), Ic(48, 48, 1), Tf.Bad().
+struct Of {
+    Format format;
+    HeaderReading operator()(std::uint32_t w, std::uint32_t h, std::uint32_t frame = 0) const {
+        return {HeaderVerdict::Read, {format, w, h, frame}};
+    }
+    HeaderReading Cut() const { return {HeaderVerdict::CutShort, {format, 0, 0}}; }
+    HeaderReading Bad() const { return {HeaderVerdict::Malformed, {format, 0, 0}}; }
+};
+constexpr Of Jpg{Format::Jpeg}, Pn{Format::Png}, Gf{Format::Gif}, Bm{Format::Bmp}, Tf{Format::Tiff},
+    Ic{Format::Ico}, Cu{Format::Cur}, Wb{Format::WebP};
+constexpr HeaderReading kUnknown{};
 
 std::vector<Case> Cases() {
-    constexpr std::nullopt_t kNone = std::nullopt;
     constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
     constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
     std::vector<Case> cases = {
         // --- JPEG ---
         {"jpeg_baseline", Jpeg().App0().Tables().Frame(640, 480).Tables().ScanAndEnd().Build(),
-         Jpg(640, 480), true},
-        {"jpeg_width_and_height_differ_in_order", Jpeg().Frame(3, 70).Build(), Jpg(3, 70), true},
+         Jpg(640, 480)},
+        {"jpeg_width_and_height_differ_in_order", Jpeg().Frame(3, 70).Build(), Jpg(3, 70)},
         {"jpeg_exif_app1_60kb_before_frame",
          Jpeg().Segment(0xE1, 60000, 0xFF).App0().Tables().Frame(4000, 3000).ScanAndEnd().Build(),
-         Jpg(4000, 3000), true},
+         Jpg(4000, 3000)},
         {"jpeg_app1_holding_a_frame_marker",
          Jpeg()
              .Raw({0xFF, 0xE1, 0x00, 0x0D, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0xEA, 0x60, 0xEA, 0x60,
                    0x03, 0x01})
              .Frame(800, 600)
              .Build(),
-         Jpg(800, 600), true},
+         Jpg(800, 600)},
         {"jpeg_fill_bytes_before_markers",
          Jpeg()
              .Raw({0xFF, 0xFF, 0xFF})
@@ -169,15 +152,14 @@ std::vector<Case> Cases() {
              .Raw({0xFF, 0xFF, 0xFF, 0xFF})
              .Frame(1024, 768)
              .Build(),
-         Jpg(1024, 768), true},
+         Jpg(1024, 768)},
         {"jpeg_progressive_sof2",
-         Jpeg().App0().Tables().Frame(1600, 1200, 0xC2).ScanAndEnd().Build(), Jpg(1600, 1200),
-         true},
+         Jpeg().App0().Tables().Frame(1600, 1200, 0xC2).ScanAndEnd().Build(), Jpg(1600, 1200)},
         {"jpeg_standalone_markers_before_frame",
          Jpeg().Raw({0xFF, 0x01, 0xFF, 0xD0, 0xFF, 0xD7, 0xFF, 0xD8}).App0().Frame(5, 6).Build(),
-         Jpg(5, 6), true},
+         Jpg(5, 6)},
         {"jpeg_stray_bytes_between_segments_skipped_as_libjpeg_does",
-         Jpeg().App0().Raw({0x00, 0x12, 0xFF, 0x00, 0x34}).Frame(7, 8).Build(), Jpg(7, 8), true},
+         Jpeg().App0().Raw({0x00, 0x12, 0xFF, 0x00, 0x34}).Frame(7, 8).Build(), Jpg(7, 8)},
         {"jpeg_dht_dac_and_jpg_are_not_frames",
          Jpeg()
              .Raw({0xFF, 0xC4, 0x00, 0x08, 0x08, 0xEA, 0x60, 0xEA, 0x60, 0x03})
@@ -185,231 +167,190 @@ std::vector<Case> Cases() {
              .Raw({0xFF, 0xC8, 0x00, 0x08, 0x08, 0xEA, 0x60, 0xEA, 0x60, 0x03})
              .Frame(9, 10)
              .Build(),
-         Jpg(9, 10), true},
+         Jpg(9, 10)},
         {"jpeg_60000x60000_read_but_over_budget", Jpeg().App0().Frame(60000, 60000).Build(),
-         Jpg(60000, 60000), false},
-        {"jpeg_65535x65535_over_budget", Jpeg().Frame(65535, 65535).Build(), Jpg(65535, 65535),
-         false},
-        {"jpeg_height_0_defined_later_refused", Jpeg().Frame(640, 0).Build(), Jpg(640, 0), false},
-        {"jpeg_0x0_refused", Jpeg().Frame(0, 0).Build(), Jpg(0, 0), false},
-        {"jpeg_scan_before_frame", Jpeg().App0().ScanAndEnd().Frame(640, 480).Build(), kNone,
-         false},
+         Jpg(60000, 60000)},
+        {"jpeg_height_0_defined_later_refused", Jpeg().Frame(640, 0).Build(), Jpg(640, 0)},
+        {"jpeg_scan_before_frame", Jpeg().App0().ScanAndEnd().Frame(640, 480).Build(), Jpg.Bad()},
         // A walk that went on past SOS or EOI would find the frame right after them.
         {"jpeg_scan_segment_then_frame", Jpeg().App0().Segment(0xDA, 10).Frame(640, 480).Build(),
-         kNone, false},
+         Jpg.Bad()},
         {"jpeg_end_before_frame",
-         Jpeg().App0().Raw({0xFF, 0xD9, 0x00, 0x02}).Frame(640, 480).Build(), kNone, false},
+         Jpeg().App0().Raw({0xFF, 0xD9, 0x00, 0x02}).Frame(640, 480).Build(), Jpg.Bad()},
         {"jpeg_segment_length_1", Jpeg().Raw({0xFF, 0xE0, 0x00, 0x01}).Frame(640, 480).Build(),
-         kNone, false},
+         Jpg.Bad()},
         {"jpeg_segment_length_0", Jpeg().Raw({0xFF, 0xE0, 0x00, 0x00}).Frame(640, 480).Build(),
-         kNone, false},
+         Jpg.Bad()},
         {"jpeg_frame_length_7",
-         Invalid({0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x07, 0x08, 0x01, 0xE0, 0x02, 0x80, 0x03}), kNone,
-         false},
+         Invalid({0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x07, 0x08, 0x01, 0xE0, 0x02, 0x80, 0x03}),
+         Jpg.Bad()},
         {"jpeg_segment_longer_than_file", Invalid([] {
              Bytes b = {0xFF, 0xD8, 0xFF, 0xE1, 0xEA, 0x60};
              b.insert(b.end(), 100, 0x00);
              return b;
          }()),
-         kNone, false},
-        {"jpeg_start_only", Invalid({0xFF, 0xD8}), kNone, false},
-        {"jpeg_fill_bytes_to_end", Invalid({0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF}), kNone, false},
+         Jpg.Cut()},
+        {"jpeg_start_only", Invalid({0xFF, 0xD8}), Jpg.Cut()},
+        {"jpeg_fill_bytes_to_end", Invalid({0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF}), Jpg.Cut()},
 
         // --- PNG ---
-        {"png_normal", Png(800, 600), Pn(800, 600), true},
-        {"png_100000x1_over_side_limit", Png(100000, 1), Pn(100000, 1), false},
-        {"png_1x100000_over_side_limit", Png(1, 100000), Pn(1, 100000), false},
-        {"png_0x0_refused", Png(0, 0), Pn(0, 0), false},
-        {"png_0_width_refused", Png(0, 5), Pn(0, 5), false},
-        {"png_largest_sides_refused", Png(0xFFFFFFFF, 0xFFFFFFFF), Pn(0xFFFFFFFF, 0xFFFFFFFF),
-         false},
-        {"png_100_megapixels_within_budget", Png(10000, 10000), Pn(10000, 10000), true},
-        {"png_1x1", Png(1, 1), Pn(1, 1), true},
-        {"png_65535x1_longest_side", Png(65535, 1), Pn(65535, 1), true},
-        {"png_1x65535_longest_side", Png(1, 65535), Pn(1, 65535), true},
-        {"png_65536x1_side_too_long", Png(65536, 1), Pn(65536, 1), false},
-        {"png_1x65536_side_too_long", Png(1, 65536), Pn(1, 65536), false},
-        {"png_16384x8192_exactly_the_pixel_budget", Png(16384, 8192), Pn(16384, 8192), true},
-        {"png_8192x16384_exactly_the_pixel_budget", Png(8192, 16384), Pn(8192, 16384), true},
-        {"png_16384x8193_one_row_over", Png(16384, 8193), Pn(16384, 8193), false},
-        {"png_65535x2048_within", Png(65535, 2048), Pn(65535, 2048), true},
-        {"png_65535x2049_over", Png(65535, 2049), Pn(65535, 2049), false},
-        {"png_ihdr_length_12", Png(800, 600, 12), kNone, false},
-        {"png_ihdr_length_14", Png(800, 600, 14), kNone, false},
-        {"png_first_chunk_not_ihdr", Png(800, 600, 13, "IDAT"), kNone, false},
+        {"png_normal", Png(800, 600), Pn(800, 600)},
+        {"png_0x0_refused", Png(0, 0), Pn(0, 0)},
+        {"png_largest_sides_refused", Png(0xFFFFFFFF, 0xFFFFFFFF), Pn(0xFFFFFFFF, 0xFFFFFFFF)},
+        {"png_ihdr_length_12", Png(800, 600, 12), Pn.Bad()},
+        {"png_ihdr_length_14", Png(800, 600, 14), Pn.Bad()},
+        {"png_first_chunk_not_ihdr", Png(800, 600, 13, "IDAT"), Pn.Bad()},
         {"png_bad_signature", Invalid({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0B, 0, 0, 0, 13,
                                        'I',  'H', 'D', 'R', 0,    0,    1,    0,    0, 0, 1, 0}),
-         kNone, false},
+         kUnknown},
 
         // --- GIF ---
-        {"gif89a", Gif(320, 200), Gf(320, 200), true},
-        {"gif87a", Gif(1, 1, "87a"), Gf(1, 1), true},
-        {"gif_screen_size_not_frame_size", Gif(400, 300, "89a", 20000, 20000), Gf(400, 300), true},
-        {"gif_little_endian_sides", Gif(0x1234, 0x0102), Gf(0x1234, 0x0102), true},
-        {"gif_65535x65535_over_budget", Gif(65535, 65535), Gf(65535, 65535), false},
-        {"gif_0x0_refused", Gif(0, 0), Gf(0, 0), false},
-        {"gif_unknown_version", Gif(320, 200, "88a"), kNone, false},
+        {"gif89a", Gif(320, 200), Gf(320, 200)},
+        {"gif87a", Gif(1, 1, "87a"), Gf(1, 1)},
+        {"gif_screen_size_not_frame_size", Gif(400, 300, "89a", 20000, 20000), Gf(400, 300)},
+        {"gif_little_endian_sides", Gif(0x1234, 0x0102), Gf(0x1234, 0x0102)},
+        {"gif_0x0_refused", Gif(0, 0), Gf(0, 0)},
+        {"gif_cut_in_its_size", Invalid({'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xC8}),
+         Gf.Cut()},
+        {"gif_unknown_version", Gif(320, 200, "88a"), kUnknown},
 
         // --- BMP ---
-        {"bmp_bottom_up", Bmp(1920, 1080), Bm(1920, 1080), true},
-        {"bmp_top_down_negative_height", Bmp(1920, -1080), Bm(1920, 1080), true},
-        {"bmp_top_down_minus_1", Bmp(3, -1), Bm(3, 1), true},
-        {"bmp_core_header", BmpCore(640, 480), Bm(640, 480), true},
-        {"bmp_core_header_65535x65535", BmpCore(65535, 65535), Bm(65535, 65535), false},
-        {"bmp_core_header_0x0", BmpCore(0, 0), Bm(0, 0), false},
-        {"bmp_v4_header", Bmp(800, 600, 108), Bm(800, 600), true},
-        {"bmp_v5_header", Bmp(800, -600, 124), Bm(800, 600), true},
-        {"bmp_os2_v2_header", Bmp(800, 600, 64), Bm(800, 600), true},
-        {"bmp_height_0_refused", Bmp(800, 0), Bm(800, 0), false},
-        {"bmp_height_int32_max", Bmp(1, kInt32Max), Bm(1, 2147483647u), false},
-        {"bmp_height_int32_min_plus_1", Bmp(1, kInt32Min + 1), Bm(1, 2147483647u), false},
-        {"bmp_height_int32_min", Bmp(1, kInt32Min, 40, false), kNone, false},
-        {"bmp_width_0", Bmp(0, 600, 40, false), kNone, false},
-        {"bmp_width_negative", Bmp(-800, 600, 40, false), kNone, false},
-        {"bmp_width_int32_min", Bmp(kInt32Min, 600, 40, false), kNone, false},
-        {"bmp_header_size_16", Bmp(800, 600, 16, false), kNone, false},
-        {"bmp_header_size_39", Bmp(800, 600, 39, false), kNone, false},
-        {"bmp_header_size_0", Bmp(800, 600, 0, false), kNone, false},
+        {"bmp_bottom_up", Bmp(1920, 1080), Bm(1920, 1080)},
+        {"bmp_top_down_negative_height", Bmp(1920, -1080), Bm(1920, 1080)},
+        {"bmp_top_down_minus_1", Bmp(3, -1), Bm(3, 1)},
+        {"bmp_core_header", BmpCore(640, 480), Bm(640, 480)},
+        {"bmp_core_header_65535x65535", BmpCore(65535, 65535), Bm(65535, 65535)},
+        {"bmp_core_header_0x0", BmpCore(0, 0), Bm(0, 0)},
+        {"bmp_v4_header", Bmp(800, 600, 108), Bm(800, 600)},
+        {"bmp_v5_header", Bmp(800, -600, 124), Bm(800, 600)},
+        {"bmp_os2_v2_header", Bmp(800, 600, 64), Bm(800, 600)},
+        {"bmp_height_0_refused", Bmp(800, 0), Bm(800, 0)},
+        {"bmp_height_int32_max", Bmp(1, kInt32Max), Bm(1, 2147483647u)},
+        {"bmp_height_int32_min_plus_1", Bmp(1, kInt32Min + 1), Bm(1, 2147483647u)},
+        {"bmp_height_int32_min", Bmp(1, kInt32Min, 40, false), Bm.Bad()},
+        {"bmp_width_0", Bmp(0, 600, 40, false), Bm.Bad()},
+        {"bmp_width_negative", Bmp(-800, 600, 40, false), Bm.Bad()},
+        {"bmp_width_int32_min", Bmp(kInt32Min, 600, 40, false), Bm.Bad()},
+        {"bmp_header_size_16", Bmp(800, 600, 16, false), Bm.Bad()},
+        {"bmp_header_size_39", Bmp(800, 600, 39, false), Bm.Bad()},
+        {"bmp_header_size_0", Bmp(800, 600, 0, false), Bm.Bad()},
 
         // --- TIFF ---
-        {"tiff_little_endian_short", Tiff().Size(640, 480).Build(), Tf(640, 480), true},
-        {"tiff_big_endian_short", Tiff(true).Size(640, 480).Build(), Tf(640, 480), true},
-        {"tiff_little_endian_long", Tiff().Size(3000, 2000, Tiff::kLong).Build(), Tf(3000, 2000),
-         true},
-        {"tiff_big_endian_long", Tiff(true).Size(3000, 2000, Tiff::kLong).Build(), Tf(3000, 2000),
-         true},
+        {"tiff_little_endian_short", Tiff().Size(640, 480).Build(), Tf(640, 480)},
+        {"tiff_big_endian_short", Tiff(true).Size(640, 480).Build(), Tf(640, 480)},
+        {"tiff_little_endian_long", Tiff().Size(3000, 2000, Tiff::kLong).Build(), Tf(3000, 2000)},
+        {"tiff_big_endian_long", Tiff(true).Size(3000, 2000, Tiff::kLong).Build(), Tf(3000, 2000)},
         {"tiff_ifd_after_the_pixels",
          Tiff().Gap(5000).Entry(254, Tiff::kLong, 1, 0).Size(4000, 3000).Orientation(6).Build(),
-         Tf(4000, 3000), true},
+         Tf(4000, 3000)},
         {"tiff_length_before_width",
          Tiff(true).Entry(257, Tiff::kShort, 1, 70).Entry(256, Tiff::kShort, 1, 3).Build(),
-         Tf(3, 70), true},
+         Tf(3, 70)},
         {"tiff_mixed_short_and_long",
          Tiff().Entry(256, Tiff::kShort, 1, 800).Entry(257, Tiff::kLong, 1, 600).Build(),
-         Tf(800, 600), true},
-        {"tiff_next_ifd_points_at_itself", Tiff().Size(64, 48).Next(8).Build(), Tf(64, 48), true},
+         Tf(800, 600)},
+        {"tiff_next_ifd_points_at_itself", Tiff().Size(64, 48).Next(8).Build(), Tf(64, 48)},
         {"tiff_first_of_two_widths_counts",
          Tiff()
              .Entry(256, Tiff::kShort, 1, 100)
              .Entry(256, Tiff::kLong, 1, 70000)
              .Size(5, 50)
              .Build(),
-         Tf(100, 50), true},
-        {"tiff_100000x1_over_budget", Tiff().Size(100000, 1, Tiff::kLong).Build(), Tf(100000, 1),
-         false},
-        {"tiff_big_endian_65536x65536_over_budget",
-         Tiff(true).Size(65536, 65536, Tiff::kLong).Build(), Tf(65536, 65536), false},
-        {"tiff_60000x60000_over_budget", Tiff().Size(60000, 60000).Build(), Tf(60000, 60000),
-         false},
+         Tf(100, 50)},
         {"tiff_largest_sides_over_budget", Tiff().Size(0xFFFFFFFF, 0xFFFFFFFF, Tiff::kLong).Build(),
-         Tf(0xFFFFFFFF, 0xFFFFFFFF), false},
-        {"tiff_0_width_refused", Tiff().Size(0, 10).Build(), Tf(0, 10), false},
-        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build(false), kNone, false},
-        {"tiff_no_entries", Tiff().Build(false), kNone, false},
+         Tf(0xFFFFFFFF, 0xFFFFFFFF)},
+        {"tiff_0_width_refused", Tiff().Size(0, 10).Build(), Tf(0, 10)},
+        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build(false), Tf.Bad()},
+        {"tiff_no_entries", Tiff().Build(false), Tf.Bad()},
         {"tiff_width_count_2",
-         Tiff().Entry(256, Tiff::kShort, 2, 10).Entry(257, 3, 1, 9).Build(false), kNone, false},
-        {"tiff_width_rational", Tiff().Entry(256, 5, 1, 40).Entry(257, 3, 1, 9).Build(false), kNone,
-         false},
-        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(4).Build(false), kNone, false},
-        {"tiff_ifd_offset_0", Tiff().Size(64, 48).IfdOffset(0).Build(false), kNone, false},
-        {"tiff_ifd_offset_near_4gib", Tiff().Size(64, 48).IfdOffset(0xFFFFFFFE).Build(false), kNone,
-         false},
-        {"tiff_ifd_beyond_the_file", Tiff().Size(64, 48).IfdOffset(100000).Build(false), kNone,
-         false},
-        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build(false), kNone, false},
+         Tiff().Entry(256, Tiff::kShort, 2, 10).Entry(257, 3, 1, 9).Build(false), Tf.Bad()},
+        {"tiff_width_rational", Tiff().Entry(256, 5, 1, 40).Entry(257, 3, 1, 9).Build(false),
+         Tf.Bad()},
+        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(4).Build(false), Tf.Bad()},
+        {"tiff_ifd_offset_0", Tiff().Size(64, 48).IfdOffset(0).Build(false), Tf.Bad()},
+        {"tiff_ifd_offset_near_4gib", Tiff().Size(64, 48).IfdOffset(0xFFFFFFFE).Build(false),
+         Tf.Cut()},
+        {"tiff_ifd_beyond_the_file", Tiff().Size(64, 48).IfdOffset(100000).Build(false), Tf.Cut()},
+        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build(false), Tf.Cut()},
 
         // --- ICO and CUR ---
-        {"ico_one_image", Icon().Dib(32, 32).Build(), Ic(32, 32), true},
-        {"ico_largest_of_three", Icon().Dib(16, 16).Dib(48, 48).Dib(32, 32).Build(), Ic(48, 48, 1),
-         true},
+        {"ico_one_image", Icon().Dib(32, 32).Build(), Ic(32, 32)},
+        {"ico_largest_of_three", Icon().Dib(16, 16).Dib(48, 48).Dib(32, 32).Build(), Ic(48, 48, 1)},
         {"ico_png_256_among_dibs", Icon().Dib(16, 16).Dib(32, 32).PngImage(256, 256).Build(),
-         Ic(256, 256, 2), true},
+         Ic(256, 256, 2)},
         {"ico_png_size_from_its_ihdr_not_the_directory", Icon().PngImage(512, 384, 0, 0).Build(),
-         Ic(512, 384), true},
+         Ic(512, 384)},
         {"ico_dib_size_from_its_header_not_the_directory", Icon().Dib(40, 20, 32, 16, 16).Build(),
-         Ic(40, 20), true},
-        {"ico_256_dib_directory_bytes_0", Icon().Dib(256, 256).Dib(16, 16).Build(), Ic(256, 256),
-         true},
+         Ic(40, 20)},
+        {"ico_256_dib_directory_bytes_0", Icon().Dib(256, 256).Dib(16, 16).Build(), Ic(256, 256)},
         {"ico_same_size_deeper_counts",
-         Icon().Dib(32, 32, 8).Dib(32, 32, 32).Dib(32, 32, 4).Build(), Ic(32, 32, 1), true},
-        {"ico_same_size_and_depth_first_counts", Icon().Dib(24, 24).Dib(24, 24).Build(), Ic(24, 24),
-         true},
-        {"ico_wide_beats_square_by_area", Icon().Dib(32, 32).Dib(64, 20).Build(), Ic(64, 20, 1),
-         true},
-        {"ico_top_down_dib", Icon().Dib(32, -32).Build(), Ic(32, 32), true},
-        {"ico_dib_claims_over_budget", Icon().Dib(16, 16).Dib(70000, 70000, 32, 48, 48).Build(),
-         Ic(70000, 70000, 1), false},
+         Icon().Dib(32, 32, 8).Dib(32, 32, 32).Dib(32, 32, 4).Build(), Ic(32, 32, 1)},
+        {"ico_same_size_and_depth_first_counts", Icon().Dib(24, 24).Dib(24, 24).Build(),
+         Ic(24, 24)},
+        {"ico_wide_beats_square_by_area", Icon().Dib(32, 32).Dib(64, 20).Build(), Ic(64, 20, 1)},
+        {"ico_top_down_dib", Icon().Dib(32, -32).Build(), Ic(32, 32)},
         {"ico_over_budget_image_counts_though_smaller",
-         Icon().Dib(1000, 1000).Dib(70000, 1).Build(), Ic(70000, 1, 1), false},
-        {"ico_png_over_budget", Icon().Dib(16, 16).PngImage(100000, 100000).Build(),
-         Ic(100000, 100000, 1), false},
-        {"cur_one_image", Icon(true).Dib(32, 32).Build(), Cu(32, 32), true},
-        {"cur_largest_of_two", Icon(true).Dib(32, 32).PngImage(64, 64).Build(), Cu(64, 64, 1),
-         true},
-        {"ico_no_images", Icon().Build(false), kNone, false},
-        {"ico_count_65535", Icon().Dib(16, 16).Count(65535).Build(false), kNone, false},
-        {"ico_image_beyond_the_file", Icon().Dib(16, 16).Offset(0, 100000).Build(false), kNone,
-         false},
+         Icon().Dib(1000, 1000).Dib(70000, 1).Build(), Ic(70000, 1, 1)},
+        {"cur_one_image", Icon(true).Dib(32, 32).Build(), Cu(32, 32)},
+        {"cur_largest_of_two", Icon(true).Dib(32, 32).PngImage(64, 64).Build(), Cu(64, 64, 1)},
+        {"ico_no_images", Icon().Build(false), Ic.Bad()},
+        {"ico_count_65535", Icon().Dib(16, 16).Count(65535).Build(false), Ic.Cut()},
+        {"ico_image_beyond_the_file", Icon().Dib(16, 16).Offset(0, 100000).Build(false), Ic.Cut()},
         {"ico_image_offset_near_4gib", Icon().Dib(16, 16).Offset(0, 0xFFFFFFF0u).Build(false),
-         kNone, false},
+         Ic.Cut()},
         {"ico_second_image_beyond_the_file",
-         Icon().Dib(16, 16).Dib(32, 32).Offset(1, 0xFFFFFFFFu).Build(false), kNone, false},
-        {"ico_png_with_bad_ihdr", Icon().RawImage(Png(16, 16, 12).bytes).Build(false), kNone,
-         false},
+         Icon().Dib(16, 16).Dib(32, 32).Offset(1, 0xFFFFFFFFu).Build(false), Ic.Cut()},
+        {"ico_png_with_bad_ihdr", Icon().RawImage(Png(16, 16, 12).bytes).Build(false), Ic.Bad()},
         {"ico_dib_header_size_20",
          Icon().RawImage({20, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0, 0, 0}).Build(false),
-         kNone, false},
-        {"ico_dib_width_0", Icon().Dib(0, 16).Build(false), kNone, false},
+         Ic.Bad()},
+        {"ico_dib_width_0", Icon().Dib(0, 16).Build(false), Ic.Bad()},
         {"ico_dib_height_field_1",
          Icon().RawImage({40, 0, 0, 0, 16, 0, 0, 0, 1, 0, 0, 0, 1, 0, 32, 0, 0, 0}).Build(false),
-         kNone, false},
+         Ic.Bad()},
 
         // --- WebP ---
-        {"webp_lossy", WebPLossy(640, 480), Wb(640, 480), true},
-        {"webp_lossy_upscaling_bits_ignored", WebPLossy(640, 480, 3), Wb(640, 480), true},
-        {"webp_lossy_largest", WebPLossy(16383, 8192), Wb(16383, 8192), true},
-        {"webp_lossy_16383x16383_over_budget", WebPLossy(16383, 16383), Wb(16383, 16383), false},
-        {"webp_lossy_0x0_refused", WebPLossy(0, 0), Wb(0, 0), false},
-        {"webp_lossless", WebPLossless(1, 1), Wb(1, 1), true},
-        {"webp_lossless_16384x8192", WebPLossless(16384, 8192), Wb(16384, 8192), true},
-        {"webp_lossless_16384x16384_over_budget", WebPLossless(16384, 16384), Wb(16384, 16384),
-         false},
-        {"webp_extended", WebPExtended(4000, 3000), Wb(4000, 3000), true},
+        {"webp_lossy", WebPLossy(640, 480), Wb(640, 480)},
+        {"webp_lossy_upscaling_bits_ignored", WebPLossy(640, 480, 3), Wb(640, 480)},
+        {"webp_lossy_16383x16383_over_budget", WebPLossy(16383, 16383), Wb(16383, 16383)},
+        {"webp_lossy_0x0_refused", WebPLossy(0, 0), Wb(0, 0)},
+        {"webp_lossless", WebPLossless(1, 1), Wb(1, 1)},
+        {"webp_lossless_16384x16384_over_budget", WebPLossless(16384, 16384), Wb(16384, 16384)},
+        {"webp_extended", WebPExtended(4000, 3000), Wb(4000, 3000)},
         {"webp_extended_largest_canvas_over_budget", WebPExtended(16777216, 16777216),
-         Wb(16777216, 16777216), false},
-        {"webp_extended_65536x1_over_budget", WebPExtended(65536, 1), Wb(65536, 1), false},
+         Wb(16777216, 16777216)},
         {"webp_lossy_bad_start_code", Invalid([] {
              Bytes b = WebPLossy(640, 480).bytes;
              b[24] = 0x02;
              return b;
          }()),
-         kNone, false},
+         Wb.Bad()},
         {"webp_lossless_bad_signature", Invalid([] {
              Bytes b = WebPLossless(640, 480).bytes;
              b[20] = 0x2E;
              return b;
          }()),
-         kNone, false},
-        {"webp_lossless_version_1", Invalid(WebPLossless(640, 480, 1).bytes), kNone, false},
-        {"webp_unknown_first_chunk", Invalid(Riff("ALPH", Bytes(20, 0x10))), kNone, false},
+         Wb.Bad()},
+        {"webp_lossless_version_1", Invalid(WebPLossless(640, 480, 1).bytes), Wb.Bad()},
+        {"webp_unknown_first_chunk", Invalid(Riff("ALPH", Bytes(20, 0x10))), Wb.Bad()},
 
         // --- Not a picture this reader knows ---
-        {"empty", Invalid({}), kNone, false},
+        {"empty", Invalid({}), kUnknown},
         {"bigtiff", Invalid({'I', 'I', 0x2B, 0x00, 0x08, 0, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0}),
-         kNone, false},
+         kUnknown},
         {"riff_but_not_webp",
          Invalid(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 'L', 'I', 'S', 'T'}),
-         kNone, false},
+         kUnknown},
         {"heif_ftyp_of_256_bytes", Invalid([] {
              Bytes b = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'};
              b.resize(256, 0);
              return b;
          }()),
-         kNone, false},
+         kUnknown},
         {"os2_bitmap_array",
-         Invalid({'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 1, 0, 1, 0}), kNone,
-         false},
-        {"text", Invalid({'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}), kNone, false},
+         Invalid({'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 1, 0, 1, 0}),
+         kUnknown},
+        {"text", Invalid({'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}), kUnknown},
     };
     // Every other frame type: SOF1-SOF3, SOF5-SOF7, SOF9-SOF11, SOF13-SOF15.
     for (const std::uint8_t marker : std::initializer_list<std::uint8_t>{
@@ -418,124 +359,43 @@ std::vector<Case> Cases() {
         std::string name = "jpeg_frame_marker_";
         name += kHex[marker >> 4];
         name += kHex[marker & 0xF];
-        cases.push_back({name, Jpeg().App0().Frame(300, 200, marker).Build(), Jpg(300, 200), true});
+        cases.push_back({name, Jpeg().App0().Frame(300, 200, marker).Build(), Jpg(300, 200)});
     }
     return cases;
 }
 
 class PictureHeader : public testing::TestWithParam<Case> {};
 
-TEST_P(PictureHeader, ReadsTheSize) {
-    const Case& c = GetParam();
-    const Bytes copy = c.header.bytes;
-    EXPECT_EQ(Text(ReadHeader(copy)), Text(c.expected));
-}
-
-// What a caller decides: decode only a size read and within the budget.
-TEST_P(PictureHeader, BudgetDecides) {
-    const Case& c = GetParam();
-    const auto info = ReadHeader(c.header.bytes);
-    EXPECT_EQ(info.has_value() && WithinBudget(*info), c.withinBudget);
-}
-
-// Every cut of the header: no crash, no size before its last byte was seen, then the size.
-TEST_P(PictureHeader, EveryTruncation) {
+// The whole header's reading, and every cut of it, each a buffer of exactly its bytes so that a
+// sanitizer sees any read past the end. What a loader relies on when it reads a file's start only
+// and reads more while the reader asks for it: a readable header cut before its size is CutShort
+// (or, under the longest signature's 12 bytes, Unknown); from its size on it is read; and from 12
+// bytes on a verdict other than CutShort is already the whole file's.
+TEST_P(PictureHeader, EveryCut) {
     const Case& c = GetParam();
     const Bytes& full = c.header.bytes;
-    for (std::size_t n = 0; n <= full.size(); ++n) {
-        // A buffer of exactly n bytes, so that a sanitizer sees any read past the end.
-        const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
-        const auto got = ReadHeader(cut);
-        if (n < c.header.sizeEnd) {
-            ASSERT_EQ(Text(got), "none") << "cut to " << n << " of " << full.size() << " bytes";
-        } else {
-            ASSERT_EQ(Text(got), Text(c.expected))
-                << "cut to " << n << " of " << full.size() << " bytes";
-        }
-    }
-}
-
-// What a loader relies on when it reads a file's start only and reads more while the reader
-// asks for it: on any cut (from the longest signature's 12 bytes on) a verdict other than
-// CutShort is already the whole file's, and a readable header cut before its size is CutShort.
-TEST_P(PictureHeader, CutsAreCutShortOrFinal) {
-    const Case& c = GetParam();
-    const Bytes& full = c.header.bytes;
-    const std::string whole = Text(ReadPictureHeader(full));
-    for (std::size_t n = 12; n < full.size(); ++n) {
+    const std::string whole = Text(c.expected);
+    ASSERT_EQ(Text(ReadPictureHeader(full)), whole);
+    for (std::size_t n = 0; n < full.size(); ++n) {
         const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
         const HeaderReading got = ReadPictureHeader(cut);
-        if (got.verdict != HeaderVerdict::CutShort) {
-            ASSERT_EQ(Text(got), whole) << "cut to " << n << " of " << full.size() << " bytes";
+        const std::string where =
+            Text(got) + ", cut to " + std::to_string(n) + " of " + std::to_string(full.size());
+        if (n >= c.header.sizeEnd) {
+            ASSERT_EQ(Text(got), whole) << where;
+        } else if (c.expected.verdict == HeaderVerdict::Read) {
+            ASSERT_TRUE(got.verdict == HeaderVerdict::CutShort ||
+                        (n < 12 && got.verdict == HeaderVerdict::Unknown))
+                << where;
         }
-        if (c.expected && n < c.header.sizeEnd) {
-            ASSERT_EQ(Text(got).rfind("CutShort ", 0), 0u)
-                << Text(got) << ", cut to " << n << " of " << full.size() << " bytes";
+        if (n >= 12 && got.verdict != HeaderVerdict::CutShort) {
+            ASSERT_EQ(Text(got), whole) << where;
         }
-    }
-}
-
-// The header with single bytes changed: any answer, but no crash or read past the end.
-TEST_P(PictureHeader, SurvivesChangedBytes) {
-    const Case& c = GetParam();
-    std::mt19937 rng(7);
-    const std::size_t size = c.header.bytes.size();
-    if (size == 0) return;
-    const std::size_t rounds = size > 1000 ? 200 : 2000;
-    for (std::size_t i = 0; i < rounds; ++i) {
-        Bytes changed = c.header.bytes;
-        // Most changes land in the first bytes, where the header is.
-        const std::size_t span = std::min<std::size_t>(size, 64);
-        for (int k = 0; k < 3; ++k) {
-            changed[rng() % span] = static_cast<std::uint8_t>(rng());
-        }
-        changed.resize(rng() % (size + 1));
-        (void)ReadHeader(changed);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, PictureHeader, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
-
-TEST(PictureHeaderGarbage, RandomBytesAreNoPicture) {
-    std::mt19937 rng(20240601);
-    for (int i = 0; i < 20000; ++i) {
-        Bytes b(rng() % 80);
-        for (auto& x : b) x = static_cast<std::uint8_t>(rng());
-        // No signature: the first byte starts none of them.
-        if (!b.empty() && (b[0] == 0xFF || b[0] == 0x89 || b[0] == 'G' || b[0] == 'B' ||
-                           b[0] == 'I' || b[0] == 'M' || b[0] == 0x00 || b[0] == 'R'))
-            b[0] = 0x01;
-        ASSERT_EQ(Text(ReadPictureHeader(b)), "Unknown") << "buffer " << i;
-    }
-}
-
-TEST(PictureHeaderGarbage, RandomBytesAfterEachSignatureDoNotCrash) {
-    const Bytes signatures[] = {{0xFF, 0xD8},
-                                {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A},
-                                {'G', 'I', 'F', '8', '9', 'a'},
-                                {'B', 'M'},
-                                {'I', 'I', 0x2A, 0x00},
-                                {'M', 'M', 0x00, 0x2A},
-                                {0x00, 0x00, 0x01, 0x00},
-                                {0x00, 0x00, 0x02, 0x00},
-                                {'R', 'I', 'F', 'F', 0x20, 0, 0, 0, 'W', 'E', 'B', 'P'}};
-    std::mt19937 rng(99);
-    for (const Bytes& signature : signatures) {
-        for (int i = 0; i < 20000; ++i) {
-            Bytes b = signature;
-            const std::size_t more = rng() % 64;
-            for (std::size_t k = 0; k < more; ++k) {
-                // Plenty of 0xFF, so that JPEG marker walking is exercised.
-                b.push_back(rng() % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(rng()));
-            }
-            // Whatever the verdict, it is about the format the signature names.
-            const HeaderReading got = ReadPictureHeader(b);
-            ASSERT_NE(got.verdict, HeaderVerdict::Unknown);
-            ASSERT_EQ(got.info.format, ReadPictureHeader(signature).info.format);
-        }
-    }
-}
 
 // --- The budget's edges, directly --------------------------------------------------------------
 
@@ -568,75 +428,14 @@ TEST(WithinBudget, Edges) {
         {0xFFFFFFFF, 0xFFFFFFFF, false},  // the product needs 64 bits
         {0x10000, 0x10000, false},        // 2^32: zero in 32 bits
     };
-    for (const Format format : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp, Format::Tiff,
-                                Format::Ico, Format::Cur, Format::WebP}) {
-        for (const Edge& e : edges) {
-            EXPECT_EQ(WithinBudget(HeaderInfo{format, e.width, e.height}), e.within)
-                << e.width << "x" << e.height;
-        }
-    }
-    // The same budget for a size that a decoder reports.
     for (const Edge& e : edges) {
         EXPECT_EQ(WithinBudget(e.width, e.height), e.within) << e.width << "x" << e.height;
+        // A header's size is held to the same budget, whatever its format.
+        EXPECT_EQ(WithinBudget(HeaderInfo{Format::Tiff, e.width, e.height}), e.within);
     }
 }
 
 // --- Verdicts, and what a loader does with them ----------------------------------------------
-
-Bytes First(const Bytes& b, std::size_t n) {
-    return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(std::min(n, b.size())));
-}
-
-TEST(PictureHeaderVerdict, Table) {
-    struct Row {
-        const char* name;
-        Bytes bytes;
-        const char* expected;
-    };
-    Bytes heif = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'a', 'v', 'i', 'f'};
-    heif.resize(256, 0);
-    const Row rows[] = {
-        {"tiff", Tiff(true).Size(64, 48).Build().bytes, "Read Tiff 64x48"},
-        {"tiff_ifd_beyond_the_bytes", Tiff().Size(64, 48).IfdOffset(100000).Build().bytes,
-         "CutShort Tiff"},
-        {"tiff_cut_in_the_ifd", First(Tiff().Size(64, 48).Build().bytes, 20), "CutShort Tiff"},
-        {"tiff_entry_count_65535", Tiff().Size(64, 48).Count(65535).Build().bytes, "CutShort Tiff"},
-        {"tiff_no_width", Tiff().Entry(257, Tiff::kShort, 1, 10).Build().bytes, "Malformed Tiff"},
-        {"tiff_ifd_inside_the_header", Tiff().Size(64, 48).IfdOffset(7).Build().bytes,
-         "Malformed Tiff"},
-        {"tiff_width_ascii", Tiff().Entry(256, 2, 1, 0x41).Entry(257, 3, 1, 9).Build().bytes,
-         "Malformed Tiff"},
-        {"ico", Icon().Dib(16, 16).Dib(48, 48).Build().bytes, "Read Ico 48x48 frame 1"},
-        {"cur", Icon(true).PngImage(64, 32).Build().bytes, "Read Cur 64x32"},
-        {"ico_no_images", Icon().Build().bytes, "Malformed Ico"},
-        {"ico_image_beyond_the_bytes", Icon().Dib(16, 16).Offset(0, 5000).Build().bytes,
-         "CutShort Ico"},
-        {"ico_directory_cut", First(Icon().Dib(16, 16).Dib(32, 32).Build().bytes, 30),
-         "CutShort Ico"},
-        {"cur_png_with_bad_ihdr", Icon(true).RawImage(Png(16, 16, 14).bytes).Build().bytes,
-         "Malformed Cur"},
-        {"webp", WebPLossless(300, 200).bytes, "Read WebP 300x200"},
-        {"webp_cut", First(WebPLossy(640, 480).bytes, 26), "CutShort WebP"},
-        {"webp_unknown_chunk", Riff("ICCP", Bytes(20, 0)), "Malformed WebP"},
-        {"jpeg_cut", First(Jpeg().App0().Frame(640, 480).Build().bytes, 24), "CutShort Jpeg"},
-        {"jpeg_scan_before_frame", Jpeg().App0().ScanAndEnd().Frame(640, 480).Build().bytes,
-         "Malformed Jpeg"},
-        {"png_ihdr_length_12", Png(800, 600, 12).bytes, "Malformed Png"},
-        {"bmp_header_size_16", Bmp(800, 600, 16, false).bytes, "Malformed Bmp"},
-        {"gif_cut", {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x01, 0xC8}, "CutShort Gif"},
-        {"empty", {}, "Unknown"},
-        {"text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'}, "Unknown"},
-        {"gif88a", Gif(320, 200, "88a").bytes, "Unknown"},
-        {"bigtiff", {'I', 'I', 0x2B, 0x00, 8, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0}, "Unknown"},
-        {"heif_ftyp_of_256_bytes", heif, "Unknown"},
-        {"riff_avi",
-         {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 'L', 'I', 'S', 'T'},
-         "Unknown"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(Text(ReadPictureHeader(row.bytes)), row.expected) << row.name;
-    }
-}
 
 TEST(Admit, AKnownFormatIsDecodedOnlyWithinTheBudgetAnUnknownOneAfterItsFrameSize) {
     struct Row {
@@ -644,23 +443,15 @@ TEST(Admit, AKnownFormatIsDecodedOnlyWithinTheBudgetAnUnknownOneAfterItsFrameSiz
         Bytes bytes;
         Admission expected;
     };
+    // Admit looks at the verdict and the size only, whatever the format.
     const Row rows[] = {
-        {"tiff_within", Tiff().Size(640, 480).Build().bytes, Admission::Decode},
-        {"tiff_over_budget", Tiff().Size(70000, 70000, Tiff::kLong).Build().bytes,
-         Admission::Refuse},
-        {"tiff_cut_short", First(Tiff().Size(640, 480).Build().bytes, 20), Admission::Refuse},
-        {"tiff_malformed", Tiff().Entry(257, 3, 1, 9).Build().bytes, Admission::Refuse},
-        {"ico_within", Icon().Dib(16, 16).PngImage(256, 256).Build().bytes, Admission::Decode},
-        {"ico_one_image_over_budget", Icon().Dib(16, 16).Dib(70000, 70000).Build().bytes,
-         Admission::Refuse},
-        {"webp_within", WebPExtended(4000, 3000).bytes, Admission::Decode},
-        {"webp_over_budget", WebPExtended(20000, 20000).bytes, Admission::Refuse},
-        {"jpeg_over_budget", Jpeg().Frame(60000, 60000).Build().bytes, Admission::Refuse},
-        {"png_within", Png(10, 10).bytes, Admission::Decode},
+        {"within", Png(10, 10).bytes, Admission::Decode},
+        {"over_budget", Tiff().Size(70000, 70000, Tiff::kLong).Build().bytes, Admission::Refuse},
+        {"cut_short", Tiff().Size(64, 48).IfdOffset(100000).Build().bytes, Admission::Refuse},
+        {"malformed", Tiff().Entry(257, 3, 1, 9).Build().bytes, Admission::Refuse},
         {"unknown",
          {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'},
          Admission::CheckFrameSize},
-        {"empty", {}, Admission::CheckFrameSize},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(static_cast<int>(Admit(ReadPictureHeader(row.bytes))),

@@ -29,7 +29,7 @@ from .desktop import Wallpaper, wine_reg
 from .files import make_picture, settings
 from .layout import shadow_misplaced
 from .picture_bytes import png, with_orientation, write_bmp
-from .process import Frame, started, stays_placed, wait_caption, wait_placed, wait_size
+from .process import Frame, started, stays_placed, wait_placed, wait_size
 from .screen import Screen, client_rect, close, wait_for_screen
 from .session import session_env, windows_path
 from .target import Target

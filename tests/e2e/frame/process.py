@@ -15,7 +15,7 @@ from pathlib import Path
 
 from .desktop import DisplayScale
 from .files import make_picture, write_settings
-from .layout import caption_problem, companions_problem
+from .layout import companions_problem
 from .probe import probe_run
 from .session import session_env
 from .windows import (
@@ -325,13 +325,6 @@ def wait_placed(frame, margin_twips, caption_shown=True, what=None):
     see layout.companions_problem."""
     return _wait_windows(frame, what or "the caption and shadow windows in place",
                          lambda windows: companions_problem(windows, margin_twips, caption_shown))
-
-
-def wait_caption(frame, shown=True, what=None):
-    """The picture window once its caption window stands under it (hidden with shown=False),
-    whatever the shadow does."""
-    return _wait_windows(frame, what or f"the caption {'shown' if shown else 'hidden'}",
-                         lambda windows: caption_problem(windows, shown))
 
 
 def _wait_windows(frame, what, problem_of):
