@@ -27,9 +27,11 @@ COLOURS = {
 ORDER = ["a1.png", "A2.png", "a10.png", "b3.png", "B20.png", "image.jpg"]
 
 
-def solid(path, colour, size="300x200"):
+def solid(path, colour, size="300x200", fmt=""):
+    """A picture of one colour; fmt (as "png:") when the path's suffix does not say it."""
     r, g, b = colour
-    subprocess.run(["convert", "-size", size, f"xc:rgb({r},{g},{b})", str(path)], check=True)
+    subprocess.run(["convert", "-size", size, f"xc:rgb({r},{g},{b})", f"{fmt}{path}"],
+                   check=True)
 
 
 def folder_of_pictures(folder):
@@ -111,6 +113,146 @@ def case_steps(exe, probe):
         shows(frame, name, what)
 
     in_turn(((s[0], s) for s in STEPS), lambda: make(exe, probe), check, ready)
+
+
+# --- the slideshow -----------------------------------------------------------------------------
+
+
+def colours_seen(frame, seconds):
+    """The distinct centre colours, in the order they came, over a while."""
+    seen, deadline = [], time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        colour = centre_colour(frame)
+        if not seen or not near(colour, seen[-1]):
+            seen.append(colour)
+        time.sleep(0.2)
+    return seen
+
+
+def slideshow_turns(frame):
+    pointer_away(frame)
+    seen = colours_seen(frame, 6)
+    assert len(seen) >= 3, f"expected a 1 s slideshow to show 3 pictures in 6 s, saw {seen}"
+
+
+def slideshow_pauses_under_the_pointer(frame):
+    x, y = frame.wait_main_window().centre
+    xdotool("mousemove", x, y)
+    time.sleep(1.5)  # a step begun as the pointer came may still be painting
+    seen = colours_seen(frame, 4)
+    assert len(seen) == 1, f"expected the slideshow to wait while the pointer rests, saw {seen}"
+    pointer_away(frame)
+    seen = colours_seen(frame, 4)
+    assert len(seen) >= 2, f"expected the slideshow to go on once the pointer left, saw {seen}"
+
+
+@limit(240)
+def case_slideshow(exe, probe):
+    ini = settings() + "[Slideshow]\nInterval=1\n"
+    steps = (slideshow_turns, slideshow_pauses_under_the_pointer)
+    in_turn(((s.__name__, s) for s in steps), lambda: make(exe, probe, ini),
+            lambda frame, step: step(frame))
+
+
+# --- the file followed -------------------------------------------------------------------------
+
+
+def followed(frame, name, what):
+    started = time.monotonic()
+    shows(frame, name, what)
+    print(f"    {what}: new content on screen after {time.monotonic() - started:.1f} s")
+
+
+def rewritten_in_place(frame):
+    shown = frame.folder / "image.jpg"
+    solid(frame.folder / "red.tmp.png", COLOURS["a1.png"])
+    new = (frame.folder / "red.tmp.png").read_bytes()
+    (frame.folder / "red.tmp.png").unlink()
+    with open(shown, "r+b") as f:  # the same file, written over
+        f.write(new)
+        f.truncate()
+    followed(frame, "a1.png", "image.jpg rewritten in place")
+
+
+def renamed_over(frame):
+    solid(frame.folder / "saved.tmp", COLOURS["a10.png"], size="200x300", fmt="png:")
+    os.replace(frame.folder / "saved.tmp", frame.folder / "image.jpg")
+    followed(frame, "a10.png", "a file renamed over image.jpg")
+
+
+def deleted_keeps_its_picture(frame):
+    before = centre_colour(frame)
+    (frame.folder / "image.jpg").unlink()
+    frame.holds("the picture of the deleted file on the frame",
+                lambda: None if near(c := centre_colour(frame), before) else f"centre {c}",
+                seconds=3)
+    key(frame, "Right")  # the step goes on from where the deleted name stood
+    shows(frame, "a1.png", "Right after image.jpg was deleted")
+
+
+@limit(240)
+def case_file_followed(exe, probe):
+    def ready(frame):
+        shows(frame, "image.jpg", "the start")
+
+    steps = (rewritten_in_place, renamed_over, deleted_keeps_its_picture)
+    in_turn(((s.__name__, s) for s in steps), lambda: make(exe, probe),
+            lambda frame, step: step(frame), ready)
+
+
+# --- hostile folders ---------------------------------------------------------------------------
+
+# Names over 260 characters with the folder, outside the ANSI code page, and beyond the BMP; a
+# JPEG named .png shows, a text named .bmp is passed over.
+HOSTILE = {
+    "L" * 240 + ".png": (255, 128, 0),
+    "照片.png": (0, 255, 255),
+    "\U0001F305 dawn.png": (128, 0, 255),
+    "lie.png": (0, 128, 128),
+}
+
+
+def every_hostile_picture_shows(frame):
+    for name, colour in HOSTILE.items():
+        solid(frame.folder / name, colour, fmt="jpg:" if name == "lie.png" else "")
+    (frame.folder / "fake.bmp").write_text("BM but no picture")
+    main = frame.wait_main_window()
+    x, y = main.centre
+    xdotool("mousemove", x, y)
+    wanted = list(HOSTILE.values()) + [COLOURS["image.jpg"]]
+    seen = []
+    for _ in range(len(COLOURS) + len(HOSTILE) + 1):
+        before = centre_colour(frame)
+        key(frame, "Right")
+        frame.wait_for("a step", lambda: not near(centre_colour(frame), before), timeout=10)
+        seen.append(centre_colour(frame))
+    missing = [c for c in wanted if not any(near(s, c) for s in seen)]
+    assert not missing, f"expected every readable picture to show in a round, missed {missing}"
+
+
+def vanished_folder_keeps_the_picture(frame):
+    sub = frame.folder / "gone"
+    sub.mkdir()
+    solid(sub / "last.png", HOSTILE["照片.png"])
+    drop_files(frame, [sub / "last.png"])
+    shows_colour = HOSTILE["照片.png"]
+    frame.wait_until("the dropped picture shown",
+                     lambda: None if near(c := centre_colour(frame), shows_colour) else f"{c}")
+    (sub / "last.png").unlink()
+    sub.rmdir()
+    for k in ("Right", "End", "Home"):
+        key(frame, k)
+    wheel(frame, 5)
+    frame.holds("the picture of the vanished folder on the frame",
+                lambda: None if near(c := centre_colour(frame), shows_colour) else f"{c}",
+                seconds=2)
+
+
+@limit(300)
+def case_hostile_folders(exe, probe):
+    steps = (every_hostile_picture_shows, vanished_folder_keeps_the_picture)
+    in_turn(((s.__name__, s) for s in steps), lambda: make(exe, probe),
+            lambda frame, step: step(frame))
 
 
 if __name__ == "__main__":
