@@ -36,6 +36,7 @@ struct HeldPicture {
 
 // The shown picture's folder (display/folder_steps.hpp): its pictures as last listed, in
 // order, and whether that listing still holds (the folder is watched and has not changed since);
+// the folder being listed in the background;
 // the pictures of the folder shown in this round of shuffled steps; the stamp of the shown file
 // when it was loaded.
 struct FolderState {
@@ -43,6 +44,7 @@ struct FolderState {
     std::vector<std::u16string> listedNames;
     bool listingFresh = false;
     bool watching = false;
+    std::u16string preparedFolder;
     std::u16string shuffledFolder;
     std::set<std::u16string> shown;
     std::optional<platform::folders::Stamp> loadedStamp;

@@ -42,10 +42,11 @@ std::optional<Parts> Split(std::u16string_view path) {
 std::vector<std::u16string> Listed(const std::u16string& folder) {
     mainMod::FolderState& f = shared.folder;
     if (!f.listingFresh || f.listedFolder != folder) {
-        auto names = folders::ListFiles(folder);
-        f.listedNames = names ? PicturesInOrder(std::move(*names)) : std::vector<std::u16string>{};
+        auto names = folders::ListInOrder(folder);
+        f.listedNames = names ? PicturesOf(std::move(*names)) : std::vector<std::u16string>{};
         f.listedFolder = folder;
         f.listingFresh = names && f.watching;
+        f.preparedFolder.clear();  // taken, or let go
     }
     return f.listedNames;
 }
@@ -78,11 +79,8 @@ bool IsPictureName(std::u16string_view name) {
     });
 }
 
-std::vector<std::u16string> PicturesInOrder(std::vector<std::u16string> names) {
+std::vector<std::u16string> PicturesOf(std::vector<std::u16string> names) {
     std::erase_if(names, [](const std::u16string& n) { return !IsPictureName(n); });
-    std::ranges::stable_sort(names, [](const std::u16string& a, const std::u16string& b) {
-        return folders::CompareNames(a, b) < 0;
-    });
     return names;
 }
 
@@ -168,19 +166,31 @@ bool StepShuffled() {
 
 void Follow(bool loaded) {
     const auto parts = Split(shared.PicturePath);
-    shared.folder.watching = folders::Watch(parts ? parts->folder : std::u16string());
-    if (loaded) shared.folder.loadedStamp = folders::StampOf(shared.PicturePath);
+    mainMod::FolderState& f = shared.folder;
+    f.watching = folders::Watch(parts ? parts->folder : std::u16string());
+    const bool listed = parts && f.listingFresh && f.listedFolder == parts->folder;
+    if (parts && f.watching && !listed && f.preparedFolder != parts->folder) {
+        // Listed now, in the background, and taken at the first step.
+        folders::PrepareListing(parts->folder);
+        f.preparedFolder = parts->folder;
+    }
+    if (loaded) f.loadedStamp = folders::StampOf(shared.PicturePath);
 }
 
 void FolderChanged() {
-    shared.folder.listingFresh = false;
+    mainMod::FolderState& f = shared.folder;
+    f.listingFresh = false;
+    if (f.watching && !f.listedFolder.empty()) {
+        folders::PrepareListing(f.listedFolder);
+        f.preparedFolder = f.listedFolder;
+    }
     // A file gone keeps its picture; one that has not changed, or not yet loads (an editor
     // still writing it), waits for the next change.
     const auto now = folders::StampOf(shared.PicturePath);
-    if (!now || now == shared.folder.loadedStamp) return;
+    if (!now || now == f.loadedStamp) return;
     const std::int16_t preset = shared.SizeMode;
     if (!picture_holder::LoadPicture(shared.PicturePath)) return;
-    shared.folder.loadedStamp = now;
+    f.loadedStamp = now;
     if (preset == sizing::kDefault) {
         frmMain::SizeToHeldPicture();
         frmMain::LayoutCompanions();

@@ -18,8 +18,8 @@ namespace folder_steps {
 // Whether a file name carries the extension of a picture format the frame reads.
 bool IsPictureName(std::u16string_view name);
 
-// The pictures among a folder's file names, in the file browser's order.
-std::vector<std::u16string> PicturesInOrder(std::vector<std::u16string> names);
+// The pictures among a folder's file names, in the order given.
+std::vector<std::u16string> PicturesOf(std::vector<std::u16string> names);
 
 // The positions of `names` (in order) to try in turn for a step from the picture `current`:
 // every other picture once, the nearest first, wrapping around the ends. A current picture
@@ -39,11 +39,12 @@ std::vector<std::size_t> ShuffledTries(const std::vector<std::u16string>& names,
 bool StepTo(platform::Step step);
 bool StepShuffled();
 
-// After a load of the shown picture: its folder is watched, and when `loaded`, the file's
-// stamp is remembered so that a new content can be told from the one shown.
+// After a load of the shown picture: its folder is watched (and listed in the background when
+// it is not listed yet), and when `loaded`, the file's stamp is remembered so that a new
+// content can be told from the one shown.
 void Follow(bool loaded);
 
-// The watched folder changed: it is listed again at the next step, and the shown file, when
+// The watched folder changed: it is listed again in the background, and the shown file, when
 // it has a new content that loads, is shown again at the size chosen.
 void FolderChanged();
 

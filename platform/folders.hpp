@@ -10,9 +10,14 @@
 
 namespace platform::folders {
 
-// The names of the files in `folder` (no subfolders), in no particular order; empty when the
-// folder cannot be listed.
-std::optional<std::vector<std::u16string>> ListFiles(std::u16string_view folder);
+// Starts listing `folder` for ListInOrder, in the background where the system can: a folder of
+// ten thousand files takes a few hundred milliseconds to list and order. A listing started
+// before for another folder, or before the folder changed, is let go.
+void PrepareListing(std::u16string_view folder);
+// The names of the files in `folder` (no subfolders) in CompareNames' order: the listing
+// prepared for it, waited for when it is not done yet, or else a new one. Empty when the folder
+// cannot be listed.
+std::optional<std::vector<std::u16string>> ListInOrder(std::u16string_view folder);
 
 // Less than, equal to or greater than zero as `a` stands before, with or after `b` in the
 // file browser's order: runs of digits compared as numbers (a2 before a10), case ignored.

@@ -38,8 +38,12 @@ std::u16string_view DigitRun(std::u16string_view s, std::size_t& at) {
 
 }  // namespace
 
-std::optional<std::vector<std::u16string>> ListFiles(std::u16string_view folder) {
-    if (!Rec().Record("ListFiles(" + Narrow(folder) + ")")) return std::nullopt;
+void PrepareListing(std::u16string_view folder) {
+    Rec().Record("PrepareListing(" + Narrow(folder) + ")");
+}
+
+std::optional<std::vector<std::u16string>> ListInOrder(std::u16string_view folder) {
+    if (!Rec().Record("ListInOrder(" + Narrow(folder) + ")")) return std::nullopt;
     if (std::ranges::find(Rec().unlistable, folder) != Rec().unlistable.end()) return std::nullopt;
     std::set<std::u16string> names;
     const auto take = [&](const std::u16string& path) {
@@ -49,7 +53,11 @@ std::optional<std::vector<std::u16string>> ListFiles(std::u16string_view folder)
     };
     for (const auto& [path, bytes] : Rec().files) take(path);
     for (const auto& [path, bitmap] : Rec().pictureFiles) take(path);
-    return std::vector<std::u16string>(names.begin(), names.end());
+    std::vector<std::u16string> ordered(names.begin(), names.end());
+    std::ranges::stable_sort(ordered, [](const std::u16string& a, const std::u16string& b) {
+        return CompareNames(a, b) < 0;
+    });
+    return ordered;
 }
 
 int CompareNames(std::u16string_view a, std::u16string_view b) {

@@ -7,7 +7,12 @@
 // After <windows.h>, whose types they use.
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <future>
+#include <memory>
 #include <new>
+#include <thread>
+#include <utility>
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
@@ -61,6 +66,10 @@ namespace platform::folders {
 
 using namespace platform::win32;
 
+namespace {
+
+// The folder's files in no particular order. Runs on a worker thread too: it touches nothing
+// but the file system and the debug output.
 std::optional<std::vector<std::u16string>> ListFiles(std::u16string_view folder) {
     try {
         std::wstring pattern = AnyLength(folder);
@@ -82,6 +91,59 @@ std::optional<std::vector<std::u16string>> ListFiles(std::u16string_view folder)
         if (::GetLastError() != ERROR_NO_MORE_FILES) FailedCall("FindNextFileW");
         return names;
     } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+using Listing = std::optional<std::vector<std::u16string>>;
+
+Listing ListAndOrder(const std::u16string& folder) {
+    Listing names = ListFiles(folder);
+    if (names)
+        std::ranges::stable_sort(*names, [](const std::u16string& a, const std::u16string& b) {
+            return CompareNames(a, b) < 0;
+        });
+    return names;
+}
+
+// The listing under way on a worker thread, or done. The thread owns its job with the program:
+// a job let go finishes on its own, and nothing waits for it.
+struct Job {
+    std::u16string folder;
+    std::shared_future<Listing> result;
+};
+std::shared_ptr<Job>& Prepared() {
+    static std::shared_ptr<Job> job;
+    return job;
+}
+
+}  // namespace
+
+void PrepareListing(std::u16string_view folder) {
+    try {
+        auto job = std::make_shared<Job>();
+        job->folder = std::u16string(folder);
+        auto promise = std::make_shared<std::promise<Listing>>();
+        job->result = promise->get_future().share();
+        std::thread([folder = job->folder, promise] {
+            try {
+                promise->set_value(ListAndOrder(folder));
+            } catch (...) {
+                promise->set_value(std::nullopt);
+            }
+        }).detach();
+        Prepared() = std::move(job);
+    } catch (const std::exception&) {
+        Prepared().reset();  // no thread: the listing is made when it is asked for
+    }
+}
+
+Listing ListInOrder(std::u16string_view folder) {
+    try {
+        if (const auto job = std::exchange(Prepared(), nullptr); job && job->folder == folder)
+            return job->result.get();
+        return ListAndOrder(std::u16string(folder));
+    } catch (const std::exception&) {
         return std::nullopt;
     }
 }
