@@ -11,7 +11,7 @@ import subprocess
 import sys
 import time
 
-from frame import Frame, Screen, click, drop_files, in_turn, limit, run_cases, settings, xdotool
+from frame import Frame, Screen, drop_files, in_turn, limit, run_cases, settings, xdotool
 from frame.menu import NEXT, PREVIOUS, choose
 
 # The folder in the order of the file browser: a2 before a10, case ignored. image.jpg is the
@@ -58,12 +58,18 @@ def near(colour, expected):
     return all(abs(a - b) <= 12 for a, b in zip(colour, expected))
 
 
-def shows(frame, name, what, timeout=10.0):
-    frame.wait_until(
-        f"{name} shown after {what}",
-        lambda: None if near(c := centre_colour(frame), COLOURS[name]) else f"centre {c}",
-        timeout,
-    )
+def unlike(frame, colour):
+    """What is wrong when the picture window's centre is not the colour."""
+    return None if near(c := centre_colour(frame), colour) else f"centre {c}, not {colour}"
+
+
+def shows(frame, name, what, colour=None):
+    """Waits for the picture of that name (or the colour) after what the user did."""
+    frame.wait_until(f"{name} shown after {what}", lambda: unlike(frame, colour or COLOURS[name]))
+
+
+def keeps(frame, colour, what):
+    frame.holds(what, lambda: unlike(frame, colour), seconds=3)
 
 
 def pointer_away(frame):
@@ -86,8 +92,8 @@ def key(frame, name):
 # the broken a5.jpg is passed over, the keys step both ways and Home and End go to the ends.
 STEPS = [
     ("wheel down", lambda f: wheel(f, 5), "a1.png"),
-    ("wheel down again", lambda f: wheel(f, 5), "A2.png"),
-    ("Right", lambda f: key(f, "Right"), "a10.png"),
+    ("Right", lambda f: key(f, "Right"), "A2.png"),
+    ("wheel down over the broken one", lambda f: wheel(f, 5), "a10.png"),
     ("Page Down", lambda f: key(f, "Next"), "b3.png"),
     ("the menu's next", lambda f: choose(f, NEXT), "B20.png"),
     ("Right once more", lambda f: key(f, "Right"), "image.jpg"),
@@ -129,13 +135,10 @@ def colours_seen(frame, seconds):
     return seen
 
 
-def slideshow_turns(frame):
+def slideshow_turns_and_waits_under_the_pointer(frame):
     pointer_away(frame)
     seen = colours_seen(frame, 6)
     assert len(seen) >= 3, f"expected a 1 s slideshow to show 3 pictures in 6 s, saw {seen}"
-
-
-def slideshow_pauses_under_the_pointer(frame):
     x, y = frame.wait_main_window().centre
     xdotool("mousemove", x, y)
     time.sleep(1.5)  # a step begun as the pointer came may still be painting
@@ -148,19 +151,11 @@ def slideshow_pauses_under_the_pointer(frame):
 
 @limit(240)
 def case_slideshow(exe, probe):
-    ini = settings() + "[Slideshow]\nInterval=1\n"
-    steps = (slideshow_turns, slideshow_pauses_under_the_pointer)
-    in_turn(((s.__name__, s) for s in steps), lambda: make(exe, probe, ini),
-            lambda frame, step: step(frame))
+    with make(exe, probe, settings() + "[Slideshow]\nInterval=1\n") as frame:
+        slideshow_turns_and_waits_under_the_pointer(frame)
 
 
 # --- the file followed -------------------------------------------------------------------------
-
-
-def followed(frame, name, what):
-    started = time.monotonic()
-    shows(frame, name, what)
-    print(f"    {what}: new content on screen after {time.monotonic() - started:.1f} s")
 
 
 def rewritten_in_place(frame):
@@ -171,21 +166,19 @@ def rewritten_in_place(frame):
     with open(shown, "r+b") as f:  # the same file, written over
         f.write(new)
         f.truncate()
-    followed(frame, "a1.png", "image.jpg rewritten in place")
+    shows(frame, "a1.png", "image.jpg rewritten in place")
 
 
 def renamed_over(frame):
     solid(frame.folder / "saved.tmp", COLOURS["a10.png"], size="200x300", fmt="png:")
     os.replace(frame.folder / "saved.tmp", frame.folder / "image.jpg")
-    followed(frame, "a10.png", "a file renamed over image.jpg")
+    shows(frame, "a10.png", "a file renamed over image.jpg")
 
 
 def deleted_keeps_its_picture(frame):
     before = centre_colour(frame)
     (frame.folder / "image.jpg").unlink()
-    frame.holds("the picture of the deleted file on the frame",
-                lambda: None if near(c := centre_colour(frame), before) else f"centre {c}",
-                seconds=3)
+    keeps(frame, before, "the picture of the deleted file on the frame")
     key(frame, "Right")  # the step goes on from where the deleted name stood
     shows(frame, "a1.png", "Right after image.jpg was deleted")
 
@@ -216,9 +209,6 @@ def every_hostile_picture_shows(frame):
     for name, colour in HOSTILE.items():
         solid(frame.folder / name, colour, fmt="jpg:" if name == "lie.png" else "")
     (frame.folder / "fake.bmp").write_text("BM but no picture")
-    main = frame.wait_main_window()
-    x, y = main.centre
-    xdotool("mousemove", x, y)
     wanted = list(HOSTILE.values()) + [COLOURS["image.jpg"]]
     seen = []
     for _ in range(len(COLOURS) + len(HOSTILE) + 1):
@@ -235,17 +225,13 @@ def vanished_folder_keeps_the_picture(frame):
     sub.mkdir()
     solid(sub / "last.png", HOSTILE["照片.png"])
     drop_files(frame, [sub / "last.png"])
-    shows_colour = HOSTILE["照片.png"]
-    frame.wait_until("the dropped picture shown",
-                     lambda: None if near(c := centre_colour(frame), shows_colour) else f"{c}")
+    shows(frame, "last.png", "its drop", HOSTILE["照片.png"])
     (sub / "last.png").unlink()
     sub.rmdir()
     for k in ("Right", "End", "Home"):
         key(frame, k)
     wheel(frame, 5)
-    frame.holds("the picture of the vanished folder on the frame",
-                lambda: None if near(c := centre_colour(frame), shows_colour) else f"{c}",
-                seconds=2)
+    keeps(frame, HOSTILE["照片.png"], "the picture of the vanished folder on the frame")
 
 
 @limit(300)

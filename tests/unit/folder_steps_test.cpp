@@ -2,7 +2,6 @@
 // rounds, the slideshow's settings, pauses and menu, and the shown file followed.
 #include "display/folder_steps.hpp"
 
-#include <algorithm>
 #include <set>
 
 #include "app/frm_main.hpp"
@@ -68,7 +67,7 @@ TEST(FolderSteps, ShuffleShowsEveryPictureOnceARound) {
     std::set<std::u16string> shown;
     std::u16string current = u"c";
     for (int round = 0; round < 3; ++round) {
-        std::multiset<std::u16string> round_shown;
+        std::set<std::u16string> round_shown;
         for (int i = 0; i < 4; ++i) {
             const auto tries = folder_steps::ShuffledTries(names, current, shown, random);
             ASSERT_FALSE(tries.empty());
@@ -77,8 +76,7 @@ TEST(FolderSteps, ShuffleShowsEveryPictureOnceARound) {
             round_shown.insert(current);
         }
         // Four steps from one picture show the four others, none twice.
-        EXPECT_EQ(std::set<std::u16string>(round_shown.begin(), round_shown.end()).size(), 4u)
-            << "round " << round;
+        EXPECT_EQ(round_shown.size(), 4u) << "round " << round;
     }
 }
 
@@ -115,8 +113,6 @@ TEST_F(Folder, StepsShowTheNextPictureAndSkipOnesThatDoNotLoad) {
     EXPECT_EQ(mainMod::shared.CaptionText, u"a10.png");
     Do(Step::Previous);
     EXPECT_EQ(Shown(), kGreen);
-    platform::CurrentEvents()->MenuClick(menu_names::mnuOP(menu_names::op::kNextPicture));
-    EXPECT_EQ(Shown(), kBlue);
 }
 
 TEST_F(Folder, AFolderOfUnreadableFilesKeepsThePicture) {
