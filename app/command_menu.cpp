@@ -6,6 +6,7 @@
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
+#include "display/folder_steps.hpp"
 #include "platform/menus.hpp"
 #include "platform/shell.hpp"
 
@@ -79,6 +80,12 @@ void mnuOP_Click(std::int16_t Index) {
             break;
         case op::kExit:
             ExitProgram();
+            break;
+        case op::kNextPicture:
+            folder_steps::StepTo(platform::Step::Next);
+            break;
+        case op::kPreviousPicture:
+            folder_steps::StepTo(platform::Step::Previous);
             break;
         default:
             break;  // separators and the submenu parents

@@ -14,6 +14,8 @@ void Form_Load();
 void LoadAndSizePicture();
 // Sizes the window 30 twips larger than PicWidth x PicHeight, height first.
 void SizeWindowToPicture();
+// Sizes the window at the default preset to the picture the holder has now.
+void SizeToHeldPicture();
 // Builds the caption, paints the picture and places and shows the companion windows.
 void LayoutCompanions();
 
@@ -29,11 +31,18 @@ void Form_OLEDragDrop(platform::DropData& Data);
 void Form_DpiChanged();
 // The displays changed: a frame left on no monitor comes back onto the nearest one.
 void Form_DisplayChanged();
+// A wheel notch or a stepping key: the next, previous, first or last picture of the folder.
+void Form_StepKey(platform::Step step);
+// The slideshow's pace came due.
+void Form_Timer();
+// The shown picture's folder changed: the file shown may have new content.
+void Form_FolderChanged();
 
 void mnuOP_Click(std::int16_t Index);
 void mnuSize_Click(std::int16_t Index);
 void mnuTrs_Click(std::int16_t Index);
 void mnuShadow_Click(std::int16_t Index);
+void mnuSlide_Click(std::int16_t Index);
 
 // Unloads the three windows and ends the process.
 void ExitProgram();

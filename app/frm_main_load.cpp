@@ -3,6 +3,7 @@
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
+#include "app/slideshow.hpp"
 #include "display/sizing.hpp"
 #include "platform/menus.hpp"
 #include "shadow/shadow_modes.hpp"
@@ -51,6 +52,7 @@ void Form_Load() {
             forms::Hide(Form::Shadow);
     }
     shared.SizeMode = sizing::kDefault;
+    slideshow::LoadSettings();
 }
 
 }  // namespace frmMain

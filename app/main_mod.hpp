@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/conversions.hpp"
 #include "platform/colour_profile.hpp"
+#include "platform/folders.hpp"
 #include "platform/picture_rows.hpp"
 #include "platform/types.hpp"
 
@@ -34,6 +37,30 @@ struct HeldPicture {
     // From the picture's embedded profile to the display's, as it is painted; empty when the
     // picture embeds none, an sRGB one, or one that was refused.
     std::shared_ptr<platform::colour::Conversion> colour;
+};
+
+// The shown picture's folder (display/folder_steps.hpp): its pictures as last listed, in
+// order, and whether that listing still holds (the folder is watched and has not changed since);
+// the folder being listed in the background;
+// the pictures of the folder shown in this round of shuffled steps; the stamp of the shown file
+// when it was loaded.
+struct FolderState {
+    std::u16string listedFolder;
+    std::vector<std::u16string> listedNames;
+    bool listingFresh = false;
+    bool watching = false;
+    std::u16string preparedFolder;
+    std::u16string shuffledFolder;
+    std::set<std::u16string> shown;
+    std::optional<platform::folders::Stamp> loadedStamp;
+};
+
+// The slideshow (app/slideshow.hpp): its pace in seconds (0 off), shuffled or in order, and how
+// many holds (a menu open, a drag) keep it waiting.
+struct SlideshowState {
+    std::uint32_t pace = 0;
+    bool shuffle = false;
+    int holds = 0;
 };
 
 // Every piece of state the windows share. Each member carries its initial value, the one it
@@ -63,6 +90,9 @@ struct SharedState {
     ShadowBoxRecord ShadowBox;
 
     std::optional<HeldPicture> imgMain;  // empty until a picture was loaded
+
+    FolderState folder;
+    SlideshowState slideshow;
 };
 
 // The one instance, for the whole process: mainMod::shared.PicturePath and so on.

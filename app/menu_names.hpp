@@ -22,6 +22,9 @@ constexpr MenuItem mnuTrs(std::int16_t i) {
 constexpr MenuItem mnuShadow(std::int16_t i) {
     return {MenuArray::Shadow, i};
 }
+constexpr MenuItem mnuSlide(std::int16_t i) {
+    return {MenuArray::Slide, i};
+}
 
 // The items of mnuOP that act; the others are separators and the parents of the submenus.
 namespace op {
@@ -30,6 +33,10 @@ inline constexpr std::int16_t kShowFileName = 5;
 inline constexpr std::int16_t kNewCopy = 7;
 inline constexpr std::int16_t kAbout = 9;
 inline constexpr std::int16_t kExit = 10;
+// The folder's group, standing after the caption item: the next and the previous picture, and
+// the parent of the slideshow submenu.
+inline constexpr std::int16_t kNextPicture = 12;
+inline constexpr std::int16_t kPreviousPicture = 13;
 }  // namespace op
 
 // "100%" of mnuTrs.

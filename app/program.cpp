@@ -35,6 +35,9 @@ class ProgramEvents final : public platform::Events {
             case resources::MenuArray::Shadow:
                 frmMain::mnuShadow_Click(item.index);
                 break;
+            case resources::MenuArray::Slide:
+                frmMain::mnuSlide_Click(item.index);
+                break;
         }
     }
     // Closing the picture window any other way ends the program as its Exit command does.
@@ -42,6 +45,9 @@ class ProgramEvents final : public platform::Events {
     void Picture1Paint() override { mainMod::DrawCaption(); }
     void DpiChanged() override { frmMain::Form_DpiChanged(); }
     void DisplayChanged() override { frmMain::Form_DisplayChanged(); }
+    void StepKey(platform::Step step) override { frmMain::Form_StepKey(step); }
+    void Timer() override { frmMain::Form_Timer(); }
+    void FolderChanged() override { frmMain::Form_FolderChanged(); }
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
+#include "display/folder_steps.hpp"
 #include "display/picture_holder.hpp"
 #include "display/sizing.hpp"
 #include "platform/windows.hpp"
@@ -20,8 +21,12 @@ namespace pw = platform::windows;
 void LoadAndSizePicture() {
     // A picture that cannot be loaded leaves the holder as it was; the sizing goes on with
     // what it holds.
-    picture_holder::LoadPicture(shared.PicturePath);
+    const bool loaded = picture_holder::LoadPicture(shared.PicturePath);
+    SizeToHeldPicture();
+    folder_steps::Follow(loaded);
+}
 
+void SizeToHeldPicture() {
     const std::optional<platform::PixelSize> size = picture_holder::ScaleSize();
     const std::optional<double> tppX = pw::TwipsPerPixelX();
     const std::optional<double> tppY = pw::TwipsPerPixelY();

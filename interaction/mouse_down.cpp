@@ -3,6 +3,7 @@
 // the menu key does.
 #include "app/forms.hpp"
 #include "app/frm_main.hpp"
+#include "app/slideshow.hpp"
 #include "caption/draw_caption.hpp"
 #include "platform/events.hpp"
 #include "platform/menus.hpp"
@@ -23,16 +24,21 @@ void Form_MouseDown(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, fl
         forms::Hide(Form::Txt);
         forms::Hide(Form::Shadow);
         forms::Touch(Form::Main);
-        pw::RunMoveLoop(Form::Main);  // returns when the button is released
+        {
+            const slideshow::Hold still;
+            pw::RunMoveLoop(Form::Main);  // returns when the button is released
+        }
         companion_rules::PlaceCompanions();
         companion_rules::ShowCompanions();
     } else {
+        const slideshow::Hold still;
         platform::menus::Popup(std::nullopt);
     }
 }
 
 void Form_MenuKey(platform::ScreenPoint at) {
     mainMod::DrawCaption();
+    const slideshow::Hold still;
     platform::menus::Popup(at);
 }
 

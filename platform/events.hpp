@@ -29,6 +29,10 @@ inline constexpr std::int16_t kLeftButton = 1;
 inline constexpr std::int16_t kRightButton = 2;
 inline constexpr std::int16_t kMiddleButton = 4;
 
+// A step through the pictures of the shown picture's folder: a wheel notch, an arrow or page
+// key, Home or End.
+enum class Step : std::uint8_t { Next, Previous, First, Last };
+
 class Events {
   public:
     virtual ~Events() = default;
@@ -50,10 +54,22 @@ class Events {
     virtual void DpiChanged() = 0;
     // The displays changed: a monitor came or went, or a resolution or the arrangement changed.
     virtual void DisplayChanged() = 0;
+    // The wheel turned over the picture window, or a stepping key went down while it had the
+    // focus.
+    virtual void StepKey(Step step) = 0;
+    // The picture window's timer (StartTimer) came due.
+    virtual void Timer() = 0;
+    // The watched folder changed (platform/folders.hpp).
+    virtual void FolderChanged() = 0;
 };
 
 void SetEvents(Events* events);
 Events* CurrentEvents();
+
+// The picture window's one timer: Timer events every `milliseconds` until StopTimer. Starting
+// it again restarts it at the new pace.
+bool StartTimer(std::uint32_t milliseconds);
+void StopTimer();
 
 // Dispatches events until the process ends; returns the exit code.
 int RunMessageLoop();

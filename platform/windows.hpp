@@ -55,6 +55,9 @@ bool ReleaseCapture();
 // returns when the button is released.
 bool RunMoveLoop(Form f);
 
+// Whether the pointer stands over the window now.
+bool PointerOver(Form f);
+
 // The screen's twips per pixel.
 std::optional<double> TwipsPerPixelX();
 std::optional<double> TwipsPerPixelY();

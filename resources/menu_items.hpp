@@ -8,8 +8,8 @@
 
 namespace resources {
 
-// The four item arrays of the popup; each has one click handler that takes the index.
-enum class MenuArray : std::uint8_t { OP, Size, Trs, Shadow };
+// The five item arrays of the popup; each has one click handler that takes the index.
+enum class MenuArray : std::uint8_t { OP, Size, Trs, Shadow, Slide };
 
 struct MenuItem {
     MenuArray array;
@@ -53,6 +53,18 @@ inline constexpr MenuEntry kMenuTable[] = {
     {{MenuArray::Shadow, 2},  4, u"Qon 偏移 4-5  ",   false},
     {{MenuArray::Shadow, 3},  4, u"无  ",             false},
     {{MenuArray::OP, 5},     -1, u"显示文件名    ",   true},
+    {{MenuArray::OP, 11},    -1, u"-",                false},
+    {{MenuArray::OP, 12},    -1, u"下一张    ",       false},
+    {{MenuArray::OP, 13},    -1, u"上一张    ",       false},
+    {{MenuArray::OP, 14},    -1, u"幻灯片...  ",      false},
+    {{MenuArray::Slide, 0},  14, u"关闭   ",          false},
+    {{MenuArray::Slide, 1},  14, u"5 秒   ",          false},
+    {{MenuArray::Slide, 2},  14, u"30 秒   ",         false},
+    {{MenuArray::Slide, 3},  14, u"1 分钟   ",        false},
+    {{MenuArray::Slide, 4},  14, u"10 分钟   ",       false},
+    {{MenuArray::Slide, 5},  14, u"1 小时   ",        false},
+    {{MenuArray::Slide, 6},  14, u"-",                false},
+    {{MenuArray::Slide, 7},  14, u"随机   ",          false},
     {{MenuArray::OP, 6},     -1, u"-",                false},
     {{MenuArray::OP, 7},     -1, u"打开新的 VTL...",  false},
     {{MenuArray::OP, 8},     -1, u"-",                false},

@@ -2,6 +2,8 @@
 // events by calling the sink themselves).
 #include "platform/events.hpp"
 
+#include <string>
+
 #include "platform/recording/recorder.hpp"
 
 namespace platform {
@@ -15,6 +17,17 @@ void SetEvents(Events* events) {
 }
 Events* CurrentEvents() {
     return g_events;
+}
+
+bool StartTimer(std::uint32_t milliseconds) {
+    if (!recording::Rec().Record("StartTimer(" + std::to_string(milliseconds) + ")")) return false;
+    recording::Rec().timerMilliseconds = milliseconds;
+    return true;
+}
+
+void StopTimer() {
+    recording::Rec().Record("StopTimer()");
+    recording::Rec().timerMilliseconds.reset();
 }
 
 int RunMessageLoop() {

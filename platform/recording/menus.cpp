@@ -10,7 +10,7 @@ using recording::Rec;
 namespace {
 
 std::string ItemName(MenuItem item) {
-    static const char* const kArrays[] = {"mnuOP", "mnuSize", "mnuTrs", "mnuShadow"};
+    static const char* const kArrays[] = {"mnuOP", "mnuSize", "mnuTrs", "mnuShadow", "mnuSlide"};
     return std::string(kArrays[static_cast<int>(item.array)]) + "(" + std::to_string(item.index) +
            ")";
 }

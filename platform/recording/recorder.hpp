@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/drawing.hpp"
+#include "platform/folders.hpp"
 #include "platform/pictures.hpp"
 #include "platform/types.hpp"
 #include "platform/windows.hpp"
@@ -81,6 +82,16 @@ class Recorder {
     // What the next Open dialog answers (empty: cancelled).
     std::optional<std::u16string> openDialogAnswer;
     bool processEnded = false;
+    // The picture window's timer pace while it runs, in milliseconds.
+    std::optional<std::uint32_t> timerMilliseconds;
+    // Whether the pointer stands over each window, by Form.
+    std::map<std::uint8_t, bool> pointerOver;
+    // The folder watched, and stamps of files (a file of `files` or `pictureFiles` without one
+    // is stamped {0, 0}).
+    std::u16string watchedFolder;
+    std::map<std::u16string, folders::Stamp> stamps;
+    // Folders that cannot be listed.
+    std::vector<std::u16string> unlistable;
     // The monitors, in twips: one of 1920 x 1080 pixels with a task bar 40 pixels high below
     // its work area, unless a test sets others.
     std::vector<windows::Monitor> monitors = {

@@ -152,6 +152,11 @@ bool ReleaseCapture() {
     return Rec().Record("ReleaseCapture()");
 }
 
+bool PointerOver(Form f) {
+    const auto it = Rec().pointerOver.find(static_cast<std::uint8_t>(f));
+    return it != Rec().pointerOver.end() && it->second;
+}
+
 bool RunMoveLoop(Form f) {
     if (!Rec().Record(Op("RunMoveLoop", f)) || !Rec().Of(f).exists) return false;
     for (const auto& [form, state] : Rec().forms) Rec().visibleWhileMoving[form] = state.visible;

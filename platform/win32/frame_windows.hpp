@@ -83,6 +83,7 @@ class PictureWindow final : public FrameWindow {
     void OnPaint();
     void OnDpiChanged(int dpi, const RECT& suggested);
     bool OnKey(WPARAM key);
+    void OnWheel(int delta, POINT at);
     void OnDesktopChanged(bool wallpaper);
 
     int dpi_ = 0;
@@ -94,6 +95,7 @@ class PictureWindow final : public FrameWindow {
     bool pressed_ = false;        // a press of the primary button is being handled
     bool moving_ = false;         // the move loop runs
     bool layoutPending_ = false;  // the dpi changed while moving: the layout follows the drop
+    int wheel_ = 0;               // wheel turns not yet a whole notch
 };
 
 class ShadowWindow final : public FrameWindow {

@@ -6,6 +6,7 @@
 // After <windows.h>, whose types they use.
 #include <windowsx.h>
 
+#include <optional>
 #include <utility>
 
 #include "platform/win32/backend.hpp"
@@ -76,6 +77,12 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return 0;
+        case WM_MOUSEWHEEL:
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), PointOf(lParam));
+            return 0;
+        case WM_TIMER:
+            Raise("Timer", [](Events& e) { e.Timer(); });
+            return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (OnKey(wParam)) return 0;
@@ -120,9 +127,47 @@ void PictureWindow::OnMouseDown(std::int16_t button, WPARAM keys, POINT at) {
     Raise("MouseDown", [&](Events& e) { e.MouseDown(button, shift, x, y); });
 }
 
+// The wheel steps through the folder, a notch a picture: down the next, up the previous. Finer
+// wheels add up to whole notches; a turn while the pointer stands elsewhere (the frame only
+// has the focus) does nothing.
+void PictureWindow::OnWheel(int delta, POINT at) {
+    RECT window{};
+    if (!::GetWindowRect(Handle(), &window) || !::PtInRect(&window, at)) return;
+    wheel_ += delta;
+    while (wheel_ >= WHEEL_DELTA || wheel_ <= -WHEEL_DELTA) {
+        const Step step = wheel_ > 0 ? Step::Previous : Step::Next;
+        wheel_ += wheel_ > 0 ? -WHEEL_DELTA : WHEEL_DELTA;
+        Raise("StepKey", [&](Events& e) { e.StepKey(step); });
+    }
+}
+
+namespace {
+// The keys that step through the folder while the frame has the focus.
+std::optional<Step> StepOfKey(WPARAM key) {
+    switch (key) {
+        case VK_RIGHT:
+        case VK_NEXT:
+            return Step::Next;
+        case VK_LEFT:
+        case VK_PRIOR:
+            return Step::Previous;
+        case VK_HOME:
+            return Step::First;
+        case VK_END:
+            return Step::Last;
+        default:
+            return std::nullopt;
+    }
+}
+}  // namespace
+
 // Shift+F10 and the context-menu key ask for the popup menu: at the pointer when it stands over
 // the window, else at the window's top-left corner.
 bool PictureWindow::OnKey(WPARAM key) {
+    if (const std::optional<Step> step = StepOfKey(key)) {
+        Raise("StepKey", [&](Events& e) { e.StepKey(*step); });
+        return true;
+    }
     if (key != VK_APPS && !(key == VK_F10 && ::GetKeyState(VK_SHIFT) < 0)) return false;
     RECT window{};
     POINT at{};

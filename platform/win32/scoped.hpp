@@ -243,6 +243,24 @@ struct KernelHandleTraits {
 // A kernel HANDLE (file, process, thread), closed with CloseHandle.
 using ScopedHandle = Owner<KernelHandleTraits>;
 
+struct FindTraits {
+    using Value = HANDLE;
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE h) { ::FindClose(h); }
+    static HANDLE Get(HANDLE h) { return h; }
+};
+// A listing of a folder (FindFirstFileExW), ended with FindClose.
+using ScopedFind = Owner<FindTraits>;
+
+struct ChangeNotificationTraits {
+    using Value = HANDLE;
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE h) { ::FindCloseChangeNotification(h); }
+    static HANDLE Get(HANDLE h) { return h; }
+};
+// A watch on a folder (FindFirstChangeNotificationW), ended with FindCloseChangeNotification.
+using ScopedChangeNotification = Owner<ChangeNotificationTraits>;
+
 struct MenuTraits {
     using Value = HMENU;
     static bool Valid(HMENU h) { return h != nullptr; }

@@ -180,6 +180,14 @@ bool ReleaseCapture() {
     return ::ReleaseCapture() != 0;
 }
 
+bool PointerOver(Form f) {
+    HWND h = WindowOf(f);
+    RECT r{};
+    POINT at{};
+    return h && ::IsWindowVisible(h) && ::GetWindowRect(h, &r) && ::GetCursorPos(&at) &&
+           ::PtInRect(&r, at);
+}
+
 bool RunMoveLoop(Form f) {
     // Only the picture window is pressed; the others have nothing to move.
     if (f == Form::Main) return Windows().main.RunMoveLoop();

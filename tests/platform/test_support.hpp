@@ -108,6 +108,11 @@ class RecordingEvents : public platform::Events {
     void Picture1Paint() override { lines.push_back("Picture1Paint"); }
     void DpiChanged() override { lines.push_back("DpiChanged"); }
     void DisplayChanged() override { lines.push_back("DisplayChanged"); }
+    void StepKey(platform::Step step) override {
+        lines.push_back("StepKey(" + std::to_string(static_cast<int>(step)) + ")");
+    }
+    void Timer() override { lines.push_back("Timer"); }
+    void FolderChanged() override { lines.push_back("FolderChanged"); }
 };
 
 // Creates the three windows (hidden) and destroys them afterwards; no event sink unless a test

@@ -57,6 +57,9 @@ class SoakEvents final : public platform::Events {
     void Picture1Paint() override { mainMod::DrawCaption(); }
     void DpiChanged() override { frmMain::Form_DpiChanged(); }
     void DisplayChanged() override { frmMain::Form_DisplayChanged(); }
+    void StepKey(platform::Step) override {}
+    void Timer() override {}
+    void FolderChanged() override {}
 };
 
 void Pump() {

@@ -6,12 +6,13 @@ from .windows import MENU_CLASS, visible_menus
 from .xinput import click, xdotool
 
 # The items of the popup as they stand from the top, separators left out (the keyboard skips
-# them), and the items of the submenus under "更改大小...   ", "透明...        " and
-# "阴影...  ".
-OPEN, SIZE, OPACITY, SHADOW, SHOW_NAME, NEW_COPY, ABOUT, EXIT = range(8)
+# them), and the items of the submenus under "更改大小...   ", "透明...        ",
+# "阴影...  " and "幻灯片...  ".
+OPEN, SIZE, OPACITY, SHADOW, SHOW_NAME, NEXT, PREVIOUS, SLIDESHOW, NEW_COPY, ABOUT, EXIT = range(11)
 SMALL, DEFAULT, LARGE = range(3)
 OPAQUE, OPACITY_80, OPACITY_50 = range(3)
 SHADOW_0_1, SHADOW_2_3, SHADOW_4_5, SHADOW_NONE = range(4)
+SLIDES_OFF, SLIDES_5S, SLIDES_30S, SLIDES_1MIN, SLIDES_10MIN, SLIDES_1H, SHUFFLE = range(7)
 
 
 def wait_menu(frame, after):
