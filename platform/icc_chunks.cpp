@@ -14,7 +14,33 @@ Embedded Refused(std::string why) {
     return {{}, std::move(why)};
 }
 
+std::uint32_t U32LE(std::span<const std::uint8_t> b, std::size_t at) {
+    return b[at] | std::uint32_t{b[at + 1]} << 8 | std::uint32_t{b[at + 2]} << 16 |
+           std::uint32_t{b[at + 3]} << 24;
+}
+
+bool Named(std::span<const std::uint8_t> b, std::size_t at, const char (&name)[5]) {
+    return std::equal(name, name + 4, b.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 }  // namespace
+
+Embedded FromWebP(std::span<const std::uint8_t> start) {
+    // RIFF, size, WEBP; then VP8X: its size (10) and flags, whose bit 5 announces a profile.
+    constexpr std::size_t kVp8x = 12, kIccp = kVp8x + 8 + 10;
+    constexpr std::uint8_t kHasProfile = 0x20;
+    if (start.size() < kIccp || !Named(start, 0, "RIFF") || !Named(start, 8, "WEBP") ||
+        !Named(start, kVp8x, "VP8X") || U32LE(start, kVp8x + 4) != 10 ||
+        (start[kVp8x + 8] & kHasProfile) == 0)
+        return {};
+    if (start.size() < kIccp + 8) return Refused("the file ends before its ICCP chunk");
+    if (!Named(start, kIccp, "ICCP")) return Refused("no ICCP chunk where VP8X announces one");
+    const std::uint64_t size = U32LE(start, kIccp + 4);
+    if (size > kMaxProfileBytes) return Refused("the ICCP chunk is beyond the budget");
+    if (size > start.size() - (kIccp + 8)) return Refused("the ICCP chunk is cut short");
+    const auto from = start.begin() + static_cast<std::ptrdiff_t>(kIccp + 8);
+    return Checked({from, from + static_cast<std::ptrdiff_t>(size)});
+}
 
 Embedded Checked(std::vector<std::uint8_t> bytes) {
     if (bytes.empty()) return {};

@@ -1,4 +1,5 @@
-// A picture's embedded ICC profile as bytes: a JPEG's APP2 chunks put back together, and the
+// A picture's embedded ICC profile as bytes: a JPEG's APP2 chunks put back together, a WebP's
+// ICCP chunk, and the
 // checks every embedded profile passes before Little CMS sees it. A profile that fails them is
 // not used: the picture is painted with its numbers as they are, and the reason is reported.
 #pragma once
@@ -32,5 +33,10 @@ Embedded Checked(std::vector<std::uint8_t> bytes);
 // chunk must give the same count, each number from 1 to that count must come exactly once,
 // and the whole must pass Checked.
 Embedded Reassembled(std::span<const jpeg::IccChunk> chunks);
+
+// The profile of a WebP file's ICCP chunk, from the file's first bytes `start` (the chunk stands
+// right after VP8X, before the picture's data): it must lie within them and pass Checked. None
+// when the file is not an extended WebP or its VP8X does not announce a profile.
+Embedded FromWebP(std::span<const std::uint8_t> start);
 
 }  // namespace platform::icc

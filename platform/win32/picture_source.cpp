@@ -273,6 +273,9 @@ std::unique_ptr<PictureSource> PictureSource::Open(const std::wstring& path) {
         known && (format == pictures::Format::Bmp || format == pictures::Format::Tiff ||
                   format == pictures::Format::Ico || format == pictures::Format::Cur);
     if (!source->OpenWic(known ? start->header.info.frame : 0, known, checkPixels)) return nullptr;
+    // A WebP decoder that gives no colour context: the file's own ICCP chunk, then.
+    if (known && format == pictures::Format::WebP && source->profile_.empty())
+        source->KeepProfile(icc::FromWebP(start->bytes), false);
     return source;
 }
 

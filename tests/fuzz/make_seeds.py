@@ -81,10 +81,12 @@ def webp_lossless(width, height):
                 bytes(8))
 
 
-def webp_extended(width, height):
+def webp_extended(width, height, profile=b""):
+    """With a profile, VP8X announces it and an ICCP chunk holds it."""
     w, h = width - 1, height - 1
-    return riff(b"VP8X", b"\x10\x00\x00\x00" + struct.pack("<I", w)[:3] +
-                struct.pack("<I", h)[:3] + b"ALPH" + bytes(8))
+    iccp = b"ICCP" + struct.pack("<I", len(profile)) + profile if profile else b""
+    return riff(b"VP8X", bytes([0x30 if profile else 0x10, 0, 0, 0]) + struct.pack("<I", w)[:3] +
+                struct.pack("<I", h)[:3] + iccp + b"ALPH" + bytes(8))
 
 
 def jpeg_exif(*structures, declared=None):
@@ -111,6 +113,7 @@ WEBPS = {
     "webp_lossless.webp": webp_lossless(300, 200),
     "webp_extended.webp": webp_extended(4000, 3000),
     "webp_huge.webp": webp_extended(20000, 20000),
+    "webp_profile.webp": webp_extended(640, 480, struct.pack(">I", 132) + bytes(128)),
 }
 # Orientation seeds: a leading 0 reads the rest as a file, a leading 1 as an Exif block's TIFF
 # structure.

@@ -78,4 +78,33 @@ TEST_P(Reassembly, FollowsTheRules) {
 INSTANTIATE_TEST_SUITE_P(Table, Reassembly, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A WebP's start: RIFF, WEBP, VP8X with its flags, then an ICCP chunk of `size` holding `bytes`.
+Bytes WebP(std::uint8_t flags, std::uint32_t size, const Bytes& bytes, const char* name = "ICCP") {
+    Bytes b = {'R', 'I', 'F', 'F', 0, 0,     0, 0, 'W', 'E', 'B', 'P', 'V', 'P', '8',
+               'X', 10,  0,   0,   0, flags, 0, 0, 0,   0,   0,   0,   0,   0,   0};
+    b.insert(b.end(), name, name + 4);
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    b.insert(b.end(), bytes.begin(), bytes.end());
+    return b;
+}
+
+TEST(WebPProfile, FromItsIccpChunk) {
+    const struct {
+        Bytes start;
+        bool used, problem;
+    } rows[] = {
+        {WebP(0x20, 300, kWhole), true, false},
+        {WebP(0x00, 300, kWhole), false, false},  // VP8X announces none
+        {WebP(0x20, 300, Part(kWhole, 0, 200)), false, true},
+        {WebP(0x20, 0xFFFFFFFFu, kWhole), false, true},
+        {WebP(0x20, 300, kWhole, "ALPH"), false, true},
+        {Part(WebP(0x20, 300, kWhole), 0, 34), false, true},
+    };
+    for (const auto& row : rows) {
+        const platform::icc::Embedded got = platform::icc::FromWebP(row.start);
+        EXPECT_EQ(got.bytes, row.used ? kWhole : Bytes{});
+        EXPECT_EQ(!got.problem.empty(), row.problem);
+    }
+}
+
 }  // namespace
