@@ -92,6 +92,9 @@ class Recorder {
     std::map<std::u16string, folders::Stamp> stamps;
     // Folders that cannot be listed.
     std::vector<std::u16string> unlistable;
+    // The listing last asked for (PrepareListing), made as the files stood then: a background
+    // listing that a later change makes stale unless it is asked for again.
+    std::optional<std::pair<std::u16string, std::vector<std::u16string>>> preparedListing;
     // The monitors, in twips: one of 1920 x 1080 pixels with a task bar 40 pixels high below
     // its work area, unless a test sets others.
     std::vector<windows::Monitor> monitors = {
