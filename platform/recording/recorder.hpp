@@ -75,6 +75,8 @@ class Recorder {
     // The orientation each picture file records (kUpright for a file not listed): the bitmap
     // above is the stored picture, as a decoder streams it.
     std::map<std::u16string, pictures::Orientation> pictureOrientations;
+    // The colour profile each picture file embeds (none for a file not listed).
+    std::map<std::u16string, std::vector<std::uint8_t>> pictureProfiles;
     // Picture files open now: a file is let go when its opened picture goes.
     std::int32_t openPictureFiles = 0;
     // When set, streaming stops with a decoding failure after this many rows.

@@ -5,6 +5,7 @@
 
 #include "app/frm_main.hpp"
 #include "frame_fixture.hpp"
+#include "tests/common/p3_profile.hpp"
 
 namespace {
 
@@ -85,6 +86,21 @@ TEST_F(PictureHolder, AGoneFileStillPaintsAtEverySize) {
         EXPECT_EQ(DrawnPicture()->width, c.width) << "size " << c.size;
         EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);
     }
+}
+
+// Dragged to a monitor of another colour profile, the picture is painted again in its colours:
+// here a display of the picture's own profile, which shows its numbers as they are.
+TEST_F(PictureHolder, AMoveToAnotherDisplaysColoursPaintsThemAgain) {
+    rec.pictureProfiles[u"C:\\p\\big.jpg"] = test_profiles::DisplayP3();
+    const Bitmap* onSrgb = Show(u"C:\\p\\big.jpg");
+    ASSERT_TRUE(onSrgb);
+    EXPECT_NE(onSrgb->pixels.front(), 0xFF336699u) << "converted to sRGB";
+    rec.displayColourProfile = test_profiles::DisplayP3();
+    rec.drawnBitmaps.clear();
+    rec.moveLoopDelta = {1440.0 * 20, 0.0};
+    frmMain::Form_MouseDown(platform::kLeftButton, 0, 10, 10);
+    ASSERT_TRUE(DrawnPicture());
+    EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);
 }
 
 }  // namespace
