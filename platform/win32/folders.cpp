@@ -49,6 +49,9 @@ struct Watch {
     ScopedChangeNotification handle;
     ScopedHandle directory;
     ScopedDeviceNotification device;
+    // The folder's handle the device events name, kept as a value once the handle is closed:
+    // the events that follow a removal request name it still.
+    HANDLE named = nullptr;
     void Close() {
         handle.Reset();
         directory.Reset();
@@ -57,6 +60,7 @@ struct Watch {
         device.Reset();
         Close();
         folder.clear();
+        named = nullptr;
     }
 };
 Watch& TheWatch() {
@@ -77,6 +81,7 @@ bool Begin(Watch& w) {
                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                              nullptr));
+    w.named = w.directory ? w.directory.Get() : nullptr;
     HWND main = WindowOf(Form::Main);
     if (!w.directory || !main) return true;
     DEV_BROADCAST_HANDLE filter{};
@@ -96,7 +101,8 @@ HANDLE FolderWatchHandle() {
 }
 
 HANDLE FolderWatchDirectory() {
-    return TheWatch().directory.Get();
+    const Watch& w = TheWatch();
+    return w.directory ? w.directory.Get() : nullptr;
 }
 
 void FolderWatchSignalled() {
@@ -116,7 +122,7 @@ void FolderWatchDeviceEvent(WPARAM event, LPARAM data) {
     const auto* about = reinterpret_cast<const DEV_BROADCAST_HANDLE*>(data);
     Watch& w = TheWatch();
     const bool ours = (w.device && about->dbch_hdevnotify == w.device.Get()) ||
-                      (w.directory && about->dbch_handle == w.directory.Get());
+                      (w.named && about->dbch_handle == w.named);
     if (!ours || w.folder.empty()) return;
     switch (event) {
         case DBT_DEVICEQUERYREMOVE:
