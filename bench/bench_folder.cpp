@@ -1,0 +1,131 @@
+#include "bench_folder.hpp"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/frm_main.hpp"
+#include "app/main_mod.hpp"
+#include "bench_timing.hpp"
+#include "display/folder_steps.hpp"
+#include "platform/win32/folder_watch.hpp"
+
+namespace bench {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kFiles = 10000, kCopied = 500;
+
+std::u16string U16(const fs::path& p) {
+    const std::wstring w = p.wstring();
+    return {w.begin(), w.end()};
+}
+
+std::wstring Numbered(const wchar_t* prefix, int n) {
+    wchar_t name[32] = {};
+    std::swprintf(name, 32, L"%ls%05d.png", prefix, n);
+    return name;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The watch's signals handled as the message loop hands them to the program; the time the
+// last was handled, when one was.
+bool HandleChanges(DWORD waitMs, Clock::time_point& last) {
+    bool any = false;
+    for (;;) {
+        HANDLE h = platform::win32::FolderWatchHandle();
+        if (!h || ::WaitForSingleObject(h, waitMs) != WAIT_OBJECT_0) return any;
+        ::FindNextChangeNotification(h);
+        frmMain::Form_FolderChanged();
+        last = Clock::now();
+        any = true;
+    }
+}
+
+}  // namespace
+
+int FolderTable(const fs::path& pictures, int runs) {
+    const fs::path folder = pictures / L"folder";
+    fs::create_directories(folder);
+    std::error_code ec;
+    for (int i = 1; i <= kFiles; ++i)
+        if (!fs::exists(folder / Numbered(L"f", i)))
+            fs::copy_file(pictures / L"tiny.png", folder / Numbered(L"f", i), ec);
+    for (int i = 1; i <= kCopied; ++i) fs::remove(folder / Numbered(L"g", i), ec);
+
+    std::printf("\n| folder of %d pictures | median ms | runs |\n|---|---:|---:|\n", kFiles);
+    mainMod::shared.PicturePath = U16(folder / Numbered(L"f", 1));
+    frmMain::LoadAndSizePicture();
+    frmMain::LayoutCompanions();
+    const double first = Time([] { frmMain::Form_StepKey(platform::Step::Next); });
+    std::printf("| first step, the listing made in the background since the load | %.0f | 1 |\n",
+                first);
+    std::vector<double> kept;
+    for (int i = 0; i < runs; ++i)
+        kept.push_back(Time([] { frmMain::Form_StepKey(platform::Step::Next); }));
+    std::printf("| step, the listing kept | %.1f | %d |\n", Median(kept), runs);
+
+    // Five hundred copied in by another program while the frame hears of them; the user steps
+    // to the last picture as soon as the copy ends.
+    std::atomic<bool> copied = false;
+    std::thread copier([&] {
+        for (int i = 1; i <= kCopied; ++i) {
+            std::error_code e;
+            fs::copy_file(pictures / L"tiny.png", folder / Numbered(L"g", i), e);
+        }
+        copied = true;
+    });
+    Clock::time_point last = Clock::now();
+    int handled = 0;
+    while (!copied) handled += HandleChanges(50, last) ? 1 : 0;
+    copier.join();
+    HandleChanges(0, last);
+    frmMain::Form_StepKey(platform::Step::Last);
+    const double afterCopy = Ms(Clock::now() - last);
+    const bool newest = mainMod::shared.PicturePath == U16(folder / Numbered(L"g", kCopied));
+    std::printf("| End right after %d were copied in, from the last notification handled to "
+                "painted%s | %.0f | 1 |\n",
+                kCopied, newest ? "" : " (NOT the last copied)", afterCopy);
+    std::printf("| (notifications handled during the copy: %d) | | |\n", handled);
+
+    // The shown file rewritten at the large size: the reload the frame makes by itself.
+    const fs::path shown = pictures / L"followed.jpg";
+    fs::copy_file(pictures / L"baseline.jpg", shown, fs::copy_options::overwrite_existing, ec);
+    mainMod::shared.PicturePath = U16(shown);
+    frmMain::LoadAndSizePicture();
+    frmMain::LayoutCompanions();
+    frmMain::mnuSize_Click(2);
+    std::vector<double> reloads;
+    for (int i = 0; i < runs; ++i) {
+        ::Sleep(20);  // a later write time
+        fs::copy_file(i % 2 ? pictures / L"baseline.jpg" : pictures / L"entropy.jpg", shown,
+                      fs::copy_options::overwrite_existing, ec);
+        Clock::time_point t;
+        HandleChanges(2000, t);  // the watch of the shown file's folder hears the rewrite
+        reloads.push_back(Time([] { frmMain::Form_FolderChanged(); }));
+    }
+    std::printf("| the shown 6000x4000 JPEG rewritten at the large size, reload to painted "
+                "(median of baseline and high-entropy content) | %.0f | %d |\n",
+                Median(reloads), runs);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace bench
