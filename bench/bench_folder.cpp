@@ -100,9 +100,10 @@ int FolderTable(const fs::path& pictures, int runs) {
     frmMain::Form_StepKey(platform::Step::Last);
     const double afterCopy = Ms(Clock::now() - last);
     const bool newest = mainMod::shared.PicturePath == U16(folder / Numbered(L"g", kCopied));
-    std::printf("| End right after %d were copied in, from the last notification handled to "
-                "painted%s | %.0f | 1 |\n",
-                kCopied, newest ? "" : " (NOT the last copied)", afterCopy);
+    std::printf(
+        "| End right after %d were copied in, from the last notification handled to "
+        "painted%s | %.0f | 1 |\n",
+        kCopied, newest ? "" : " (NOT the last copied)", afterCopy);
     std::printf("| (notifications handled during the copy: %d) | | |\n", handled);
 
     // The shown file rewritten at the large size: the reload the frame makes by itself.
@@ -121,9 +122,10 @@ int FolderTable(const fs::path& pictures, int runs) {
         HandleChanges(2000, t);  // the watch of the shown file's folder hears the rewrite
         reloads.push_back(Time([] { frmMain::Form_FolderChanged(); }));
     }
-    std::printf("| the shown 6000x4000 JPEG rewritten at the large size, reload to painted "
-                "(median of baseline and high-entropy content) | %.0f | %d |\n",
-                Median(reloads), runs);
+    std::printf(
+        "| the shown 6000x4000 JPEG rewritten at the large size, reload to painted "
+        "(median of baseline and high-entropy content) | %.0f | %d |\n",
+        Median(reloads), runs);
     std::fflush(stdout);
     return 0;
 }

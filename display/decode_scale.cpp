@@ -32,8 +32,7 @@ std::optional<double> Side(std::optional<std::int32_t> pictureTwips,
 
 std::optional<platform::PixelSize> DisplayAt(const platform::PixelSize& natural,
                                              std::optional<std::int16_t> chosen,
-                                             std::optional<double> tppX,
-                                             std::optional<double> tppY,
+                                             std::optional<double> tppX, std::optional<double> tppY,
                                              std::optional<double> deviceTppX,
                                              std::optional<double> deviceTppY) {
     const auto usable = [](std::optional<double> t) { return t && *t > 0; };

@@ -191,8 +191,8 @@ void Follow(bool loaded) {
     const auto parts = Split(shared.PicturePath);
     mainMod::FolderState& f = shared.folder;
     const std::u16string folder = parts ? parts->folder : std::u16string();
-    const bool kept = f.watching && folders::SameName(f.watchedFolder, folder) &&
-                      folders::Watching(folder);
+    const bool kept =
+        f.watching && folders::SameName(f.watchedFolder, folder) && folders::Watching(folder);
     if (!kept) {
         // A watch begun anew: what changed before it was not heard, so no listing is fresh.
         f.watching = folders::Watch(folder) && parts;

@@ -122,16 +122,16 @@ std::u16string Widened(const std::string& ascii) {
 
 bool LoadPicture(std::u16string_view path, std::optional<std::int16_t> chosen) {
     try {
-        auto decoded =
-            Decode(path, [&](const PixelSize& natural) { return DisplayOnScreen(natural, chosen); });
+        auto decoded = Decode(
+            path, [&](const PixelSize& natural) { return DisplayOnScreen(natural, chosen); });
         if (!decoded) return false;
         colour::Judged judged = colour::Judge(decoded->profile);
         if (!judged.problem.empty())
             platform::diagnostics::Report(u"ColourProfile " + std::u16string(path) +
                                           u": refused, " + Widened(judged.problem));
-        shared.imgMain = mainMod::HeldPicture{decoded->natural, std::move(decoded->copy),
-                                              std::move(judged.conversion), std::u16string(path),
-                                              std::nullopt};
+        shared.imgMain =
+            mainMod::HeldPicture{decoded->natural, std::move(decoded->copy),
+                                 std::move(judged.conversion), std::u16string(path), std::nullopt};
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -154,7 +154,8 @@ void InDisplayColours(pictures::Bitmap& bitmap) {
 bool DisplayColoursChanged() {
     if (!shared.imgMain || !shared.imgMain->colour || !shared.imgMain->paintedFor) return false;
     try {
-        return platform::drawing::DisplayColourProfile(Surface::Main) != *shared.imgMain->paintedFor;
+        return platform::drawing::DisplayColourProfile(Surface::Main) !=
+               *shared.imgMain->paintedFor;
     } catch (const std::bad_alloc&) {
         return false;
     }

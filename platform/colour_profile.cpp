@@ -82,7 +82,9 @@ void Straightened(void* transform, std::vector<std::uint32_t>& pixels) {
     for (std::uint32_t& p : pixels) {
         const std::uint32_t a = p >> 24;
         if (a == 255 || a == 0) continue;
-        const auto up = [a](std::uint32_t v) { return std::min<std::uint32_t>(255, (v * 255 + a / 2) / a); };
+        const auto up = [a](std::uint32_t v) {
+            return std::min<std::uint32_t>(255, (v * 255 + a / 2) / a);
+        };
         p = a << 24 | up(p >> 16 & 255) << 16 | up(p >> 8 & 255) << 8 | up(p & 255);
     }
     cmsDoTransform(transform, pixels.data(), pixels.data(),

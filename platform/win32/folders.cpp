@@ -14,8 +14,8 @@
 #include <climits>
 #include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <thread>
 #include <utility>
@@ -77,10 +77,10 @@ bool Begin(Watch& w) {
     if (!handle) return FailedCall("FindFirstChangeNotificationW");
     w.handle = std::move(handle);
     w.device.Reset();
-    w.directory = ScopedHandle(::CreateFileW(w.folder.c_str(), FILE_LIST_DIRECTORY,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                             nullptr));
+    w.directory =
+        ScopedHandle(::CreateFileW(w.folder.c_str(), FILE_LIST_DIRECTORY,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     w.named = w.directory ? w.directory.Get() : nullptr;
     HWND main = WindowOf(Form::Main);
     if (!w.directory || !main) return true;

@@ -191,7 +191,7 @@ TEST_F(Folder, ARewriteAtTheLargeSizeIsReadOnceAndPaintedInPlace) {
     frmMain::mnuSize_Click(2);
     const auto raised = [&] {
         return std::vector<unsigned>{rec.Of(platform::Form::Main).raised,
-                                rec.Of(platform::Form::Txt).raised};
+                                     rec.Of(platform::Form::Txt).raised};
     };
     const auto before = raised();
     const std::u16string image = std::u16string(kFolder) + u"image.jpg";
