@@ -281,75 +281,44 @@ def case_pictures(exe, probe):
 
 
 def solid_jpeg(path, colour, size, *cjpeg_options):
-    """A JPEG of one colour written by libjpeg's own cjpeg (restart markers and progression as
-    asked)."""
-    r, g, b = colour
-    ppm = subprocess.run(["convert", "-size", size, f"xc:rgb({r},{g},{b})", "ppm:-"],
+    """A JPEG of one colour written by libjpeg's own cjpeg, with the options given."""
+    ppm = subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % colour, "ppm:-"],
                          stdout=subprocess.PIPE, check=True).stdout
     path.write_bytes(subprocess.run(["cjpeg", "-quality", "95", *cjpeg_options], input=ppm,
                                     stdout=subprocess.PIPE, check=True).stdout)
+    return path
 
 
-def centre_near(frame, colour, what, timeout=10):
+def dropped_shows(frame, path, colour, what, timeout=10):
+    drop_files(frame, [path], timeout=timeout)
+
     def problem(screen):
-        main = frame.wait_main_window()
-        got = screen.at(*main.centre)
-        if all(abs(a - b) <= TOLERANCE for a, b in zip(got, colour)):
-            return None
-        return f"centre {got}, not {colour}"
+        got = screen.at(*frame.wait_main_window().centre)
+        return None if max(abs(a - b) for a, b in zip(got, colour)) <= TOLERANCE else got
 
     wait_for_screen(frame, what, problem, timeout=timeout)
 
 
-STRAY = (200, 60, 150)
-AFTER = (40, 200, 90)
-
-
-def stray_bytes_before_a_restart_marker_show(frame):
-    """Some cameras and editors write a few bytes before a restart marker: libjpeg warns and
-    decodes the whole picture, and so does the frame."""
-    path = frame.folder / "stray.jpg"
-    solid_jpeg(path, STRAY, "300x200", "-restart", "1")
-    data = path.read_bytes()
-    at = data.index(b"\xff\xd0")
-    path.write_bytes(data[:at] + b"\x12\x34\x56" + data[at:])
-    drop_files(frame, [path])
-    centre_near(frame, STRAY, "the JPEG with stray bytes before a restart marker")
-
-
-def scan_bomb_is_refused_at_once(frame):
-    """A progressive JPEG with one small scan repeated 50 000 times (no encoder writes more than
-    a few dozen): read whole, it would hold the frame for many seconds. It is refused, the
-    picture shown stays, and the next drop is shown at once."""
-    drop_files(frame, [picture_before(frame)])
-    centre_near(frame, AFTER, "the picture before the crafted file")
-    path = frame.folder / "scans.jpg"
-    solid_jpeg(path, (250, 250, 250), "1500x1000", "-progressive")
-    data = path.read_bytes()
-    starts = [i for i in range(len(data) - 1) if data[i] == 0xFF and data[i + 1] == 0xDA]
-    scans = [data[a:b] for a, b in zip(starts, starts[1:] + [len(data) - 2])]
-    path.write_bytes(data[:-2] + min(scans, key=len) * 50000 + b"\xff\xd9")
-    drop_files(frame, [path])
-    centre_near(frame, AFTER, "the picture kept after the crafted file", timeout=3)
-    good = frame.folder / "good.jpg"
-    solid_jpeg(good, STRAY, "300x200")
-    drop_files(frame, [good], timeout=5)
-    centre_near(frame, STRAY, "the drop after the crafted file", timeout=5)
-
-
-def picture_before(frame):
-    """The picture shown when the crafted file comes."""
-    path = frame.folder / "before.jpg"
-    solid_jpeg(path, AFTER, "300x200")
-    return path
-
-
 @limit(240)
 def case_jpeg_verdicts(exe, probe):
-    steps = (stray_bytes_before_a_restart_marker_show, scan_bomb_is_refused_at_once)
-    in_turn(((s.__name__, s) for s in steps),
-            lambda: Frame(exe, probe, picture=quarters(780, 520), option_ini=SETTINGS),
-            lambda frame, step: step(frame))
+    """Stray bytes before a restart marker (some cameras write them): libjpeg warns and decodes
+    the whole picture, and so does the frame. A progressive JPEG with one small scan repeated
+    50 000 times, which read whole would hold the frame for many seconds, is refused: the
+    picture stays and the next drop shows at once."""
+    with Frame(exe, probe, picture=quarters(780, 520), option_ini=SETTINGS) as frame:
+        stray = solid_jpeg(frame.folder / "stray.jpg", (200, 60, 150), "300x200", "-restart", "1")
+        data = stray.read_bytes()
+        at = data.index(b"\xff\xd0")
+        stray.write_bytes(data[:at] + b"\x12\x34\x56" + data[at:])
+        dropped_shows(frame, stray, (200, 60, 150), "the JPEG with stray bytes before a marker")
+        bomb = solid_jpeg(frame.folder / "scans.jpg", (250, 250, 250), "1500x1000", "-progressive")
+        data = bomb.read_bytes()
+        starts = [i for i in range(len(data) - 1) if data[i:i + 2] == b"\xff\xda"]
+        scans = [data[a:b] for a, b in zip(starts, starts[1:] + [len(data) - 2])]
+        bomb.write_bytes(data[:-2] + min(scans, key=len) * 50000 + b"\xff\xd9")
+        dropped_shows(frame, bomb, (200, 60, 150), "the picture kept after the 50 000 scans", 3)
+        good = solid_jpeg(frame.folder / "good.jpg", (40, 200, 90), "300x200")
+        dropped_shows(frame, good, (40, 200, 90), "the drop after the 50 000 scans", 5)
 
 
 if __name__ == "__main__":
