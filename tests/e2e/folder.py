@@ -121,23 +121,16 @@ def case_steps(exe, probe):
     in_turn(((s[0], s) for s in STEPS), lambda: make(exe, probe), check, ready)
 
 
-def copied_in_before_the_first_step(frame):
-    """A photo copied into the folder after the start, before any step, is stepped to."""
-    time.sleep(1)  # the frame settled, its folder listed in the background
-    solid(frame.folder / "a0.png", COPIED)
-    time.sleep(0.5)
-    wheel(frame, 5)  # from the last, image.jpg, to the first: the new a0.png
-    shows(frame, "a0.png", "the wheel after a0.png was copied in", COPIED)
-
-
-COPIED = (255, 128, 0)
-
-
 @limit(120)
 def case_copied_in_before_the_first_step(exe, probe):
+    """A photo copied into the folder after the start, before any step, is stepped to."""
     with make(exe, probe) as frame:
         shows(frame, "image.jpg", "the start")
-        copied_in_before_the_first_step(frame)
+        time.sleep(1)  # the frame settled, its folder listed in the background
+        solid(frame.folder / "a0.png", (255, 128, 0))
+        time.sleep(0.5)
+        wheel(frame, 5)  # from the last, image.jpg, to the first: the new a0.png
+        shows(frame, "a0.png", "the wheel after a0.png was copied in", (255, 128, 0))
 
 
 # --- the slideshow -----------------------------------------------------------------------------
@@ -202,36 +195,27 @@ def deleted_keeps_its_picture(frame):
     shows(frame, "a1.png", "Right after image.jpg was deleted")
 
 
-def rewritten_at_the_large_size_stays_behind(frame, probe):
+@limit(120)
+def case_rewrite_at_the_large_size_stays_behind(exe, probe):
     """An editor's save of the shown file while the frame, at the large size, stands behind an
     ordinary window: that window stays in front and keeps the foreground; the new content shows
     once it goes."""
-    choose(frame, SIZE, LARGE)
-    frame.wait_for("the large size", lambda: frame.wait_main_window().width > 250)
-    main = frame.wait_main_window()
-    around = (main.left - 20, main.top - 20, main.right + 20, main.bottom + 60)
-    with Target(probe, around, FRONT, kind="front") as front:
-        frame.wait_until("the window in front", lambda: unlike(frame, FRONT))
-        solid(frame.folder / "saved.tmp", COLOURS["b3.png"], fmt="jpg:")
-        os.replace(frame.folder / "saved.tmp", frame.folder / "image.jpg")
-        keeps(frame, FRONT, "the window in front of the frame after the rewrite")
-        foreground = int(frame.probe_run("foreground").strip(), 16)
-        assert foreground == front.hwnd, (
-            f"expected the window in front {front.hwnd:#x} to keep the foreground, it is "
-            f"{foreground:#x}")
-    shows(frame, "b3.png", "the window in front closed")
-    grown = frame.wait_main_window()
-    assert grown.width > 250, f"expected the frame still at the large size, got {grown}"
-
-
-FRONT = (0, 255, 255)
-
-
-@limit(120)
-def case_rewrite_at_the_large_size_stays_behind(exe, probe):
+    front_colour = (0, 255, 255)
     with make(exe, probe) as frame:
         shows(frame, "image.jpg", "the start")
-        rewritten_at_the_large_size_stays_behind(frame, probe)
+        choose(frame, SIZE, LARGE)
+        frame.wait_for("the large size", lambda: frame.wait_main_window().width > 250)
+        main = frame.wait_main_window()
+        around = (main.left - 20, main.top - 20, main.right + 20, main.bottom + 60)
+        with Target(probe, around, front_colour, kind="front") as front:
+            frame.wait_until("the window in front", lambda: unlike(frame, front_colour))
+            solid(frame.folder / "saved.tmp", COLOURS["b3.png"], fmt="jpg:")
+            os.replace(frame.folder / "saved.tmp", frame.folder / "image.jpg")
+            keeps(frame, front_colour, "the window in front of the frame after the rewrite")
+            foreground = int(frame.probe_run("foreground").strip(), 16)
+            assert foreground == front.hwnd, f"the foreground went to {foreground:#x}"
+        shows(frame, "b3.png", "the window in front closed")
+        assert frame.wait_main_window().width > 250, "expected the frame still at the large size"
 
 
 @limit(240)
