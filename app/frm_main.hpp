@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/events.hpp"
 
@@ -10,14 +11,22 @@ namespace frmMain {
 // Start-up: reads the settings, loads the picture and lays out the windows.
 void Form_Load();
 
-// Loads PicturePath into the hidden holder and sizes the window at the default preset.
-void LoadAndSizePicture();
+// Loads PicturePath into the hidden holder and sizes the window at the default preset. The
+// size menu names the size it chooses next, so that the file is decoded once, for that size.
+void LoadAndSizePicture(std::optional<std::int16_t> chosen = std::nullopt);
 // Sizes the window 30 twips larger than PicWidth x PicHeight, height first.
 void SizeWindowToPicture();
 // Sizes the window at the default preset to the picture the holder has now.
 void SizeToHeldPicture();
 // Builds the caption, paints the picture and places and shows the companion windows.
 void LayoutCompanions();
+// Takes the size menu's `Index` over the default sizing just made: SizeMode, the display size
+// scaled from the window's and the check marks (the window is not resized yet).
+void SizeAtPreset(std::int16_t Index);
+// Shows the picture the holder has now at the size `preset`, where the frame stands: nothing is
+// hidden, raised or activated. For the changes the frame follows by itself (the shown file
+// rewritten), never for a user's choice.
+void ShowHeldInPlace(std::int16_t preset);
 
 void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
 // The menu key: the popup menu opens at the point the platform gives, as a right press opens it

@@ -33,15 +33,18 @@ struct TextRectRecord {
 // What the picture holder imgMain keeps of the picture shown (display/picture_holder.hpp).
 struct HeldPicture {
     platform::PixelSize natural;      // as displayed, orientation applied
-    platform::pictures::Bitmap kept;  // upright, at most the largest display's pixels
+    platform::pictures::Bitmap kept;  // upright, at the pixels last painted
     // From the picture's embedded profile to the display's, as it is painted; empty when the
     // picture embeds none, an sRGB one, or one that was refused.
     std::shared_ptr<platform::colour::Conversion> colour;
+    std::u16string path;  // the file it was decoded from
+    // The display profile it was last converted to (empty bytes: sRGB); none before a paint.
+    std::optional<std::vector<std::uint8_t>> paintedFor;
 };
 
 // The shown picture's folder (display/folder_steps.hpp): its pictures as last listed, in
 // order, and whether that listing still holds (the folder is watched and has not changed since);
-// the folder being listed in the background;
+// whether the folder is watched, and which;
 // the pictures of the folder shown in this round of shuffled steps; the stamp of the shown file
 // when it was loaded.
 struct FolderState {
@@ -49,18 +52,19 @@ struct FolderState {
     std::vector<std::u16string> listedNames;
     bool listingFresh = false;
     bool watching = false;
-    std::u16string preparedFolder;
+    std::u16string watchedFolder;
     std::u16string shuffledFolder;
     std::set<std::u16string> shown;
     std::optional<platform::folders::Stamp> loadedStamp;
 };
 
-// The slideshow (app/slideshow.hpp): its pace in seconds (0 off), shuffled or in order, and how
-// many holds (a menu open, a drag) keep it waiting.
+// The slideshow (app/slideshow.hpp): its pace in seconds (0 off), shuffled or in order, how
+// many holds (a menu open, a drag) keep it waiting, and whether a step came due meanwhile.
 struct SlideshowState {
     std::uint32_t pace = 0;
     bool shuffle = false;
     int holds = 0;
+    bool due = false;
 };
 
 // Every piece of state the windows share. Each member carries its initial value, the one it

@@ -1,6 +1,7 @@
 #include "app/slideshow.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
@@ -30,6 +31,7 @@ std::optional<std::int16_t> ItemOfPace(std::uint32_t seconds) {
 }
 
 void SetPace(std::uint32_t seconds) {
+    State().due = false;
     const std::uint32_t pace = State().pace = std::min(seconds, kLongestPace);
     if (pace)
         platform::StartTimer(pace * 1000);
@@ -54,8 +56,14 @@ void LoadSettings() {
 }
 
 void Tick() {
-    const mainMod::SlideshowState& s = State();
-    if (!s.pace || s.holds > 0 || platform::windows::PointerOver(platform::Form::Main)) return;
+    mainMod::SlideshowState& s = State();
+    if (!s.pace) return;
+    if (s.holds > 0 || platform::windows::PointerOver(platform::Form::Main)) {
+        // Delayed, not dropped: tried again soon, until the wait ends.
+        if (!std::exchange(s.due, true)) platform::StartTimer(kRetryMilliseconds);
+        return;
+    }
+    if (std::exchange(s.due, false)) platform::StartTimer(s.pace * 1000);
     if (s.shuffle)
         folder_steps::StepShuffled();
     else

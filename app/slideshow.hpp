@@ -1,6 +1,7 @@
 // The slideshow: the frame steps through its folder at a chosen pace, on the picture window's
-// one timer, which runs only while the slideshow is on. It pauses while the pointer rests on
-// the frame, while the popup menu is open and while the frame is dragged.
+// one timer, which runs only while the slideshow is on. It waits while the pointer rests on
+// the frame itself, while the popup menu is open and while the frame is dragged: a step that
+// comes due then is made once the wait ends, and the pace counts again from it.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +23,10 @@ void SetShuffle(bool on);
 // Reads [Slideshow] Interval and Shuffle from option.ini and starts accordingly.
 void LoadSettings();
 
-// The pace came due: one step, unless paused.
+// How soon a step that came due during a wait is tried again, in milliseconds.
+inline constexpr std::uint32_t kRetryMilliseconds = 500;
+
+// The pace came due: one step, or, while the slideshow waits, one step as soon as it may.
 void Tick();
 
 // While one lives (a menu open, a drag), the slideshow waits.

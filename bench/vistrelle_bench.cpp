@@ -8,6 +8,9 @@
 //                                          the table; start-up and idle with --exe
 //   vistrelle_bench --memory FILE WARMUP   (child) one load's memory, printed as numbers
 //   vistrelle_bench --empty-window         (child) the empty window start-up is compared with
+//   vistrelle_bench --folder DIR [--runs N]
+//                                          steps through a folder of 10 000 pictures made in
+//                                          DIR, and the reload of a rewritten file
 #include <windows.h>
 // After <windows.h>, whose types they use.
 #include <ole2.h>
@@ -24,6 +27,7 @@
 #include "app/forms.hpp"
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
+#include "bench_folder.hpp"
 #include "bench_pictures.hpp"
 #include "bench_processes.hpp"
 #include "bench_steps.hpp"
@@ -329,6 +333,9 @@ int wmain(int argc, wchar_t** argv) {
         code = bench::RunEmptyWindow();
     } else if (args.size() == 2 && args[0] == L"--make") {
         code = Make(args[1]);
+    } else if (args.size() >= 2 && args[0] == L"--folder") {
+        MakeFrame();
+        code = bench::FolderTable(args[1], args.size() == 4 ? std::max(1, std::stoi(args[3])) : 5);
     } else if (args.size() == 3 && args[0] == L"--memory") {
         code = MeasureMemory(args[1], args[2]);
     } else if (!args.empty() && args[0].rfind(L"--", 0) != 0) {

@@ -30,34 +30,52 @@ char16_t Folded(char16_t c) {
 struct Parts {
     std::u16string folder, name;
 };
-// The folder of a path (without its last separator) and the file's name.
+// The folder of a path and the file's name. The folder has no last separator, but for a
+// drive's root, which keeps it: "E:" alone is the current folder on E:, not its root.
 std::optional<Parts> Split(std::u16string_view path) {
     const std::size_t slash = path.find_last_of(u"\\/");
     if (slash == std::u16string_view::npos || slash + 1 == path.size()) return std::nullopt;
-    return Parts{std::u16string(path.substr(0, slash)), std::u16string(path.substr(slash + 1))};
+    const bool root = slash == 2 && path[1] == u':';
+    return Parts{std::u16string(path.substr(0, root ? slash + 1 : slash)),
+                 std::u16string(path.substr(slash + 1))};
 }
 
-// The folder's pictures, listed again when the folder is another, when it changed, or when it
-// is not watched (so that no change would be heard).
+std::u16string Joined(const std::u16string& folder, const std::u16string& name) {
+    const bool ends = !folder.empty() && (folder.back() == u'\\' || folder.back() == u'/');
+    return folder + (ends ? u"" : u"\\") + name;
+}
+
+// The folder's pictures: the listing kept while the folder's watch would have told of a
+// change since it was made, else a new one, kept only when it is whole and the folder watched.
 std::vector<std::u16string> Listed(const std::u16string& folder) {
     mainMod::FolderState& f = shared.folder;
-    if (!f.listingFresh || f.listedFolder != folder) {
+    if (!f.listingFresh || !folders::SameName(f.listedFolder, folder) ||
+        !folders::Watching(folder)) {
         auto names = folders::ListInOrder(folder);
         f.listedNames = names ? PicturesOf(std::move(*names)) : std::vector<std::u16string>{};
         f.listedFolder = folder;
-        f.listingFresh = names && f.watching;
-        f.preparedFolder.clear();  // taken, or let go
+        f.listingFresh = names && f.watching && folders::Watching(folder);
     }
     return f.listedNames;
 }
 
-// Shows the first picture of the tries that loads, through the picture pipeline.
+// The listing's spelling of a name spelt in another case, so that it is found among the
+// names; the name as it is when it is not there.
+std::u16string AsListed(const std::vector<std::u16string>& names, const std::u16string& name) {
+    const auto at = std::ranges::find_if(
+        names, [&](const std::u16string& n) { return folders::SameName(n, name); });
+    return at != names.end() ? *at : name;
+}
+
+// Shows the first picture of the tries that loads, through the picture pipeline. The picture
+// shown itself among them (Home on the first) stays as it is.
 bool ShowFirstLoading(const std::u16string& folder, const std::vector<std::u16string>& names,
-                      const std::vector<std::size_t>& tries,
+                      const std::vector<std::size_t>& tries, std::u16string_view current,
                       std::set<std::u16string>* triedNames = nullptr) {
     for (std::size_t i : tries) {
+        if (folders::SameName(names[i], current)) return true;
         if (triedNames) triedNames->insert(names[i]);
-        std::u16string path = folder + u"\\" + names[i];
+        std::u16string path = Joined(folder, names[i]);
         if (!picture_holder::LoadPicture(path)) continue;
         shared.PicturePath = std::move(path);
         frmMain::SizeToHeldPicture();
@@ -88,7 +106,8 @@ std::vector<std::size_t> StepTries(const std::vector<std::u16string>& names,
                                    std::u16string_view current, platform::Step step) {
     const std::size_t n = names.size();
     // Where the current picture stands: its own place, or the first name after it.
-    const auto at = std::ranges::find(names, current);
+    const auto at = std::ranges::find_if(
+        names, [&](const std::u16string& name) { return folders::SameName(name, current); });
     const bool there = at != names.end();
     const std::size_t place =
         there ? static_cast<std::size_t>(at - names.begin())
@@ -116,7 +135,9 @@ std::vector<std::size_t> StepTries(const std::vector<std::u16string>& names,
                 i = n - 1 - k;
                 break;
         }
-        if (!(there && i == place)) tries.push_back(i);
+        // The first and the last may be the picture shown: it then stays.
+        const bool ends = step == platform::Step::First || step == platform::Step::Last;
+        if (ends || !(there && i == place)) tries.push_back(i);
     }
     return tries;
 }
@@ -140,7 +161,8 @@ bool StepTo(platform::Step step) {
         const auto parts = Split(shared.PicturePath);
         if (!parts) return false;
         const std::vector<std::u16string> names = Listed(parts->folder);
-        return ShowFirstLoading(parts->folder, names, StepTries(names, parts->name, step));
+        return ShowFirstLoading(parts->folder, names, StepTries(names, parts->name, step),
+                                parts->name);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -152,13 +174,14 @@ bool StepShuffled() {
         const auto parts = Split(shared.PicturePath);
         if (!parts) return false;
         mainMod::FolderState& f = shared.folder;
-        if (f.shuffledFolder != parts->folder) {
+        if (!folders::SameName(f.shuffledFolder, parts->folder)) {
             f.shuffledFolder = parts->folder;
             f.shown.clear();
         }
         const std::vector<std::u16string> names = Listed(parts->folder);
+        const std::u16string current = AsListed(names, parts->name);
         return ShowFirstLoading(parts->folder, names,
-                                ShuffledTries(names, parts->name, f.shown, random), &f.shown);
+                                ShuffledTries(names, current, f.shown, random), current, &f.shown);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -167,12 +190,16 @@ bool StepShuffled() {
 void Follow(bool loaded) {
     const auto parts = Split(shared.PicturePath);
     mainMod::FolderState& f = shared.folder;
-    f.watching = folders::Watch(parts ? parts->folder : std::u16string());
-    const bool listed = parts && f.listingFresh && f.listedFolder == parts->folder;
-    if (parts && f.watching && !listed && f.preparedFolder != parts->folder) {
+    const std::u16string folder = parts ? parts->folder : std::u16string();
+    const bool kept =
+        f.watching && folders::SameName(f.watchedFolder, folder) && folders::Watching(folder);
+    if (!kept) {
+        // A watch begun anew: what changed before it was not heard, so no listing is fresh.
+        f.watching = folders::Watch(folder) && parts;
+        f.watchedFolder = folder;
+        f.listingFresh = false;
         // Listed now, in the background, and taken at the first step.
-        folders::PrepareListing(parts->folder);
-        f.preparedFolder = parts->folder;
+        if (f.watching) folders::PrepareListing(folder);
     }
     if (loaded) f.loadedStamp = folders::StampOf(shared.PicturePath);
 }
@@ -180,23 +207,20 @@ void Follow(bool loaded) {
 void FolderChanged() {
     mainMod::FolderState& f = shared.folder;
     f.listingFresh = false;
-    if (f.watching && !f.listedFolder.empty()) {
-        folders::PrepareListing(f.listedFolder);
-        f.preparedFolder = f.listedFolder;
-    }
+    // Asked again: a listing under way when the change came runs once more.
+    if (f.watching && folders::Watching(f.watchedFolder)) folders::PrepareListing(f.watchedFolder);
     // A file gone keeps its picture; one that has not changed, or not yet loads (an editor
     // still writing it), waits for the next change.
     const auto now = folders::StampOf(shared.PicturePath);
     if (!now || now == f.loadedStamp) return;
     const std::int16_t preset = shared.SizeMode;
-    if (!picture_holder::LoadPicture(shared.PicturePath)) return;
+    // Read once, at the size chosen, and painted where the frame stands.
+    const bool chosen = preset != sizing::kDefault;
+    if (!picture_holder::LoadPicture(shared.PicturePath,
+                                     chosen ? std::optional<std::int16_t>(preset) : std::nullopt))
+        return;
     f.loadedStamp = now;
-    if (preset == sizing::kDefault) {
-        frmMain::SizeToHeldPicture();
-        frmMain::LayoutCompanions();
-    } else {
-        frmMain::mnuSize_Click(preset);
-    }
+    frmMain::ShowHeldInPlace(preset);
 }
 
 }  // namespace folder_steps

@@ -18,10 +18,10 @@ using namespace mainMod;
 using platform::Form;
 namespace pw = platform::windows;
 
-void LoadAndSizePicture() {
+void LoadAndSizePicture(std::optional<std::int16_t> chosen) {
     // A picture that cannot be loaded leaves the holder as it was; the sizing goes on with
     // what it holds.
-    const bool loaded = picture_holder::LoadPicture(shared.PicturePath);
+    const bool loaded = picture_holder::LoadPicture(shared.PicturePath, chosen);
     SizeToHeldPicture();
     folder_steps::Follow(loaded);
 }

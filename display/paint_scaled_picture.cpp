@@ -13,7 +13,7 @@ namespace drawing = platform::drawing;
 
 void PaintScaledPicture() {
     // The screen's own pixels: on a screen of high dpi the picture is scaled to more pixels
-    // than at 96 dpi, from the holder's copy kept for that screen. No file is read here.
+    // than at 96 dpi. A size the holder's copy was not made for is decoded from the file.
     const auto tppY = drawing::DeviceTwipsPerPixelY(Surface::Main);
     const auto tppX = drawing::DeviceTwipsPerPixelX(Surface::Main);
     // A zero or unreadable twips-per-pixel leaves the window cleared; so does an empty holder.
@@ -21,7 +21,7 @@ void PaintScaledPicture() {
         const auto width = ToInt32(shared.PicWidth / *tppX);
         const auto height = ToInt32(shared.PicHeight / *tppY);
         if (width && height) {
-            if (auto scaled = picture_holder::ScaledTo(*width, *height)) {
+            if (auto scaled = picture_holder::PaintedAt(*width, *height)) {
                 // At the display size, the fewest pixels the conversion can run on.
                 picture_holder::InDisplayColours(*scaled);
                 drawing::DrawBitmap(Surface::Main, 0, 0, *scaled);

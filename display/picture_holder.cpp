@@ -59,21 +59,48 @@ class ScalingSink final : public pictures::RowSink {
     std::optional<scaling::AveragingScaler> scaler_;
 };
 
-// The largest display of a picture of `natural` pixels on the frame's screen: reckoned in the
-// program's pixels and taken in the screen's.
-std::optional<PixelSize> LargestOnScreen(const PixelSize& natural) {
+std::int32_t Side(double pixels) {
+    return static_cast<std::int32_t>(pixels);
+}
+
+// The display of a picture of `natural` pixels on the frame's screen at a size: reckoned in
+// the program's pixels and taken in the screen's.
+std::optional<PixelSize> DisplayOnScreen(const PixelSize& natural,
+                                         std::optional<std::int16_t> chosen) {
     namespace pw = platform::windows;
     namespace drawing = platform::drawing;
     const auto or96 = [](std::optional<double> t) { return t && *t > 0 ? *t : kTwipsPerPixelAt96; };
     const double tppX = or96(pw::TwipsPerPixelX()), tppY = or96(pw::TwipsPerPixelY());
-    return decode_scale::LargestDisplay(natural, tppX, tppY,
-                                        or96(drawing::DeviceTwipsPerPixelX(Surface::Main)),
-                                        or96(drawing::DeviceTwipsPerPixelY(Surface::Main)));
+    return decode_scale::DisplayAt(natural, chosen, tppX, tppY,
+                                   or96(drawing::DeviceTwipsPerPixelX(Surface::Main)),
+                                   or96(drawing::DeviceTwipsPerPixelY(Surface::Main)));
 }
 
-std::optional<PixelSize> KeptSizeOnScreen(const PixelSize& natural) {
-    const auto largest = LargestOnScreen(natural);
-    return largest ? KeptSize(natural, *largest) : std::nullopt;
+struct Decoded {
+    PixelSize natural;
+    pictures::Bitmap copy;
+    std::vector<std::uint8_t> profile;
+};
+
+// The picture at `path` decoded whole and scaled to the display `size` gives for its natural
+// size; the file is let go before it returns.
+template <class SizeFor>
+std::optional<Decoded> Decode(std::u16string_view path, SizeFor&& sizeFor) {
+    std::unique_ptr<pictures::PictureFile> file = pictures::Open(path);
+    if (!file) return std::nullopt;
+    Decoded d;
+    d.natural = file->NaturalSize();
+    const std::optional<PixelSize> size = sizeFor(d.natural);
+    if (!size) return std::nullopt;
+    ScalingSink sink(Side(size->width), Side(size->height));
+    // The decoder may shrink as far as the display, on the picture's own axes.
+    if (!file->ReadRows(*size, sink)) return std::nullopt;
+    d.profile = file->ColourProfile();
+    file.reset();
+    auto copy = sink.Finish();
+    if (!copy) return std::nullopt;
+    d.copy = std::move(*copy);
+    return d;
 }
 
 std::optional<pictures::Bitmap> Scaled(const pictures::Bitmap& from, std::int32_t width,
@@ -91,40 +118,20 @@ std::u16string Widened(const std::string& ascii) {
     return {ascii.begin(), ascii.end()};
 }
 
-std::int32_t Side(double pixels) {
-    return static_cast<std::int32_t>(pixels);
-}
-
 }  // namespace
 
-std::optional<PixelSize> KeptSize(const PixelSize& natural, const PixelSize& largest) {
-    if (!(natural.width >= 1) || !(natural.height >= 1) || !(largest.width >= 1) ||
-        !(largest.height >= 1))
-        return std::nullopt;
-    if (largest.width >= natural.width || largest.height >= natural.height) return natural;
-    return largest;
-}
-
-bool LoadPicture(std::u16string_view path) {
+bool LoadPicture(std::u16string_view path, std::optional<std::int16_t> chosen) {
     try {
-        std::unique_ptr<pictures::PictureFile> file = pictures::Open(path);
-        if (!file) return false;
-        const PixelSize natural = file->NaturalSize();
-        const auto kept = KeptSizeOnScreen(natural);
-        if (!kept) return false;
-        ScalingSink sink(Side(kept->width), Side(kept->height));
-        // The decoder may shrink as far as the size kept, on the picture's own axes.
-        if (!file->ReadRows(*kept, sink)) return false;
-        const std::vector<std::uint8_t> profile = file->ColourProfile();
-        file.reset();  // the file is let go before anything else is done
-        auto copy = sink.Finish();
-        if (!copy) return false;
-        colour::Judged judged = colour::Judge(profile);
+        auto decoded = Decode(
+            path, [&](const PixelSize& natural) { return DisplayOnScreen(natural, chosen); });
+        if (!decoded) return false;
+        colour::Judged judged = colour::Judge(decoded->profile);
         if (!judged.problem.empty())
             platform::diagnostics::Report(u"ColourProfile " + std::u16string(path) +
                                           u": refused, " + Widened(judged.problem));
         shared.imgMain =
-            mainMod::HeldPicture{natural, std::move(*copy), std::move(judged.conversion)};
+            mainMod::HeldPicture{decoded->natural, std::move(decoded->copy),
+                                 std::move(judged.conversion), std::u16string(path), std::nullopt};
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -134,12 +141,23 @@ bool LoadPicture(std::u16string_view path) {
 void InDisplayColours(pictures::Bitmap& bitmap) {
     if (!shared.imgMain || !shared.imgMain->colour) return;
     try {
-        const std::string problem = shared.imgMain->colour->Apply(
-            bitmap, platform::drawing::DisplayColourProfile(Surface::Main));
+        std::vector<std::uint8_t> display = platform::drawing::DisplayColourProfile(Surface::Main);
+        const std::string problem = shared.imgMain->colour->Apply(bitmap, display);
         if (!problem.empty())
             platform::diagnostics::Report("DisplayColourProfile: taken as sRGB, " + problem);
+        shared.imgMain->paintedFor = std::move(display);
     } catch (const std::bad_alloc&) {
         // The bitmap keeps the picture's own numbers.
+    }
+}
+
+bool DisplayColoursChanged() {
+    if (!shared.imgMain || !shared.imgMain->colour || !shared.imgMain->paintedFor) return false;
+    try {
+        return platform::drawing::DisplayColourProfile(Surface::Main) !=
+               *shared.imgMain->paintedFor;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
 }
 
@@ -147,25 +165,22 @@ PixelSize ScaleSize() {
     return shared.imgMain ? shared.imgMain->natural : pictures::kDesignSize;
 }
 
-std::optional<pictures::Bitmap> ScaledTo(std::int32_t width, std::int32_t height) {
+std::optional<pictures::Bitmap> PaintedAt(std::int32_t width, std::int32_t height) {
     if (!shared.imgMain) return std::nullopt;
+    mainMod::HeldPicture& held = *shared.imgMain;
     try {
-        return Scaled(shared.imgMain->kept, width, height);
+        if (held.kept.width == width && held.kept.height == height) return held.kept;
+        // The file, while it is there and still holds the picture held, gives the sharpest.
+        const PixelSize size{static_cast<double>(width), static_cast<double>(height)};
+        auto decoded = Decode(held.path, [&](const PixelSize&) { return size; });
+        if (decoded && decoded->natural == held.natural) {
+            held.kept = std::move(decoded->copy);
+            return held.kept;
+        }
+        return Scaled(held.kept, width, height);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-}
-
-void FitToScreen(std::u16string_view path) {
-    if (!shared.imgMain) return;
-    const auto wanted = KeptSizeOnScreen(shared.imgMain->natural);
-    if (!wanted) return;
-    const pictures::Bitmap& kept = shared.imgMain->kept;
-    const std::int32_t width = Side(wanted->width), height = Side(wanted->height);
-    if (width == kept.width && height == kept.height) return;
-    // More pixels than kept come from the file while it is there.
-    if ((width > kept.width || height > kept.height) && LoadPicture(path)) return;
-    if (auto fitted = ScaledTo(width, height)) shared.imgMain->kept = std::move(*fitted);
 }
 
 }  // namespace picture_holder

@@ -5,6 +5,7 @@
 #include "app/frm_main.hpp"
 #include "app/slideshow.hpp"
 #include "caption/draw_caption.hpp"
+#include "display/picture_holder.hpp"
 #include "platform/events.hpp"
 #include "platform/menus.hpp"
 #include "platform/windows.hpp"
@@ -28,8 +29,13 @@ void Form_MouseDown(std::int16_t Button, std::int16_t /*Shift*/, float /*X*/, fl
             const slideshow::Hold still;
             pw::RunMoveLoop(Form::Main);  // returns when the button is released
         }
-        companion_rules::PlaceCompanions();
-        companion_rules::ShowCompanions();
+        // On another monitor the display's colours may be others: painted again for them.
+        if (picture_holder::DisplayColoursChanged()) {
+            LayoutCompanions();
+        } else {
+            companion_rules::PlaceCompanions();
+            companion_rules::ShowCompanions();
+        }
     } else {
         const slideshow::Hold still;
         platform::menus::Popup(std::nullopt);

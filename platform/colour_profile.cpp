@@ -2,6 +2,7 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -10,7 +11,9 @@ namespace platform::colour {
 namespace {
 
 // 0xAARRGGBB pixels in memory on the little-endian machines the program runs on: B, G, R, A.
-// Alpha is carried over as it is.
+// Alpha is carried over as it is. The transforms take straight colour: the kept rows'
+// premultiplied colour is divided out before and multiplied in after (Straightened), as Little
+// CMS 2.14's premultiplied 8-bit formats came out wrong here.
 constexpr cmsUInt32Number kPixelFormat = TYPE_BGRA_8;
 constexpr cmsUInt32Number kFlags = cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA;
 
@@ -70,6 +73,28 @@ bool KeepsColours(void* toSrgb) {
     for (std::size_t k = 0; k < in.size(); ++k)
         if (std::abs(int{in[k]} - int{out[k]}) > 2) return false;
     return true;
+}
+
+// Runs `transform` on premultiplied 0xAARRGGBB pixels as on their straight colour: a pixel
+// that is not opaque is divided by its alpha first and multiplied by it after, so that a soft
+// edge is converted as the colour it shows and no channel passes its alpha.
+void Straightened(void* transform, std::vector<std::uint32_t>& pixels) {
+    for (std::uint32_t& p : pixels) {
+        const std::uint32_t a = p >> 24;
+        if (a == 255 || a == 0) continue;
+        const auto up = [a](std::uint32_t v) {
+            return std::min<std::uint32_t>(255, (v * 255 + a / 2) / a);
+        };
+        p = a << 24 | up(p >> 16 & 255) << 16 | up(p >> 8 & 255) << 8 | up(p & 255);
+    }
+    cmsDoTransform(transform, pixels.data(), pixels.data(),
+                   static_cast<cmsUInt32Number>(pixels.size()));
+    for (std::uint32_t& p : pixels) {
+        const std::uint32_t a = p >> 24;
+        if (a == 255) continue;
+        const auto down = [a](std::uint32_t v) { return (v * a + 127) / 255; };
+        p = a << 24 | down(p >> 16 & 255) << 16 | down(p >> 8 & 255) << 8 | down(p & 255);
+    }
 }
 
 // A display profile's key among the transforms kept: its bytes' FNV-1a hash.
@@ -133,8 +158,7 @@ std::string Conversion::Apply(pictures::Bitmap& bitmap, std::span<const std::uin
         if (!t) t = handles_->byDisplay.at(KeyOf({}));
         it = handles_->byDisplay.emplace(key, std::move(t)).first;
     }
-    cmsDoTransform(it->second.get(), bitmap.pixels.data(), bitmap.pixels.data(),
-                   static_cast<cmsUInt32Number>(bitmap.pixels.size()));
+    Straightened(it->second.get(), bitmap.pixels);
     return problem;
 }
 

@@ -10,14 +10,19 @@
 
 namespace platform::folders {
 
-// Starts listing `folder` for ListInOrder, in the background where the system can: a folder of
-// ten thousand files takes a few hundred milliseconds to list and order. A listing started
-// before for another folder, or before the folder changed, is let go.
+// Asks for a listing of `folder` for ListInOrder, made in the background where the system can:
+// a folder of ten thousand files takes a few hundred milliseconds to list and order. One
+// listing runs at a time: asked again while one runs (the folder changed meanwhile), it runs
+// once more when it ends. Asking for another folder lets the last one's go.
 void PrepareListing(std::u16string_view folder);
-// The names of the files in `folder` (no subfolders) in CompareNames' order: the listing
-// prepared for it, waited for when it is not done yet, or else a new one. Empty when the folder
-// cannot be listed.
+// The names of the files in `folder` (no subfolders) in CompareNames' order: the listing last
+// asked for, waited for when it is not done yet, or else a new one. Empty when the folder
+// cannot be listed whole (a listing cut short by an error is no listing).
 std::optional<std::vector<std::u16string>> ListInOrder(std::u16string_view folder);
+
+// Whether two file names (or paths) name the same file as the system matches them: case
+// ignored, as CompareStringOrdinal with ignore case does.
+bool SameName(std::u16string_view a, std::u16string_view b);
 
 // Less than, equal to or greater than zero as `a` stands before, with or after `b` in the
 // file browser's order: runs of digits compared as numbers (a2 before a10), case ignored.
@@ -35,5 +40,8 @@ std::optional<Stamp> StampOf(std::u16string_view path);
 // FolderChanged event once the program is idle. Watching another folder ends the watch on the
 // last; an empty path ends it. False when the folder cannot be watched.
 bool Watch(std::u16string_view folder);
+// Whether `folder` is watched now: false once its watch dropped (the folder went away, its
+// volume is being removed), so that no change to it would be heard.
+bool Watching(std::u16string_view folder);
 
 }  // namespace platform::folders

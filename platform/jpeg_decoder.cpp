@@ -100,6 +100,7 @@ struct Decoder::State {
     pictures::Orientation orientation = pictures::kUpright;
     std::vector<IccChunk> icc;
     std::string problem;
+    jpeg_progress_mgr progress{};
 };
 
 namespace {
@@ -121,10 +122,12 @@ State& StateOf(j_decompress_ptr info) {
     std::longjmp(errors->exit, 1);
 }
 
-// Warnings (level -1) about the file's data count as damage; notes about an unusual but
-// readable file do not, nor do libjpeg's traces. The end of the file is noted with the row
-// that was being made: libjpeg reads ahead, so a file that lacks only its end marker ends
-// there too, and ReadRows judges it. Nothing is printed.
+// Of libjpeg's warnings (level -1), only the data running out because the file ended counts
+// as damage: libjpeg recovers from the others (stray bytes before a marker, a bogus
+// progression, a bad code in one block) and gives the whole picture, as its own djpeg shows
+// it. Its traces are not warnings. The end of the file is noted with the row that was being
+// made: libjpeg reads ahead, so a file that lacks only its end marker ends there too, and
+// ReadRows judges it. Nothing is printed.
 void NoteMessage(j_common_ptr info, int level) {
     if (level >= 0) return;
     State& s = StateOf(info);
@@ -132,15 +135,24 @@ void NoteMessage(j_common_ptr info, int level) {
         case JWRN_JPEG_EOF:
             if (!s.endRowNoted) s.endRow = s.info.output_scanline, s.endRowNoted = true;
             return;
-        case JWRN_JFIF_MAJOR:
-        case JWRN_ADOBE_XFORM:
-        case JWRN_BOGUS_PROGRESSION:
-        case JWRN_NOT_SEQUENTIAL:
+        case JWRN_HIT_MARKER:
+            // The entropy-coded data met a marker: the end marker put in for a file cut short.
+            if (s.endOfFile) break;
             return;
         default:
-            break;
+            return;
     }
     if (s.damage++ == 0) (*info->err->format_message)(info, s.damageMessage);
+}
+
+// Between the steps of a decode: a file of more scans than the cap is refused there, before
+// libjpeg reads the next (TurboJPEG's limit for untrusted files, as djpeg -maxscans sets).
+void WatchScans(j_common_ptr info) {
+    const auto* d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_scan_number <= kMaxScans) return;
+    auto* errors = reinterpret_cast<State::Errors*>(info->err);
+    std::snprintf(errors->message, sizeof errors->message, "more than %d scans", kMaxScans);
+    std::longjmp(errors->exit, 1);
 }
 
 void PrintNothing(j_common_ptr) {}
@@ -299,6 +311,8 @@ Outcome Decoder::ReadHeader() {
     const bool ran = Guarded(s, [&] {
         jpeg_create_decompress(&s.info);
         s.created = true;
+        s.progress.progress_monitor = WatchScans;
+        s.info.progress = &s.progress;
         s.reader.init_source = StartReading;
         s.reader.fill_input_buffer = FillBuffer;
         s.reader.skip_input_data = SkipBytes;
@@ -365,6 +379,9 @@ bool Decoder::StoresCmyk() const {
 const std::string& Decoder::Problem() const {
     return state_->problem;
 }
+int Decoder::ScansRead() const {
+    return state_->created ? state_->info.input_scan_number : 0;
+}
 
 bool Decoder::InksInverted() const {
     return state_->info.saw_Adobe_marker != 0;
@@ -408,6 +425,7 @@ Outcome Decoder::ReadRows(const PixelSize& minimum, pictures::RowSink& sink,
         if (info.buffered_image) {
             for (;;) {
                 const int step = jpeg_consume_input(&info);
+                WatchScans(reinterpret_cast<j_common_ptr>(&info));
                 if (step == JPEG_SCAN_COMPLETED && AllDcArrived(info)) break;
                 if (step == JPEG_REACHED_EOI || step == JPEG_SUSPENDED || s.damage > 0) return;
             }

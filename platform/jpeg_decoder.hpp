@@ -8,8 +8,10 @@
 //
 // What the decoder leaves to the platform's own decoder ("not mine"): files libjpeg-turbo
 // refuses at their header (12-bit samples, lossless or hierarchical coding, unknown colour
-// spaces). A file it takes and then cannot decode whole (cut short, damaged data) fails: a
-// picture is never shown half decoded.
+// spaces). A file it takes and then cannot decode whole (cut short before its last row) fails:
+// a picture is never shown half decoded. Damage libjpeg recovers from (stray bytes before a
+// marker, a bogus progression) does not fail it. Nor does a decode take unbounded time: a file
+// of more scans than kMaxScans fails.
 #pragma once
 
 #include <cstddef>
@@ -74,6 +76,12 @@ inline constexpr std::size_t kMaxKeptMarkerBytes = std::size_t{2} << 20;
 // libjpeg's own limit for the buffers it makes for a whole picture (a progressive file's
 // coefficients): a picture within the decoding budget at 4 bytes a pixel.
 inline constexpr long kMaxDecoderMemory = 512L << 20;
+// Most scans read from one file. Encoders write 1 to 3 for a sequential file and about 10 for a
+// progressive one; each scan of a progressive file may run over every block of the picture
+// again, so a small file of thousands of scans could hold the window's thread for minutes.
+// TurboJPEG refuses more than 500 for untrusted files (its TJFLAG_LIMITSCANS), as libjpeg-turbo
+// advises in its notes on progressive JPEG's two issues; so does the frame.
+inline constexpr int kMaxScans = 500;
 
 class Decoder {
   public:
@@ -110,6 +118,8 @@ class Decoder {
 
     // Why the last step was not Done, in libjpeg's words or the decoder's: for a report.
     const std::string& Problem() const;
+    // How many scans libjpeg has begun reading; never more than kMaxScans once a step is Done.
+    int ScansRead() const;
 
     // What the decoder keeps between its steps, libjpeg's own structures among it.
     struct State;

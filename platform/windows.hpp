@@ -55,7 +55,7 @@ bool ReleaseCapture();
 // returns when the button is released.
 bool RunMoveLoop(Form f);
 
-// Whether the pointer stands over the window now.
+// Whether the pointer stands over the window itself now, not over another window covering it.
 bool PointerOver(Form f);
 
 // The screen's twips per pixel.

@@ -60,3 +60,5 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo "display scale: $dpi dpi"
 "$wine_run" --dpi "$dpi" "$bench" "$(winpath "$pictures")" --runs "$runs" \
     --exe "$(winpath "$top/build/mingw/Vistrelle.exe")" | tr -d '\r'
+# The folder's steps and the file followed.
+"$wine_run" --dpi "$dpi" "$bench" --folder "$(winpath "$pictures")" --runs "$runs" | tr -d '\r'

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "platform/recording/recorder.hpp"
 
@@ -36,15 +37,10 @@ std::u16string_view DigitRun(std::u16string_view s, std::size_t& at) {
     return s.substr(start, at - start);
 }
 
-}  // namespace
-
-void PrepareListing(std::u16string_view folder) {
-    Rec().Record("PrepareListing(" + Narrow(folder) + ")");
-}
-
-std::optional<std::vector<std::u16string>> ListInOrder(std::u16string_view folder) {
-    if (!Rec().Record("ListInOrder(" + Narrow(folder) + ")")) return std::nullopt;
+std::optional<std::vector<std::u16string>> ListNow(std::u16string_view folder) {
     if (std::ranges::find(Rec().unlistable, folder) != Rec().unlistable.end()) return std::nullopt;
+    // A drive's root ends with its separator; the folder of a path in it does not.
+    if (folder.ends_with(u'\\')) folder.remove_suffix(1);
     std::set<std::u16string> names;
     const auto take = [&](const std::u16string& path) {
         const std::size_t slash = path.rfind(u'\\');
@@ -58,6 +54,26 @@ std::optional<std::vector<std::u16string>> ListInOrder(std::u16string_view folde
         return CompareNames(a, b) < 0;
     });
     return ordered;
+}
+
+}  // namespace
+
+void PrepareListing(std::u16string_view folder) {
+    Rec().Record("PrepareListing(" + Narrow(folder) + ")");
+    Rec().preparedListing.reset();
+    if (auto names = ListNow(folder)) Rec().preparedListing.emplace(folder, std::move(*names));
+}
+
+std::optional<std::vector<std::u16string>> ListInOrder(std::u16string_view folder) {
+    if (!Rec().Record("ListInOrder(" + Narrow(folder) + ")")) return std::nullopt;
+    if (auto prepared = std::exchange(Rec().preparedListing, std::nullopt);
+        prepared && prepared->first == folder)
+        return std::move(prepared->second);
+    return ListNow(folder);
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    return std::ranges::equal(a, b, {}, Folded, Folded);
 }
 
 int CompareNames(std::u16string_view a, std::u16string_view b) {
@@ -84,9 +100,16 @@ std::optional<Stamp> StampOf(std::u16string_view path) {
 }
 
 bool Watch(std::u16string_view folder) {
-    if (!Rec().Record("Watch(" + Narrow(folder) + ")")) return false;
+    if (!Rec().Record("Watch(" + Narrow(folder) + ")")) {
+        Rec().watchedFolder.clear();
+        return false;
+    }
     Rec().watchedFolder = std::u16string(folder);
     return true;
+}
+
+bool Watching(std::u16string_view folder) {
+    return !folder.empty() && SameName(Rec().watchedFolder, folder);
 }
 
 }  // namespace platform::folders

@@ -2,6 +2,8 @@
 // rows of their in-memory picture, as a decoder that cannot shrink while decoding would.
 #include "platform/pictures.hpp"
 
+#include <utility>
+
 #include "platform/recording/recorder.hpp"
 
 namespace platform::pictures {
@@ -13,7 +15,8 @@ namespace {
 
 class RecordedPicture final : public PictureFile {
   public:
-    RecordedPicture(const Bitmap& stored, Orientation o) : stored_(stored), orientation_(o) {
+    RecordedPicture(const Bitmap& stored, Orientation o, std::vector<std::uint8_t> profile)
+        : stored_(stored), orientation_(o), profile_(std::move(profile)) {
         ++Rec().openPictureFiles;
     }
     ~RecordedPicture() override { --Rec().openPictureFiles; }
@@ -37,9 +40,12 @@ class RecordedPicture final : public PictureFile {
         return true;
     }
 
+    std::vector<std::uint8_t> ColourProfile() const override { return profile_; }
+
   private:
     Bitmap stored_;
     Orientation orientation_;
+    std::vector<std::uint8_t> profile_;
 };
 
 }  // namespace
@@ -50,7 +56,10 @@ std::unique_ptr<PictureFile> Open(std::u16string_view path) {
     if (it == Rec().pictureFiles.end()) return nullptr;
     const auto turn = Rec().pictureOrientations.find(std::u16string(path));
     const Orientation o = turn == Rec().pictureOrientations.end() ? kUpright : turn->second;
-    return std::make_unique<RecordedPicture>(it->second, o);
+    const auto profile = Rec().pictureProfiles.find(std::u16string(path));
+    return std::make_unique<RecordedPicture>(
+        it->second, o,
+        profile == Rec().pictureProfiles.end() ? std::vector<std::uint8_t>{} : profile->second);
 }
 
 }  // namespace platform::pictures

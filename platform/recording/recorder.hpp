@@ -75,6 +75,8 @@ class Recorder {
     // The orientation each picture file records (kUpright for a file not listed): the bitmap
     // above is the stored picture, as a decoder streams it.
     std::map<std::u16string, pictures::Orientation> pictureOrientations;
+    // The colour profile each picture file embeds (none for a file not listed).
+    std::map<std::u16string, std::vector<std::uint8_t>> pictureProfiles;
     // Picture files open now: a file is let go when its opened picture goes.
     std::int32_t openPictureFiles = 0;
     // When set, streaming stops with a decoding failure after this many rows.
@@ -92,6 +94,9 @@ class Recorder {
     std::map<std::u16string, folders::Stamp> stamps;
     // Folders that cannot be listed.
     std::vector<std::u16string> unlistable;
+    // The listing last asked for (PrepareListing), made as the files stood then: a background
+    // listing that a later change makes stale unless it is asked for again.
+    std::optional<std::pair<std::u16string, std::vector<std::u16string>>> preparedListing;
     // The monitors, in twips: one of 1920 x 1080 pixels with a task bar 40 pixels high below
     // its work area, unless a test sets others.
     std::vector<windows::Monitor> monitors = {

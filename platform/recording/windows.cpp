@@ -61,8 +61,9 @@ bool Exists(Form f) {
 bool Show(Form f) {
     if (!Rec().Record(Op("Show", f)) || !Rec().Of(f).exists) return false;
     recording::FormState& s = Rec().Of(f);
+    // A companion already shown keeps its place, as on Win32.
+    if (f == Form::Main || !s.visible) s.raised = ++Rec().raises;
     s.visible = true;
-    s.raised = ++Rec().raises;
     s.shownAt = TwipsRect{s.left, s.top, s.width, s.height};
     return true;
 }

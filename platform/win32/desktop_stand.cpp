@@ -31,15 +31,17 @@ bool Under(HWND lower, HWND upper) {
 }
 
 // Puts the frame's windows right under `after` (HWND_TOP: above every ordinary window), the
-// picture window first and its companions under it; none is activated, shown or hidden.
+// picture window first and its companions under it; none is activated, shown or hidden. Each
+// goes right under `after` in turn, the lowest first: Wine carries a window's new place over to
+// its X window only when the window comes to the top, so a companion put under the picture
+// window would stay under the desktop on screen.
 void Restack(HWND after) {
     FrameWindows& w = Windows();
-    for (HWND h : {w.main.Handle(), w.caption.Handle(), w.shadow.Handle()}) {
+    for (HWND h : {w.shadow.Handle(), w.caption.Handle(), w.main.Handle()}) {
         if (!h) continue;
         if (!::SetWindowPos(h, after, 0, 0, 0, 0,
                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER))
             FailedCall("SetWindowPos(stand on the desktop)");
-        after = h;
     }
 }
 

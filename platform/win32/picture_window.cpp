@@ -13,6 +13,7 @@
 #include "platform/win32/desktop_background.hpp"
 #include "platform/win32/drop_target.hpp"
 #include "platform/win32/failure.hpp"
+#include "platform/win32/folder_watch.hpp"
 #include "platform/win32/frame_windows.hpp"
 #include "platform/win32/units.hpp"
 #include "platform/windows.hpp"
@@ -105,6 +106,10 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOLORCHANGE:
             OnDesktopChanged(false);
             return 0;
+        // A volume the watched folder lies on is to go, or stays after all.
+        case WM_DEVICECHANGE:
+            FolderWatchDeviceEvent(wParam, lParam);
+            return TRUE;
         // A monitor came or went, or a resolution or the arrangement changed.
         case WM_DISPLAYCHANGE:
             Raise("DisplayChanged", [](Events& e) { e.DisplayChanged(); });

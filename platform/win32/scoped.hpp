@@ -261,6 +261,16 @@ struct ChangeNotificationTraits {
 // A watch on a folder (FindFirstChangeNotificationW), ended with FindCloseChangeNotification.
 using ScopedChangeNotification = Owner<ChangeNotificationTraits>;
 
+struct DeviceNotificationTraits {
+    using Value = HDEVNOTIFY;
+    static bool Valid(HDEVNOTIFY h) { return h != nullptr; }
+    static void Free(HDEVNOTIFY h) { ::UnregisterDeviceNotification(h); }
+    static HDEVNOTIFY Get(HDEVNOTIFY h) { return h; }
+};
+// A registration for a device's events (RegisterDeviceNotificationW), ended with
+// UnregisterDeviceNotification.
+using ScopedDeviceNotification = Owner<DeviceNotificationTraits>;
+
 struct MenuTraits {
     using Value = HMENU;
     static bool Valid(HMENU h) { return h != nullptr; }

@@ -62,7 +62,9 @@ bool Show(Form f) {
     HWND h = WindowOf(f);
     if (!h) return false;
     UINT flags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
-    if (f != Form::Main) flags |= SWP_NOACTIVATE;
+    // A companion already shown keeps its place among the windows: a layout the frame makes by
+    // itself (a slideshow step, a followed file) must not raise it over the user's windows.
+    if (f != Form::Main) flags |= SWP_NOACTIVATE | (::IsWindowVisible(h) ? SWP_NOZORDER : 0);
     if (!::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, flags)) return false;
     if (f == Form::Main) ::SetForegroundWindow(h);
     return true;
@@ -182,10 +184,11 @@ bool ReleaseCapture() {
 
 bool PointerOver(Form f) {
     HWND h = WindowOf(f);
-    RECT r{};
     POINT at{};
-    return h && ::IsWindowVisible(h) && ::GetWindowRect(h, &r) && ::GetCursorPos(&at) &&
-           ::PtInRect(&r, at);
+    if (!h || !::IsWindowVisible(h) || !::GetCursorPos(&at)) return false;
+    // The window itself under the pointer, not another one that covers it there.
+    HWND under = ::WindowFromPoint(at);
+    return under && ::GetAncestor(under, GA_ROOT) == h;
 }
 
 bool RunMoveLoop(Form f) {

@@ -11,8 +11,8 @@ import subprocess
 import sys
 import time
 
-from frame import Frame, Screen, drop_files, in_turn, limit, run_cases, settings, xdotool
-from frame.menu import NEXT, PREVIOUS, choose
+from frame import Frame, Screen, Target, drop_files, in_turn, limit, run_cases, settings, xdotool
+from frame.menu import LARGE, NEXT, PREVIOUS, SIZE, choose
 
 # The folder in the order of the file browser: a2 before a10, case ignored. image.jpg is the
 # picture the program starts with; a5.jpg is broken and notes.txt is no picture: both skipped.
@@ -121,6 +121,18 @@ def case_steps(exe, probe):
     in_turn(((s[0], s) for s in STEPS), lambda: make(exe, probe), check, ready)
 
 
+@limit(120)
+def case_copied_in_before_the_first_step(exe, probe):
+    """A photo copied into the folder after the start, before any step, is stepped to."""
+    with make(exe, probe) as frame:
+        shows(frame, "image.jpg", "the start")
+        time.sleep(1)  # the frame settled, its folder listed in the background
+        solid(frame.folder / "a0.png", (255, 128, 0))
+        time.sleep(0.5)
+        wheel(frame, 5)  # from the last, image.jpg, to the first: the new a0.png
+        shows(frame, "a0.png", "the wheel after a0.png was copied in", (255, 128, 0))
+
+
 # --- the slideshow -----------------------------------------------------------------------------
 
 
@@ -181,6 +193,29 @@ def deleted_keeps_its_picture(frame):
     keeps(frame, before, "the picture of the deleted file on the frame")
     key(frame, "Right")  # the step goes on from where the deleted name stood
     shows(frame, "a1.png", "Right after image.jpg was deleted")
+
+
+@limit(120)
+def case_rewrite_at_the_large_size_stays_behind(exe, probe):
+    """An editor's save of the shown file while the frame, at the large size, stands behind an
+    ordinary window: that window stays in front and keeps the foreground; the new content shows
+    once it goes."""
+    front_colour = (0, 255, 255)
+    with make(exe, probe) as frame:
+        shows(frame, "image.jpg", "the start")
+        choose(frame, SIZE, LARGE)
+        frame.wait_for("the large size", lambda: frame.wait_main_window().width > 250)
+        main = frame.wait_main_window()
+        around = (main.left - 20, main.top - 20, main.right + 20, main.bottom + 60)
+        with Target(probe, around, front_colour, kind="front") as front:
+            frame.wait_until("the window in front", lambda: unlike(frame, front_colour))
+            solid(frame.folder / "saved.tmp", COLOURS["b3.png"], fmt="jpg:")
+            os.replace(frame.folder / "saved.tmp", frame.folder / "image.jpg")
+            keeps(frame, front_colour, "the window in front of the frame after the rewrite")
+            foreground = int(frame.probe_run("foreground").strip(), 16)
+            assert foreground == front.hwnd, f"the foreground went to {foreground:#x}"
+        shows(frame, "b3.png", "the window in front closed")
+        assert frame.wait_main_window().width > 250, "expected the frame still at the large size"
 
 
 @limit(240)

@@ -277,5 +277,49 @@ def case_pictures(exe, probe):
             lambda: Frame(exe, probe, picture=first, option_ini=SETTINGS), show)
 
 
+# --- JPEG verdicts as other viewers give them ------------------------------------------------
+
+
+def solid_jpeg(path, colour, size, *cjpeg_options):
+    """A JPEG of one colour written by libjpeg's own cjpeg, with the options given."""
+    ppm = subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % colour, "ppm:-"],
+                         stdout=subprocess.PIPE, check=True).stdout
+    path.write_bytes(subprocess.run(["cjpeg", "-quality", "95", *cjpeg_options], input=ppm,
+                                    stdout=subprocess.PIPE, check=True).stdout)
+    return path
+
+
+def dropped_shows(frame, path, colour, what, timeout=10):
+    drop_files(frame, [path], timeout=timeout)
+
+    def problem(screen):
+        got = screen.at(*frame.wait_main_window().centre)
+        return None if max(abs(a - b) for a, b in zip(got, colour)) <= TOLERANCE else got
+
+    wait_for_screen(frame, what, problem, timeout=timeout)
+
+
+@limit(240)
+def case_jpeg_verdicts(exe, probe):
+    """Stray bytes before a restart marker (some cameras write them): libjpeg warns and decodes
+    the whole picture, and so does the frame. A progressive JPEG with one small scan repeated
+    50 000 times, which read whole would hold the frame for many seconds, is refused: the
+    picture stays and the next drop shows at once."""
+    with Frame(exe, probe, picture=quarters(780, 520), option_ini=SETTINGS) as frame:
+        stray = solid_jpeg(frame.folder / "stray.jpg", (200, 60, 150), "300x200", "-restart", "1")
+        data = stray.read_bytes()
+        at = data.index(b"\xff\xd0")
+        stray.write_bytes(data[:at] + b"\x12\x34\x56" + data[at:])
+        dropped_shows(frame, stray, (200, 60, 150), "the JPEG with stray bytes before a marker")
+        bomb = solid_jpeg(frame.folder / "scans.jpg", (250, 250, 250), "1500x1000", "-progressive")
+        data = bomb.read_bytes()
+        starts = [i for i in range(len(data) - 1) if data[i:i + 2] == b"\xff\xda"]
+        scans = [data[a:b] for a, b in zip(starts, starts[1:] + [len(data) - 2])]
+        bomb.write_bytes(data[:-2] + min(scans, key=len) * 50000 + b"\xff\xd9")
+        dropped_shows(frame, bomb, (200, 60, 150), "the picture kept after the 50 000 scans", 3)
+        good = solid_jpeg(frame.folder / "good.jpg", (40, 200, 90), "300x200")
+        dropped_shows(frame, good, (40, 200, 90), "the drop after the 50 000 scans", 5)
+
+
 if __name__ == "__main__":
     sys.exit(run_cases(__doc__, globals()))

@@ -11,6 +11,7 @@ foreground window as Windows does it.
 import sys
 
 from frame import (
+    CAPTION_CLASS,
     MAIN_CLASS,
     Frame,
     Screen,
@@ -46,10 +47,15 @@ def case_show_desktop_keeps_the_frame_on_it_until_a_window_comes_forward(exe, pr
     with Frame(exe, probe, option_ini=settings()) as frame:
         main = started(frame, caption=True)
         picture = client_rect(main)
+        strip = next(w for w in frame.windows() if w.cls == CAPTION_CLASS)
+        # The strip's middle band, where the name is written over the wallpaper.
+        band = (strip.left + 2, strip.top + 2, strip.right - 2, strip.bottom - 2)
         screen = Screen()
         with Target(probe, (0, 0, screen.width, screen.height), DESKTOP, kind="desktop") as desk:
             wait_for_screen(frame, "the picture standing on the shown desktop",
                             showing(DESKTOP, picture, present=False))
+            wait_for_screen(frame, "the caption strip standing on the shown desktop under it",
+                            showing(DESKTOP, band, present=False))
             foreground = int(frame.probe_run("foreground").strip(), 16)
             assert foreground == desk.hwnd, (
                 f"expected the desktop {desk.hwnd:#x} to keep the focus, the foreground window "
@@ -59,6 +65,8 @@ def case_show_desktop_keeps_the_frame_on_it_until_a_window_comes_forward(exe, pr
             with Target(probe, around, FRONT, kind="front"):
                 wait_for_screen(frame, "the frame behind the window brought to the front",
                                 showing(FRONT, picture, present=True))
+                wait_for_screen(frame, "the caption strip behind it too",
+                                showing(FRONT, band, present=True))
 
 
 def case_a_frame_left_off_every_monitor_comes_back_after_a_display_change(exe, probe):

@@ -2,7 +2,7 @@
 // how many pixels the caller asks for (so that every scale, and the first-scan reading of
 // progressive files, is taken); the rest is the file. Besides the sanitizers' checks: a header
 // that is read is within the decoding budget, the rows come as Begin announced and are opaque,
-// and a decode that is Done gave every row.
+// and a decode that is Done gave every row and read no more scans than the cap.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Pictures this large only cost time here: the memory limit and the budget are checked above.
     if (std::uint64_t{decoder.Width()} * decoder.Height() > (std::uint64_t{1} << 22)) return 0;
     Check check;
-    if (decoder.ReadRows({side, side}, check) == platform::jpeg::Outcome::Done &&
-        check.rows != check.height)
-        Fail("every row when done");
+    if (decoder.ReadRows({side, side}, check) != platform::jpeg::Outcome::Done) return 0;
+    if (check.rows != check.height) Fail("every row when done");
+    if (decoder.ScansRead() > platform::jpeg::kMaxScans) Fail("no more scans than the cap");
     return 0;
 }

@@ -169,6 +169,18 @@ def icc_seed(profile, pieces):
     return bytes([pieces - 1] + [b for n in range(1, pieces + 1) for b in (n, pieces)]) + profile
 
 
+def last_scan_repeated(jpeg, times):
+    """A progressive file whose last scan comes again and again: beyond the decoder's cap."""
+    last = jpeg.rindex(b"\xff\xda")
+    return jpeg[:-2] + jpeg[last:-2] * (times - 1) + b"\xff\xd9"
+
+
+def stray_before_restart(jpeg):
+    """A few stray bytes before the first restart marker, as some cameras write them."""
+    at = jpeg.index(b"\xff\xd0")
+    return jpeg[:at] + b"\x12\x34\x56" + jpeg[at:]
+
+
 # Whole files; the decoder's target takes a leading byte that picks the size asked for.
 JPEGS = {
     "baseline.jpg": cjpeg(),
@@ -177,6 +189,8 @@ JPEGS = {
     "arithmetic_progressive.jpg": cjpeg("-arithmetic", "-progressive"),
     "grey.jpg": cjpeg("-grayscale"),
     "restarts.jpg": cjpeg("-restart", "1B"),
+    "stray_before_restart.jpg": stray_before_restart(cjpeg("-restart", "1B")),
+    "scans_beyond_the_cap.jpg": last_scan_repeated(cjpeg("-progressive"), 600),
     "sampled_444.jpg": cjpeg("-sample", "1x1"),
     "sampled_422_odd.jpg": cjpeg("-sample", "2x1", width=33, height=17),
     "rgb.jpg": cjpeg("-rgb"),

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// After <windows.h>, whose types it uses.
+#include <dbt.h>
 
 #include "platform/win32/folder_watch.hpp"
 #include "test_support.hpp"
@@ -61,6 +63,46 @@ TEST(Folders, AWriteInTheWatchedFolderRaisesFolderChanged) {
     EXPECT_TRUE(folders::Watch(u""));
     EXPECT_EQ(platform::win32::FolderWatchHandle(), nullptr);
     platform::SetEvents(nullptr);
+}
+
+// Wine has no removable volumes: the picture window is handed the messages a stick's eject
+// sends. The request closes the watch at once, its refusal watches again, the removal ends it.
+class FolderDevice : public vistrelle_test::WindowsTest {};
+
+TEST_F(FolderDevice, AVolumeAskedToGoIsLetGoAndWatchedAgainWhenItStays) {
+    TempDir dir;
+    const std::u16string folder = U16Path(dir.Path());
+    ASSERT_TRUE(folders::Watch(folder));
+    HANDLE directory = platform::win32::FolderWatchDirectory();
+    ASSERT_NE(directory, nullptr) << "a handle on the folder for its device events";
+    const auto send = [&](WPARAM event, HANDLE about) {
+        DEV_BROADCAST_HANDLE message{};
+        message.dbch_size = sizeof(message);
+        message.dbch_devicetype = DBT_DEVTYP_HANDLE;
+        message.dbch_handle = about;
+        return ::SendMessageW(Window(platform::Form::Main), WM_DEVICECHANGE, event,
+                              reinterpret_cast<LPARAM>(&message));
+    };
+    EXPECT_EQ(send(DBT_DEVICEQUERYREMOVE, INVALID_HANDLE_VALUE), TRUE) << "another volume";
+    EXPECT_TRUE(folders::Watching(folder));
+    EXPECT_EQ(send(DBT_DEVICEQUERYREMOVE, directory), TRUE) << "the removal is not refused";
+    EXPECT_EQ(platform::win32::FolderWatchHandle(), nullptr);
+    EXPECT_FALSE(folders::Watching(folder));
+    send(DBT_DEVICEQUERYREMOVEFAILED, directory);
+    EXPECT_TRUE(folders::Watching(folder)) << "the removal called off";
+    ASSERT_NE(platform::win32::FolderWatchHandle(), nullptr);
+    send(DBT_DEVICEREMOVECOMPLETE, platform::win32::FolderWatchDirectory());
+    EXPECT_FALSE(folders::Watching(folder));
+    EXPECT_TRUE(folders::Watch(u""));
+}
+
+TEST(Folders, ARootIsWatchedAsARootAndNamesMatchAsWindowsMatchesThem) {
+    EXPECT_TRUE(folders::Watch(u"C:\\"));
+    EXPECT_TRUE(folders::Watching(u"c:\\"));
+    EXPECT_TRUE(folders::SameName(u"Photo.JPG", u"photo.jpg"));
+    EXPECT_TRUE(folders::SameName(u"ÉTÉ.png", u"été.png"));
+    EXPECT_FALSE(folders::SameName(u"a1.png", u"a01.png"));
+    EXPECT_TRUE(folders::Watch(u""));
 }
 
 }  // namespace

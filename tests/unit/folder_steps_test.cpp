@@ -33,7 +33,7 @@ TEST(FolderSteps, PicturesByTheirExtension) {
                                                     u"e.bmp", u"f.tiff", u"g.ico", u"m.webp"}));
 }
 
-TEST(FolderSteps, StepsWrapAndNeverTryTheCurrentPicture) {
+TEST(FolderSteps, StepsWrapAndTryTheCurrentPictureOnlyForTheEnds) {
     const Names names = {u"a", u"b", u"c", u"d"};
     using V = std::vector<std::size_t>;
     const struct {
@@ -45,9 +45,10 @@ TEST(FolderSteps, StepsWrapAndNeverTryTheCurrentPicture) {
         {u"d", Step::Next, {0, 1, 2}},  // from the last to the first
         {u"b", Step::Previous, {0, 3, 2}},
         {u"a", Step::Previous, {3, 2, 1}},  // from the first to the last
-        {u"c", Step::First, {0, 1, 3}},
-        {u"c", Step::Last, {3, 1, 0}},
-        {u"a", Step::First, {1, 2, 3}},  // already first: nothing else comes first
+        {u"c", Step::First, {0, 1, 2, 3}},
+        {u"c", Step::Last, {3, 2, 1, 0}},
+        {u"a", Step::First, {0, 1, 2, 3}},  // already first: it stays
+        {u"B", Step::Next, {2, 3, 0}},      // spelt in another case: the same picture
         // A name not in the folder (deleted) stands where it would sort.
         {u"bb", Step::Next, {2, 3, 0, 1}},
         {u"bb", Step::Previous, {1, 0, 3, 2}},
@@ -115,6 +116,44 @@ TEST_F(Folder, StepsShowTheNextPictureAndSkipOnesThatDoNotLoad) {
     EXPECT_EQ(Shown(), kGreen);
 }
 
+// A change before the first step, one while the folder was not heard (watched again after
+// another, or its watch dropped): the next step sees it.
+TEST_F(Folder, StepsSeeEveryFileThereWhateverCameBefore) {
+    Start();
+    AddPicture(u"0.png", 300, 200, kBlue);  // copied in before any step: comes first
+    platform::CurrentEvents()->FolderChanged();
+    Do(Step::Next);
+    EXPECT_EQ(Shown(), kBlue);
+    rec.watchedFolder.clear();  // the watch dropped
+    AddPicture(u"z.png", 300, 200, kGreen);
+    Do(Step::Last);
+    EXPECT_EQ(Shown(), kGreen);
+    AddPicture(u"C:\\Other\\b.png", 300, 200, kRed);
+    mainMod::shared.PicturePath = u"C:\\Other\\b.png";
+    frmMain::LoadAndSizePicture();
+    rec.pictureFiles.erase(std::u16string(kFolder) + u"z.png");  // unheard
+    mainMod::shared.PicturePath = std::u16string(kFolder) + u"0.png";
+    frmMain::LoadAndSizePicture();
+    Do(Step::Previous);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\Frame\\image.jpg") << "z.png is gone";
+}
+
+TEST_F(Folder, APictureAtARootWatchesTheRootAndHomeStaysOnTheFirst) {
+    Start();
+    AddPicture(u"C:\\r1.png", 300, 200, kRed);
+    AddPicture(u"C:\\r2.png", 300, 200, kGreen);
+    mainMod::shared.PicturePath = u"C:\\R1.PNG";  // spelt in another case
+    frmMain::LoadAndSizePicture();
+    EXPECT_EQ(rec.watchedFolder, u"C:\\");
+    rec.ClearOps();
+    Do(Step::First);
+    EXPECT_TRUE(rec.OpsStartingWith({"ReadRows("}).empty()) << "the first is shown";
+    Do(Step::Next);
+    EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\r2.png");
+    Do(Step::Last);
+    EXPECT_EQ(Shown(), kGreen);
+}
+
 TEST_F(Folder, AFolderOfUnreadableFilesKeepsThePicture) {
     Start();
     for (auto* name : {u"a1.png", u"A2.png", u"a10.png"})
@@ -145,6 +184,28 @@ TEST_F(Folder, TheShownFileRewrittenShowsItsNewContentAndOneDeletedKeepsIt) {
     EXPECT_EQ(Shown(), kBlue);
 }
 
+// At the large size, behind the user's windows: the new content is read once, at that size,
+// and painted where the frame stands, none of its windows hidden or raised.
+TEST_F(Folder, ARewriteAtTheLargeSizeIsReadOnceAndPaintedInPlace) {
+    Start("[Main]\nShowFileName=-1\n");
+    frmMain::mnuSize_Click(2);
+    const auto raised = [&] {
+        return std::vector<unsigned>{rec.Of(platform::Form::Main).raised,
+                                     rec.Of(platform::Form::Txt).raised};
+    };
+    const auto before = raised();
+    const std::u16string image = std::u16string(kFolder) + u"image.jpg";
+    AddPicture(u"image.jpg", 300, 200, kBlue);
+    rec.stamps[image] = {2, 1};
+    rec.ClearOps();
+    platform::CurrentEvents()->FolderChanged();
+    EXPECT_EQ(Shown(), kBlue);
+    EXPECT_EQ(rec.OpsStartingWith({"ReadRows("}), std::vector<std::string>{"ReadRows(295x198)"});
+    EXPECT_TRUE(rec.OpsStartingWith({"Hide("}).empty());
+    EXPECT_EQ(raised(), before);
+    EXPECT_EQ(mainMod::shared.SizeMode, 2);
+}
+
 TEST_F(Folder, SlideshowStartsFromTheSettingsAndWaitsUnderThePointer) {
     const struct {
         const char* options;
@@ -173,14 +234,18 @@ TEST_F(Folder, SlideshowStepsUnlessPausedAndItsMenuSetsThePace) {
     rec.pointerOver[static_cast<std::uint8_t>(platform::Form::Main)] = true;
     platform::CurrentEvents()->Timer();
     EXPECT_EQ(Shown(), kRed) << "the pointer rests on the frame";
+    EXPECT_EQ(rec.timerMilliseconds, slideshow::kRetryMilliseconds) << "the step waits";
     rec.pointerOver.clear();
+    platform::CurrentEvents()->Timer();
+    EXPECT_EQ(Shown(), kGreen) << "made once the pointer left";
+    EXPECT_EQ(rec.timerMilliseconds, 5000u) << "the pace counts from it";
     {
         const slideshow::Hold menuOpen;
         platform::CurrentEvents()->Timer();
-        EXPECT_EQ(Shown(), kRed) << "a menu is open";
+        EXPECT_EQ(Shown(), kGreen) << "a menu is open";
     }
     platform::CurrentEvents()->Timer();
-    EXPECT_EQ(Shown(), kGreen);
+    EXPECT_EQ(Shown(), kBlue);
 
     platform::CurrentEvents()->MenuClick(menu_names::mnuSlide(5));
     EXPECT_EQ(rec.timerMilliseconds, 3600000u);
@@ -190,7 +255,7 @@ TEST_F(Folder, SlideshowStepsUnlessPausedAndItsMenuSetsThePace) {
     platform::CurrentEvents()->MenuClick(menu_names::mnuSlide(0));
     EXPECT_EQ(rec.timerMilliseconds, std::nullopt) << "off: no timer";
     platform::CurrentEvents()->Timer();  // one already due
-    EXPECT_EQ(Shown(), kGreen);
+    EXPECT_EQ(Shown(), kBlue);
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ struct Kind {
     const char* name;
     J_COLOR_SPACE in = JCS_RGB, stored = JCS_YCbCr;
     bool progressive = false, arithmetic = false;
+    unsigned restartRows = 0;
 };
 
 // A w x h file of `kind`, with `markers` (marker, bytes) after its header. CMYK is written as
@@ -80,6 +81,7 @@ Bytes Encode(const Kind& kind, int w, int h, const std::function<Rgb(int, int)>&
     jpeg_set_quality(&c, 95, TRUE);
     if (kind.progressive) jpeg_simple_progression(&c);
     c.arith_code = kind.arithmetic ? TRUE : FALSE;
+    c.restart_in_rows = static_cast<int>(kind.restartRows);
     jpeg_start_compress(&c, TRUE);
     for (const auto& [marker, bytes] : markers)
         jpeg_write_marker(&c, marker, bytes.data(), static_cast<unsigned>(bytes.size()));
@@ -208,6 +210,29 @@ Bytes CutInScan(const Bytes& file, int scans, std::size_t into) {
     return Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(at + into));
 }
 
+// The file with `bytes` put in before its first restart marker.
+Bytes StrayBeforeRestart(Bytes file, const Bytes& bytes) {
+    for (std::size_t i = 0; i + 1 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xD0) {
+            file.insert(file.begin() + static_cast<std::ptrdiff_t>(i), bytes.begin(), bytes.end());
+            break;
+        }
+    return file;
+}
+
+// A progressive file whose last scan comes `times` times: what no encoder writes, and what
+// libjpeg reads on (warning of a bogus progression), each scan over every block again.
+Bytes LastScanRepeated(const Bytes& file, int times) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i + 1 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xDA) last = i;
+    const Bytes scan(file.begin() + static_cast<std::ptrdiff_t>(last), file.end() - 2);
+    Bytes out(file.begin(), file.end() - 2);
+    for (int i = 1; i < times; ++i) out.insert(out.end(), scan.begin(), scan.end());
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+}
+
 TEST(JpegDecoder, Verdicts) {
     const Bytes good = Encode({"baseline"}, 64, 48);
     const Bytes progressive = Encode({"progressive", JCS_RGB, JCS_YCbCr, true}, 64, 48);
@@ -242,6 +267,16 @@ TEST(JpegDecoder, Verdicts) {
          Outcome::Failed},
         {"progressive without its end marker", Bytes(progressive.begin(), progressive.end() - 2),
          whole, Outcome::Done},
+        {"stray bytes before a restart marker",
+         StrayBeforeRestart(Encode({"restarts", JCS_RGB, JCS_YCbCr, false, false, 1}, 64, 48),
+                            {0x12, 0x34, 0x56}),
+         whole, Outcome::Done},
+        {"a scan repeated (a bogus progression)", LastScanRepeated(progressive, 2), whole,
+         Outcome::Done},
+        {"as many scans as the cap", LastScanRepeated(progressive, platform::jpeg::kMaxScans - 9),
+         whole, Outcome::Done},
+        {"one scan beyond the cap", LastScanRepeated(progressive, platform::jpeg::kMaxScans - 8),
+         whole, Outcome::Failed},
         {"12-bit samples", twelveBit, whole, Outcome::NotMine},
         {"60000x60000", huge, whole, Outcome::Failed},
         {"no JPEG at all", Bytes(100, 0x42), whole, Outcome::NotMine},

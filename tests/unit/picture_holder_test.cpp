@@ -5,6 +5,7 @@
 
 #include "app/frm_main.hpp"
 #include "frame_fixture.hpp"
+#include "tests/common/p3_profile.hpp"
 
 namespace {
 
@@ -31,33 +32,18 @@ class PictureHolder : public FrameTest {
     }
 };
 
-// Every size choice asks the decoder for the pixels of the large display, 295x198 at 96 dpi,
-// and the holder keeps that much: no more, and the file is let go.
-TEST_F(PictureHolder, KeepsTheLargeDisplaysPixelsAndLetsTheFileGo) {
+// Every size is decoded from the file once, at its own display size (195x130 new, 131x88
+// small, 197x132 default and 295x198 large at 96 dpi), never averaged from another size's
+// copy; the holder keeps the last, and the file is let go.
+TEST_F(PictureHolder, EachSizeIsDecodedOnceAtItsOwnPixelsAndTheFileLetGo) {
     for (std::int16_t size : {0, 1, 2}) frmMain::mnuSize_Click(size);
-    EXPECT_EQ(rec.OpsStartingWith({"ReadRows("}), std::vector<std::string>(4, "ReadRows(295x198)"));
+    EXPECT_EQ(rec.OpsStartingWith({"ReadRows("}),
+              (std::vector<std::string>{"ReadRows(195x130)", "ReadRows(131x88)",
+                                        "ReadRows(197x132)", "ReadRows(295x198)"}));
     ASSERT_TRUE(mainMod::shared.imgMain);
     EXPECT_EQ(mainMod::shared.imgMain->kept.width, 295);
     EXPECT_EQ(mainMod::shared.imgMain->kept.height, 198);
     EXPECT_EQ(rec.openPictureFiles, 0);
-}
-
-TEST(KeptSize, IsTheLargestDisplayButNeverMoreThanThePicture) {
-    const struct {
-        PixelSize natural, largest;
-        std::optional<PixelSize> kept;
-    } table[] = {
-        {{6000, 4000}, {295, 198}, PixelSize{295, 198}},
-        {{6000, 4000}, {591, 395}, PixelSize{591, 395}},
-        {{300, 200}, {295, 198}, PixelSize{295, 198}},
-        {{290, 200}, {295, 198}, PixelSize{290, 200}},  // wider display than picture
-        {{400, 150}, {295, 198}, PixelSize{400, 150}},  // taller display than picture
-        {{0, 200}, {295, 198}, std::nullopt},
-        {{300, 200}, {0, 0}, std::nullopt},
-    };
-    for (const auto& c : table)
-        EXPECT_EQ(picture_holder::KeptSize(c.natural, c.largest), c.kept)
-            << c.natural.width << "x" << c.natural.height;
 }
 
 // A picture that cannot be loaded leaves the one shown painted, at the size the holder keeps,
@@ -100,6 +86,21 @@ TEST_F(PictureHolder, AGoneFileStillPaintsAtEverySize) {
         EXPECT_EQ(DrawnPicture()->width, c.width) << "size " << c.size;
         EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);
     }
+}
+
+// Dragged to a monitor of another colour profile, the picture is painted again in its colours:
+// here a display of the picture's own profile, which shows its numbers as they are.
+TEST_F(PictureHolder, AMoveToAnotherDisplaysColoursPaintsThemAgain) {
+    rec.pictureProfiles[u"C:\\p\\big.jpg"] = test_profiles::DisplayP3();
+    const Bitmap* onSrgb = Show(u"C:\\p\\big.jpg");
+    ASSERT_TRUE(onSrgb);
+    EXPECT_NE(onSrgb->pixels.front(), 0xFF336699u) << "converted to sRGB";
+    rec.displayColourProfile = test_profiles::DisplayP3();
+    rec.drawnBitmaps.clear();
+    rec.moveLoopDelta = {1440.0 * 20, 0.0};
+    frmMain::Form_MouseDown(platform::kLeftButton, 0, 10, 10);
+    ASSERT_TRUE(DrawnPicture());
+    EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);
 }
 
 }  // namespace
