@@ -144,10 +144,32 @@ bool Begin() {
     return true;
 }
 
+namespace {
+
+// Moves the frame to where its place lands now, for its present size; the landing, if any.
+std::optional<frame_place::Landing> GoTo(const frame_record::Place& place,
+                                         const frame_place::Monitors& monitors, int dpi) {
+    const auto frame = FrameRect();
+    const auto main = companion_rules::MainRect();
+    if (!frame || !main) return std::nullopt;
+    auto landing = frame_place::Land(place, frame->width, frame->height, monitors, dpi);
+    if (landing && (landing->left != main->left || landing->top != main->top)) {
+        forms::Move(Form::Main, landing->left, landing->top, main->width, main->height);
+        companion_rules::PlaceCompanions();
+    }
+    return landing;
+}
+
+}  // namespace
+
 void Apply() {
     mainMod::FrameMemory& m = Memory();
     if (!m.remembered) return;
     const frame_record::Record& r = m.record;
+    const frame_place::Monitors monitors = pw::Monitors();
+    const int dpi = pw::FrameDpi();
+    // At its place before the choices below first show it, and again once it has its size.
+    GoTo(r.place, monitors, dpi);
     if (r.size && *r.size != sizing::kDefault) frmMain::mnuSize_Click(*r.size);
     if (r.opacity && *r.opacity != menu_names::kTrsOpaque) frmMain::mnuTrs_Click(*r.opacity);
     if (r.shadow) frmMain::mnuShadow_Click(*r.shadow);
@@ -157,17 +179,7 @@ void Apply() {
         m.locked = *r.lock;
         MarkLock();
     }
-    const frame_place::Monitors monitors = pw::Monitors();
-    const int dpi = pw::FrameDpi();
-    const auto frame = FrameRect();
-    const auto landing =
-        frame ? frame_place::Land(r.place, frame->width, frame->height, monitors, dpi)
-              : std::nullopt;
-    if (landing) {
-        forms::Move(Form::Main, landing->left, landing->top, frame->width,
-                    companion_rules::MainRect().value_or(*frame).height);
-        companion_rules::PlaceCompanions();
-    }
+    const auto landing = GoTo(r.place, monitors, dpi);
     m.away = landing && !landing->home;
     if (m.away) {
         m.place = r.place;  // kept for when its monitor comes back
@@ -204,13 +216,8 @@ bool DisplayChanged() {
         return false;
     }
     if (!m.away) return false;
-    const auto frame = FrameRect();
-    if (!frame) return false;
-    const auto landing = frame_place::Land(m.place, frame->width, frame->height, monitors, dpi);
+    const auto landing = GoTo(m.place, monitors, dpi);
     if (!landing || !landing->home) return false;
-    forms::Move(Form::Main, landing->left, landing->top, frame->width,
-                companion_rules::MainRect().value_or(*frame).height);
-    companion_rules::PlaceCompanions();
     m.away = false;
     return true;
 }

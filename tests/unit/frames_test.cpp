@@ -87,11 +87,23 @@ TEST(FramePlace, LandsOnItsMonitorOrTheNearestWhole) {
     } cases[] = {
         {"its monitor, by name", onSecond, {kFirst, kSecond}, 28800 + 1500, 750, true},
         {"renamed, known by its rectangle", renamed, {kFirst, kSecond}, 28800 + 1500, 750, true},
-        {"taken at 144 dpi: two thirds of the pixels", at144, {kFirst, kSecond}, 28800 + 1000,
-         500, true},
-        {"wholly outside its work area: brought within", farOut, {kFirst, kSecond}, 28800,
-         15360 - 1500, true},
-        {"its monitor gone: the nearest, whole", nearRight, {kFirst}, 28800 - 3000, 15600 - 1500,
+        {"taken at 144 dpi: two thirds of the pixels",
+         at144,
+         {kFirst, kSecond},
+         28800 + 1000,
+         500,
+         true},
+        {"wholly outside its work area: brought within",
+         farOut,
+         {kFirst, kSecond},
+         28800,
+         15360 - 1500,
+         true},
+        {"its monitor gone: the nearest, whole",
+         nearRight,
+         {kFirst},
+         28800 - 3000,
+         15600 - 1500,
          false},
         {"no monitor recorded: the first", bare, {kSecond, kFirst}, 150, 300, true},
     };
@@ -238,7 +250,8 @@ TEST_F(Frames, AFrameGoesHomeWhenItsMonitorComesBack) {
         SCOPED_TRACE(movedMeanwhile ? "moved meanwhile" : "left alone");
         SetUp();
         rec.arguments = {std::u16string(u"/frame:") + kId};
-        rec.frameRecords[kId] = "Monitor=\\\\.\\DISPLAY2\nMonitorArea=1920 0 1280 1024\nPlace=100 50\n";
+        rec.frameRecords[kId] =
+            "Monitor=\\\\.\\DISPLAY2\nMonitorArea=1920 0 1280 1024\nPlace=100 50\n";
         rec.monitors = {kFirst};
         Start();
         EXPECT_LE(Rect(Form::Main).left + Rect(Form::Main).width, 28800) << "whole on the first";
