@@ -4,39 +4,13 @@
 #include <limits>
 #include <vector>
 
+#include "platform/utf8.hpp"
+
 namespace frame_record {
 
 namespace {
 
 constexpr std::string_view kFirstLine = "Vistrelle frame 1";
-
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD, which the reader then refuses.
-void AppendUtf8(std::string& out, std::u16string_view s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        std::uint32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-}
 
 // Well-formed UTF-8 without control characters to UTF-16, at most `most` characters; empty for
 // anything else (overlong forms, surrogates, a cut sequence, U+FFFD).
@@ -121,12 +95,6 @@ void Line(std::string& out, std::string_view key, std::string_view value) {
     out.append(key).append("=").append(value).append("\n");
 }
 
-std::string Text(std::u16string_view s) {
-    std::string out;
-    AppendUtf8(out, s);
-    return out;
-}
-
 }  // namespace
 
 std::string Write(const Record& r) {
@@ -134,9 +102,9 @@ std::string Write(const Record& r) {
     out += '\n';
     const auto number = [](std::int64_t v) { return std::to_string(v); };
     const auto truth = [](bool b) { return std::string(b ? "True" : "False"); };
-    if (r.picture) Line(out, "Picture", Text(*r.picture));
+    if (r.picture) Line(out, "Picture", platform::ToUtf8(*r.picture));
     const Place& p = r.place;
-    if (p.monitor) Line(out, "Monitor", Text(*p.monitor));
+    if (p.monitor) Line(out, "Monitor", platform::ToUtf8(*p.monitor));
     if (p.monitorArea)
         Line(out, "MonitorArea",
              number(p.monitorArea->left) + " " + number(p.monitorArea->top) + " " +

@@ -25,7 +25,7 @@
 namespace frame_record {
 
 // The most of a record that is read; a longer file is read as far as this.
-inline constexpr std::size_t kMostBytes = 256 * 1024;
+inline constexpr std::size_t kMostBytes = std::size_t{256} * 1024;
 // The longest path Windows accepts, in UTF-16 characters.
 inline constexpr std::size_t kLongestPath = 32767;
 // A display's name is at most 31 characters (CCHDEVICENAME with its terminator).
