@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/forms.hpp"
+#include "app/frames.hpp"
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
@@ -56,11 +57,6 @@ void ToggleFileName() {
         forms::Hide(Form::Txt);
 }
 
-void StartAnotherFrame() {
-    // The running program itself, whatever its name and wherever it stands.
-    if (auto self = shell::ExePath()) shell::StartProgram(*self);
-}
-
 }  // namespace
 
 void mnuOP_Click(std::int16_t Index) {
@@ -73,7 +69,8 @@ void mnuOP_Click(std::int16_t Index) {
             ToggleFileName();
             break;
         case op::kNewCopy:
-            StartAnotherFrame();
+            // The running program itself, whatever its name and wherever it stands.
+            frames::StartCopy();
             break;
         case op::kAbout:
             shell::ShowMessage(kAboutText);
@@ -87,12 +84,16 @@ void mnuOP_Click(std::int16_t Index) {
         case op::kPreviousPicture:
             folder_steps::StepTo(platform::Step::Previous);
             break;
+        case op::kLock:
+            frames::ToggleLock();
+            break;
         default:
             break;  // separators and the submenu parents
     }
 }
 
 void ExitProgram() {
+    frames::Close();
     forms::Unload(Form::Main);
     forms::Unload(Form::Shadow);
     forms::Unload(Form::Txt);

@@ -1,11 +1,13 @@
 // Start-up of the picture window.
 #include "app/forms.hpp"
+#include "app/frames.hpp"
 #include "app/frm_main.hpp"
 #include "app/main_mod.hpp"
 #include "app/menu_names.hpp"
 #include "app/slideshow.hpp"
 #include "display/sizing.hpp"
 #include "platform/menus.hpp"
+#include "platform/shell.hpp"
 #include "shadow/shadow_modes.hpp"
 
 namespace frmMain {
@@ -34,6 +36,11 @@ void Form_Load() {
     AssignIf(shared.ShowFileName, TextToBool(ReadOption(u"Main", u"ShowFileName")));
 
     shared.PicturePath = AppFolder() + u"image.jpg";
+    // A remembered frame's picture and caption; a frame that runs already ends here.
+    if (!frames::Begin()) {
+        platform::shell::EndProcess();
+        return;
+    }
     if (shared.ShowFileName == kFalse) menus::SetChecked(mnuOP(op::kShowFileName), false);
 
     LoadAndSizePicture();
@@ -53,6 +60,7 @@ void Form_Load() {
     }
     shared.SizeMode = sizing::kDefault;
     slideshow::LoadSettings();
+    frames::Apply();
 }
 
 }  // namespace frmMain

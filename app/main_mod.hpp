@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/conversions.hpp"
+#include "app/frame_record.hpp"
 #include "platform/colour_profile.hpp"
 #include "platform/folders.hpp"
 #include "platform/picture_rows.hpp"
@@ -67,6 +68,22 @@ struct SlideshowState {
     bool due = false;
 };
 
+// A remembered frame (app/frames.hpp): whether frames are remembered at all, this frame's
+// identity, its record as read at start-up, its own place (kept while it stands elsewhere
+// because its monitor is gone), the record last written, and how it ends. The lock lasts
+// until the process ends when frames are not remembered.
+struct FrameMemory {
+    bool remembered = false;
+    std::u16string identity;
+    frame_record::Record record;
+    std::optional<std::string> recordText;  // as read, or as last written
+    frame_record::Place place;
+    bool away = false;
+    bool sessionEnding = false;
+    bool closed = false;
+    bool locked = false;
+};
+
 // Every piece of state the windows share. Each member carries its initial value, the one it
 // has at process start, so that `shared = {}` starts afresh.
 struct SharedState {
@@ -97,6 +114,7 @@ struct SharedState {
 
     FolderState folder;
     SlideshowState slideshow;
+    FrameMemory frame;
 };
 
 // The one instance, for the whole process: mainMod::shared.PicturePath and so on.

@@ -33,10 +33,12 @@ inline constexpr std::int16_t kShowFileName = 5;
 inline constexpr std::int16_t kNewCopy = 7;
 inline constexpr std::int16_t kAbout = 9;
 inline constexpr std::int16_t kExit = 10;
-// The folder's group, standing after the caption item: the next and the previous picture, and
-// the parent of the slideshow submenu.
+// The folder's group, standing after the caption item: the next and the previous picture, the
+// parent of the slideshow submenu, and the lock.
 inline constexpr std::int16_t kNextPicture = 12;
 inline constexpr std::int16_t kPreviousPicture = 13;
+// Lock in place: while checked, a left press does not move the frame.
+inline constexpr std::int16_t kLock = 15;
 }  // namespace op
 
 // "100%" of mnuTrs.

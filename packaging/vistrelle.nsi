@@ -62,8 +62,9 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 the Vistrelle authors"
 Var ClosedFrames
 
 ; A running program's file is locked: to replace or remove $INSTDIR\Vistrelle.exe, every frame
-; running it is closed as the system closes it (WM_CLOSE to its picture window, which ends the
-; process); one that has not ended within 5 s is ended. Frames run from other folders stay.
+; running it is closed as the system closes it (WM_CLOSE to its picture window when uninstalling,
+; the end of the session when upgrading; either ends the process); one that has not ended within
+; 5 s is ended. Frames run from other folders stay.
 ; Leaves in $0 how many were closed.
 !macro DEFINE_CLOSE_FRAMES UN
 Function ${UN}CloseFrames
@@ -93,7 +94,13 @@ Function ${UN}CloseFrames
         ${If} $6 == 258 ; WAIT_TIMEOUT
         ${AndIf} $5 == $2
             DetailPrint "Closing the frame of process $3"
-            System::Call 'user32::PostMessageW(p r1, i 0x10, p 0, p 0)' ; WM_CLOSE
+            !if "${UN}" == ""
+                ; An upgrade closes it as Restart Manager does, so that a remembered frame keeps
+                ; its record and comes back: WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP.
+                System::Call 'user32::PostMessageW(p r1, i 0x16, p 1, p 1)'
+            !else
+                System::Call 'user32::PostMessageW(p r1, i 0x10, p 0, p 0)' ; WM_CLOSE
+            !endif
             System::Call 'kernel32::WaitForSingleObject(p r4, i 5000) i .r6'
             ${If} $6 != 0 ; not WAIT_OBJECT_0
                 System::Call 'kernel32::TerminateProcess(p r4, i 1)'
@@ -161,11 +168,13 @@ Section "-Startup choice"
     ${EndIf}
 SectionEnd
 
-; The frames closed for the upgrade start again, from the new program.
+; The frames closed for the upgrade start again, from the new program. With frames remembered
+; the first start brings them all back and the others, started with /again, find nothing left
+; to bring back and end; without, each start is one frame.
 Section "-Frames again"
     SetOutPath "$INSTDIR"
     ${For} $1 1 $ClosedFrames
-        Exec '"$INSTDIR\Vistrelle.exe"'
+        Exec '"$INSTDIR\Vistrelle.exe" /again'
     ${Next}
 SectionEnd
 

@@ -47,6 +47,9 @@ class Events {
     virtual void MenuClick(resources::MenuItem item) = 0;
     // The system closes the picture window (Alt+F4, end of session).
     virtual void SystemClose() = 0;
+    // The session ends (sign-out, shutdown, an installer closing the program to replace it):
+    // raised just before the SystemClose that ends the program.
+    virtual void SessionEnd() = 0;
     // The caption box must be repainted.
     virtual void Picture1Paint() = 0;
     // The picture window moved to a monitor of another scale and took its new size in pixels;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::shell {
 
@@ -25,6 +26,10 @@ std::optional<std::u16string> ShowOpen(const OpenDialog& dialog);
 
 // Starts a program in a normal window that takes the focus.
 bool StartProgram(std::u16string_view exePath);
+// The same with arguments, each handed over as one (quoted where it needs to be).
+bool StartProgram(std::u16string_view exePath, const std::vector<std::u16string>& arguments);
+// The arguments this process was started with, without the program's own path.
+std::vector<std::u16string> Arguments();
 // Opens a file with the program associated with its type (shell verb "open").
 bool OpenWithAssociation(std::u16string_view file, std::u16string_view directory);
 

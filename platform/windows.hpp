@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -58,14 +59,19 @@ bool RunMoveLoop(Form f);
 // Whether the pointer stands over the window itself now, not over another window covering it.
 bool PointerOver(Form f);
 
+// The dots per inch of the monitor the picture window stands on (the system's before it
+// exists): screen pixels are twips x dpi / 1440.
+int FrameDpi();
+
 // The screen's twips per pixel.
 std::optional<double> TwipsPerPixelX();
 std::optional<double> TwipsPerPixelY();
 
 // A monitor: its whole rectangle and its work area (without the task bar and other docked
-// bars), in screen twips.
+// bars), in screen twips, and the name the system gives its display ("\\.\DISPLAY2").
 struct Monitor {
     TwipsRect area, workArea;
+    std::u16string device;
 };
 // The monitors as they are now; empty when the system cannot say.
 std::vector<Monitor> Monitors();

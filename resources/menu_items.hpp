@@ -65,6 +65,7 @@ inline constexpr MenuEntry kMenuTable[] = {
     {{MenuArray::Slide, 5},  14, u"1 小时   ",        false},
     {{MenuArray::Slide, 6},  14, u"-",                false},
     {{MenuArray::Slide, 7},  14, u"随机   ",          false},
+    {{MenuArray::OP, 15},    -1, u"锁定位置    ",     false},
     {{MenuArray::OP, 6},     -1, u"-",                false},
     {{MenuArray::OP, 7},     -1, u"打开新的 VTL...",  false},
     {{MenuArray::OP, 8},     -1, u"-",                false},

@@ -20,6 +20,8 @@ packages=(
     # wineboot and wineserver commands on PATH.
     wine wine64
     xvfb xdotool xcompmgr imagemagick x11-utils fonts-wqy-microhei
+    # The header of the tests' own stand-in Xinerama library, which shows Wine two monitors.
+    libxinerama-dev
     # hsetroot: the run command tiles its wallpaper over the X root window; nsis: makensis
     # with 64-bit stubs, for the installer of the release packages.
     hsetroot nsis

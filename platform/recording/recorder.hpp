@@ -100,7 +100,16 @@ class Recorder {
     // The monitors, in twips: one of 1920 x 1080 pixels with a task bar 40 pixels high below
     // its work area, unless a test sets others.
     std::vector<windows::Monitor> monitors = {
-        {{0, 0, 1920 * 15, 1080 * 15}, {0, 0, 1920 * 15, 1040 * 15}}};
+        {{0, 0, 1920 * 15, 1080 * 15}, {0, 0, 1920 * 15, 1040 * 15}, u"\\\\.\\DISPLAY1"}};
+    // The dpi of the monitor under the picture window.
+    int dpi = 96;
+    // The arguments the process was started with.
+    std::vector<std::u16string> arguments;
+    // The store of remembered frames: records by identity; the identities running frames of
+    // other processes hold, and those this process claimed; how many identities were made.
+    std::map<std::u16string, std::string> frameRecords;
+    std::vector<std::u16string> heldElsewhere, claimed;
+    unsigned identitiesMade = 0;
     // How far the next move loops carry the window, in twips (empty: it stays put).
     std::optional<std::pair<double, double>> moveLoopDelta;
     // Which windows were visible while the last move loop ran, by Form.

@@ -33,6 +33,17 @@ bool StartProgram(std::u16string_view exePath) {
     return Rec().Record("StartProgram(" + Utf8(exePath) + ")");
 }
 
+bool StartProgram(std::u16string_view exePath, const std::vector<std::u16string>& arguments) {
+    std::string op = "StartProgram(" + Utf8(exePath);
+    for (const std::u16string& a : arguments) op += "," + Utf8(a);
+    return Rec().Record(op + ")");
+}
+
+std::vector<std::u16string> Arguments() {
+    if (!Rec().Record("Arguments()")) return {};
+    return Rec().arguments;
+}
+
 bool OpenWithAssociation(std::u16string_view file, std::u16string_view directory) {
     return Rec().Record("OpenWithAssociation(" + Utf8(file) + "," + Utf8(directory) + ")");
 }

@@ -179,6 +179,11 @@ std::optional<double> TwipsPerPixelY() {
     return Rec().twipsPerPixelY;
 }
 
+int FrameDpi() {
+    Rec().Record("FrameDpi()");
+    return Rec().dpi;
+}
+
 std::vector<Monitor> Monitors() {
     if (!Rec().Record("Monitors()")) return {};
     return Rec().monitors;

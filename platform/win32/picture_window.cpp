@@ -70,8 +70,15 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnSystemClose();
             return 0;
+        // The session ends (or an installer closes the program, ENDSESSION_CLOSEAPP): the frame
+        // is told so before it closes as the system closes it.
+        case WM_QUERYENDSESSION:
+            return TRUE;
         case WM_ENDSESSION:
-            if (wParam) OnSystemClose();
+            if (wParam) {
+                Raise("SessionEnd", [](Events& e) { e.SessionEnd(); });
+                OnSystemClose();
+            }
             return 0;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers the whole area from the image

@@ -8,6 +8,7 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "platform/diagnostics.hpp"
 #include "platform/win32/backend.hpp"
@@ -70,9 +71,53 @@ bool ShowMessage(std::u16string_view text) {
     return true;
 }
 
+namespace {
+// One argument as the C run-time and CommandLineToArgvW read it back: quoted when it holds a
+// blank, with the backslashes before a quotation mark doubled.
+std::wstring Quoted(std::wstring_view argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring_view::npos)
+        return std::wstring(argument);
+    std::wstring out = L"\"";
+    std::size_t slashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++slashes;
+            continue;
+        }
+        out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+        slashes = 0;
+        out += c;
+    }
+    out.append(slashes * 2, L'\\');
+    return out + L"\"";
+}
+}  // namespace
+
 bool StartProgram(std::u16string_view exePath) {
+    return StartProgram(exePath, {});
+}
+
+std::vector<std::u16string> Arguments() {
+    std::vector<std::u16string> out;
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!argv) {
+        FailedCall("CommandLineToArgvW");
+        return out;
+    }
+    try {
+        for (int i = 1; i < count; ++i) out.push_back(U16(argv[i]));
+    } catch (const std::bad_alloc&) {
+        out.clear();
+    }
+    ::LocalFree(argv);
+    return out;
+}
+
+bool StartProgram(std::u16string_view exePath, const std::vector<std::u16string>& arguments) {
     const std::wstring application = Wide(exePath);
     std::wstring commandLine = L"\"" + application + L"\"";
+    for (const std::u16string& a : arguments) commandLine += L" " + Quoted(Wide(a));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;

@@ -199,7 +199,7 @@ bool RunMoveLoop(Form f) {
 
 namespace {
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM found) {
-    MONITORINFO info{};
+    MONITORINFOEXW info{};
     info.cbSize = sizeof(info);
     if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
     const auto twips = [](const RECT& r) {
@@ -209,7 +209,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM found) {
     // No exception may unwind through the system's enumeration.
     try {
         reinterpret_cast<std::vector<Monitor>*>(found)->push_back(
-            Monitor{twips(info.rcMonitor), twips(info.rcWork)});
+            Monitor{twips(info.rcMonitor), twips(info.rcWork), U16(info.szDevice)});
     } catch (const std::bad_alloc&) {
         return FALSE;
     }
@@ -222,6 +222,10 @@ std::vector<Monitor> Monitors() {
     if (!::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&found)))
         FailedCall("EnumDisplayMonitors");
     return found;
+}
+
+int FrameDpi() {
+    return platform::win32::FrameDpi();
 }
 
 // The program's own pixels, whatever the screen's: the backend maps them to the screen.

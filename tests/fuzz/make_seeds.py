@@ -216,6 +216,16 @@ HEADERS = {
     **TIFFS, **ICONS, **WEBPS,
 }
 
+# Remembered frames' records: a whole one, one cut short, one of another version with a field
+# given twice and values out of range.
+FRAME_RECORDS = {
+    "whole.frame": "Vistrelle frame 1\nPicture=C:\\Pictures\\猫.jpg\nMonitor=\\\\.\\DISPLAY2\n"
+    "MonitorArea=1920 0 1280 1024\nPlace=120 80\nDpi=144\nSize=2\nOpacity=1\nShadow=3\n"
+    "Caption=True\nPace=30\nShuffle=False\nLock=True\n".encode(),
+    "cut.frame": b"Vistrelle frame 1\r\nPicture=D:\\a.jpg\r\nMonitorArea=0 0 19",
+    "other.frame": b"Vistrelle frame 7\nSize=9\nSize=1\nPlace=-5000000 3\nDpi=0\nLock=yes\n",
+}
+
 # The single-format targets take the file without its signature and a leading byte that picks
 # the byte order (TIFF) or icon or cursor; the WebP target takes the file without "RIFF" and
 # "WEBP".
@@ -226,6 +236,7 @@ SEEDS = {
     "webp_header": {k: v[4:8] + v[12:] for k, v in WEBPS.items()},
     "orientation": ORIENTATIONS,
     "jpeg_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(JPEGS.items())},
+    "frame_record": FRAME_RECORDS,
     "icc_profile": {f"{name}_{pieces}.icc": icc_seed(profile, pieces)
                     for name, profile in icc_profiles().items() for pieces in (1, 3)},
 }

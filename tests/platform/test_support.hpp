@@ -113,6 +113,7 @@ class RecordingEvents : public platform::Events {
     }
     void Timer() override { lines.push_back("Timer"); }
     void FolderChanged() override { lines.push_back("FolderChanged"); }
+    void SessionEnd() override { lines.push_back("SessionEnd"); }
 };
 
 // Creates the three windows (hidden) and destroys them afterwards; no event sink unless a test

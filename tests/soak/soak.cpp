@@ -60,6 +60,7 @@ class SoakEvents final : public platform::Events {
     void StepKey(platform::Step) override {}
     void Timer() override {}
     void FolderChanged() override {}
+    void SessionEnd() override {}
 };
 
 void Pump() {

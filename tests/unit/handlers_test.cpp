@@ -86,9 +86,10 @@ TEST_F(Handlers, ALeftPressDragsTheWindowAndTheCompanionsFollow) {
 // shown caption with it, its size kept; its companions follow and stay as they were shown.
 TEST_F(Handlers, ADisplayChangeBringsAFrameLeftOffScreenBack) {
     using platform::windows::Monitor;
-    const Monitor wide = {{0, 0, 28800, 16200}, {0, 0, 28800, 15600}};  // 1920 x 1080, task bar
-    const Monitor right = {{28800, 0, 19200, 15360}, {28800, 0, 19200, 15360}};
-    const Monitor tiny = {{0, 0, 2250, 1500}, {0, 0, 2250, 1500}};  // smaller than the frame
+    const Monitor wide = {
+        {0, 0, 28800, 16200}, {0, 0, 28800, 15600}, u"A"};  // 1920 x 1080, task bar
+    const Monitor right = {{28800, 0, 19200, 15360}, {28800, 0, 19200, 15360}, u"B"};
+    const Monitor tiny = {{0, 0, 2250, 1500}, {0, 0, 2250, 1500}, u"C"};  // smaller than the frame
     // The frame: the picture window 2955 x 1980 twips, then 80 twips and the caption.
     const double frame = 1980 + 80 + Rect(Form::Txt).height;
     const struct {

@@ -8,7 +8,8 @@ from .xinput import click, xdotool
 # The items of the popup as they stand from the top, separators left out (the keyboard skips
 # them), and the items of the submenus under "更改大小...   ", "透明...        ",
 # "阴影...  " and "幻灯片...  ".
-OPEN, SIZE, OPACITY, SHADOW, SHOW_NAME, NEXT, PREVIOUS, SLIDESHOW, NEW_COPY, ABOUT, EXIT = range(11)
+(OPEN, SIZE, OPACITY, SHADOW, SHOW_NAME, NEXT, PREVIOUS, SLIDESHOW, LOCK, NEW_COPY, ABOUT,
+ EXIT) = range(12)
 SMALL, DEFAULT, LARGE = range(3)
 OPAQUE, OPACITY_80, OPACITY_50 = range(3)
 SHADOW_0_1, SHADOW_2_3, SHADOW_4_5, SHADOW_NONE = range(4)
