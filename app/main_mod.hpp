@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/conversions.hpp"
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 #include "platform/folders.hpp"
-#include "platform/picture_rows.hpp"
 #include "platform/types.hpp"
 
 namespace mainMod {

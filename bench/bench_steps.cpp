@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "bench_timing.hpp"
-#include "display/averaging_scaler.hpp"
-#include "display/orientation.hpp"
 #include "display/paint_scaled_picture.hpp"
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/pixels/averaging_scaler.hpp"
+#include "imaging/pixels/orientation.hpp"
 #include "platform/drawing.hpp"
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/picture_source.hpp"
 
 namespace bench {
 

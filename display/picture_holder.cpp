@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/main_mod.hpp"
-#include "display/averaging_scaler.hpp"
 #include "display/decode_scale.hpp"
-#include "display/orientation.hpp"
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/pixels/averaging_scaler.hpp"
+#include "imaging/pixels/orientation.hpp"
 #include "platform/diagnostics.hpp"
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"

@@ -1,4 +1,4 @@
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
 
 #include <lcms2.h>
 

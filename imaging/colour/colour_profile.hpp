@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/picture_rows.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 
 namespace platform::colour {
 

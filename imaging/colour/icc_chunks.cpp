@@ -1,4 +1,4 @@
-#include "platform/icc_chunks.hpp"
+#include "imaging/colour/icc_chunks.hpp"
 
 #include <algorithm>
 #include <array>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/jpeg_decoder.hpp"
+#include "imaging/decoding/jpeg_decoder.hpp"
 
 namespace platform::icc {
 

@@ -5,7 +5,7 @@
 // Guarded, whose frame, like libjpeg's own, holds no object with a destructor, so the jump
 // skips nothing that needed cleaning up; all that a step leaves behind lives in State, which
 // the decoder owns and frees.
-#include "platform/jpeg_decoder.hpp"
+#include "imaging/decoding/jpeg_decoder.hpp"
 
 #include <algorithm>
 #include <array>
@@ -17,7 +17,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "platform/picture_header.hpp"
+#include "imaging/decoding/picture_header.hpp"
 
 namespace platform::jpeg {
 

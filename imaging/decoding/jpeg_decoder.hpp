@@ -20,9 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/picture_orientation.hpp"
-#include "platform/picture_rows.hpp"
-#include "platform/types.hpp"
+#include "imaging/decoding/picture_orientation.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 
 namespace platform::jpeg {
 

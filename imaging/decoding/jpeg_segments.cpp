@@ -1,4 +1,4 @@
-#include "platform/jpeg_segments.hpp"
+#include "imaging/decoding/jpeg_segments.hpp"
 
 namespace platform::jpeg {
 

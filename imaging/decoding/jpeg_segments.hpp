@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/byte_reader.hpp"
+#include "imaging/decoding/byte_reader.hpp"
 
 namespace platform::jpeg {
 

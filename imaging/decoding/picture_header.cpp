@@ -1,10 +1,10 @@
-#include "platform/picture_header.hpp"
+#include "imaging/decoding/picture_header.hpp"
 
 #include <cstddef>
 
-#include "platform/byte_reader.hpp"
-#include "platform/jpeg_segments.hpp"
-#include "platform/tiff_ifd.hpp"
+#include "imaging/decoding/byte_reader.hpp"
+#include "imaging/decoding/jpeg_segments.hpp"
+#include "imaging/decoding/tiff_ifd.hpp"
 
 namespace platform::pictures {
 

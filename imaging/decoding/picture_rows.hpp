@@ -1,12 +1,21 @@
-// A picture's pixels as the program passes them around: a bitmap, and the receiver of a
-// decoder's rows, which takes them one at a time so that nobody has to hold a full-size copy.
+// A picture's pixels as the program passes them around: a size, a bitmap, and the receiver of
+// a decoder's rows, which takes them one at a time so that nobody has to hold a full-size copy.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
-#include "platform/picture_orientation.hpp"
+#include "imaging/decoding/picture_orientation.hpp"
+
+namespace platform {
+
+struct PixelSize {
+    double width = 0, height = 0;
+    friend constexpr bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
+}  // namespace platform
 
 namespace platform::pictures {
 

@@ -1,4 +1,4 @@
-#include "platform/tiff_ifd.hpp"
+#include "imaging/decoding/tiff_ifd.hpp"
 
 #include <cstddef>
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/byte_reader.hpp"
+#include "imaging/decoding/byte_reader.hpp"
 
 namespace platform::tiff {
 

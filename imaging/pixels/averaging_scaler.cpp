@@ -1,4 +1,4 @@
-#include "display/averaging_scaler.hpp"
+#include "imaging/pixels/averaging_scaler.hpp"
 
 #include <algorithm>
 #include <cmath>

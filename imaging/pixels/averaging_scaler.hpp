@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/pictures.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 
 namespace scaling {
 

@@ -1,4 +1,4 @@
-#include "display/orientation.hpp"
+#include "imaging/pixels/orientation.hpp"
 
 #include <cstddef>
 

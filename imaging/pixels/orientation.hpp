@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/picture_orientation.hpp"
-#include "platform/pictures.hpp"
-#include "platform/types.hpp"
+#include "imaging/decoding/picture_orientation.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 
 namespace orientation {
 

@@ -1,4 +1,4 @@
-#include "platform/over_background.hpp"
+#include "imaging/pixels/over_background.hpp"
 
 namespace platform::pictures {
 

@@ -14,7 +14,7 @@
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/bitmap_info.hpp"
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/picture_source.hpp"
 #include "platform/win32/scoped.hpp"
 
 namespace platform::win32 {

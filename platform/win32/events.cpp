@@ -1,13 +1,14 @@
 // The program's event sink, the message loop that raises its events, and the picture window's
 // timer. The loop sleeps in MsgWaitForMultipleObjectsEx on the window messages and the watch on
 // the shown picture's folder, so an idle frame costs no CPU.
+#include "platform/events.hpp"
+
 #include <windows.h>
 
-#include "platform/events.hpp"
 #include "platform/folders.hpp"
 #include "platform/win32/failure.hpp"
 #include "platform/win32/folder_watch.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // platform::folders on Win32: FindFirstFileExW lists, StrCmpLogicalW orders as Explorer does,
 // GetFileAttributesExW stamps, and a change notification handle watches the folder; the
-// message loop waits on it beside the window messages (message_loop.cpp).
+// message loop waits on it beside the window messages (events.cpp).
 #include "platform/folders.hpp"
 
 #include <windows.h>

@@ -17,7 +17,7 @@
 #include "platform/shell.hpp"
 #include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::shell {
 

@@ -1,11 +1,12 @@
 // platform::pictures on Win32: a picture file opened through the backend's one decode chain
 // (picture_source.hpp), whose rows stream in strips so that no full-size copy is ever made.
+#include "platform/pictures.hpp"
+
 #include <memory>
 #include <new>
 
-#include "platform/pictures.hpp"
 #include "platform/win32/backend.hpp"
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/picture_source.hpp"
 
 namespace platform::pictures {
 

@@ -1,5 +1,5 @@
 // The one decode chain of the backend (see picture_source.hpp).
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/picture_source.hpp"
 
 #include <shlwapi.h>
 
@@ -8,14 +8,14 @@
 #include <span>
 #include <vector>
 
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/colour/icc_chunks.hpp"
+#include "imaging/decoding/picture_header.hpp"
+#include "imaging/decoding/picture_orientation.hpp"
 #include "platform/diagnostics.hpp"
-#include "platform/icc_chunks.hpp"
-#include "platform/picture_header.hpp"
-#include "platform/picture_orientation.hpp"
 #include "platform/win32/backend.hpp"
+#include "platform/win32/decoding/wic_factory.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/wic_factory.hpp"
 
 namespace platform::win32 {
 

@@ -1,7 +1,7 @@
 // The one way the backend decodes a picture file, for the frame's picture and the caption's
 // wallpaper alike: the file is opened once and its start read once, its header checked
 // against the decoding budget, and its rows then streamed in strips, never as a converted
-// full-size copy. JPEG files go through libjpeg-turbo (platform/jpeg_decoder.hpp), shrunk
+// full-size copy. JPEG files go through libjpeg-turbo (imaging/decoding/jpeg_decoder.hpp), shrunk
 // while decoding; what it does not take, and every other format, through WIC.
 #pragma once
 
@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/colour_profile.hpp"
-#include "platform/icc_chunks.hpp"
-#include "platform/jpeg_decoder.hpp"
-#include "platform/picture_rows.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/colour/icc_chunks.hpp"
+#include "imaging/decoding/jpeg_decoder.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 #include "platform/types.hpp"
 #include "platform/win32/scoped.hpp"
 

@@ -1,5 +1,5 @@
 // WIC's imaging factory (see wic_factory.hpp).
-#include "platform/win32/wic_factory.hpp"
+#include "platform/win32/decoding/wic_factory.hpp"
 
 #include "platform/win32/failure.hpp"
 

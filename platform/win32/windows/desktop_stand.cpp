@@ -1,5 +1,5 @@
 // Standing on the shown desktop (see desktop_stand.hpp).
-#include "platform/win32/desktop_stand.hpp"
+#include "platform/win32/windows/desktop_stand.hpp"
 
 #include <cwchar>
 #include <initializer_list>
@@ -7,7 +7,7 @@
 
 #include "platform/win32/dwm.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::win32 {
 

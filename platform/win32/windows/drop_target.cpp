@@ -1,7 +1,7 @@
 // The picture window's OLE drop target: drags over the window become DragOver events, with a
 // DropData that wraps the source's IDataObject; a drop's file list is copied out and becomes a
 // DragDrop event from the picture window's queue.
-#include "platform/win32/drop_target.hpp"
+#include "platform/win32/windows/drop_target.hpp"
 
 #include <shellapi.h>
 
@@ -10,7 +10,7 @@
 #include "platform/events.hpp"
 #include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::win32 {
 

@@ -1,14 +1,14 @@
 // The program's window objects (see frame_windows.hpp): their classes, their creation, what
 // each holds and how each gives it back. The picture window's message handlers are in
 // picture_window.cpp.
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 #include <cmath>
 
 #include "platform/win32/backend.hpp"
-#include "platform/win32/drop_target.hpp"
 #include "platform/win32/dwm.hpp"
 #include "platform/win32/units.hpp"
+#include "platform/win32/windows/drop_target.hpp"
 #include "resources/window_titles.hpp"
 
 namespace platform::win32 {

@@ -19,11 +19,11 @@
 
 #include "platform/drawing.hpp"
 #include "platform/types.hpp"
-#include "platform/win32/desktop_stand.hpp"
-#include "platform/win32/drop_target.hpp"
-#include "platform/win32/persistent_image.hpp"
 #include "platform/win32/scoped.hpp"
-#include "platform/win32/window.hpp"
+#include "platform/win32/windows/desktop_stand.hpp"
+#include "platform/win32/windows/drop_target.hpp"
+#include "platform/win32/windows/persistent_image.hpp"
+#include "platform/win32/windows/window.hpp"
 
 namespace platform::win32 {
 

@@ -1,5 +1,5 @@
 // The picture window's persistent image (see persistent_image.hpp).
-#include "platform/win32/persistent_image.hpp"
+#include "platform/win32/windows/persistent_image.hpp"
 
 #include <algorithm>
 

@@ -11,10 +11,10 @@
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/desktop_background.hpp"
-#include "platform/win32/drop_target.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/units.hpp"
+#include "platform/win32/windows/drop_target.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 #include "platform/windows.hpp"
 #include "resources/menu_items.hpp"
 

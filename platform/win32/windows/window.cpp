@@ -1,5 +1,5 @@
 // The link between a window and its object (see window.hpp).
-#include "platform/win32/window.hpp"
+#include "platform/win32/windows/window.hpp"
 
 #include "platform/win32/failure.hpp"
 
