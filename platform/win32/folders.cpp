@@ -14,10 +14,11 @@
 #include <thread>
 #include <utility>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
 #include "platform/win32/folder_watch.hpp"
+#include "platform/win32/raise.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
 
 namespace platform::win32 {
 

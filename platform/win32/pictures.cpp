@@ -5,8 +5,8 @@
 #include <memory>
 #include <new>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/decoding/picture_source.hpp"
+#include "platform/win32/text.hpp"
 
 namespace platform::pictures {
 

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "platform/diagnostics.hpp"
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
 #include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::shell {

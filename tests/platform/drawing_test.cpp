@@ -10,6 +10,7 @@
 
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/windows/persistent_image.hpp"
+#include "platform/win32/wine.hpp"
 #include "test_support.hpp"
 #include "tests/common/picture_bytes.hpp"
 

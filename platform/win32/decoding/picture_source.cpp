@@ -13,9 +13,9 @@
 #include "imaging/decoding/picture_header.hpp"
 #include "imaging/decoding/picture_orientation.hpp"
 #include "platform/diagnostics.hpp"
-#include "platform/win32/backend.hpp"
 #include "platform/win32/decoding/wic_factory.hpp"
 #include "platform/win32/failure.hpp"
+#include "platform/win32/text.hpp"
 
 namespace platform::win32 {
 

@@ -8,8 +8,9 @@
 #include <new>
 
 #include "platform/events.hpp"
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
+#include "platform/win32/raise.hpp"
+#include "platform/win32/text.hpp"
 #include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::win32 {

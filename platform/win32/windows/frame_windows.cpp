@@ -5,8 +5,9 @@
 
 #include <cmath>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/dwm.hpp"
+#include "platform/win32/raise.hpp"
+#include "platform/win32/text.hpp"
 #include "platform/win32/units.hpp"
 #include "platform/win32/windows/drop_target.hpp"
 #include "resources/window_titles.hpp"

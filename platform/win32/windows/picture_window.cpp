@@ -9,9 +9,10 @@
 #include <optional>
 #include <utility>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/desktop_background.hpp"
 #include "platform/win32/failure.hpp"
+#include "platform/win32/main_image_paint.hpp"
+#include "platform/win32/raise.hpp"
 #include "platform/win32/units.hpp"
 #include "platform/win32/windows/drop_target.hpp"
 #include "platform/win32/windows/frame_windows.hpp"
