@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/win32/bitmap_info.hpp"
-#include "platform/win32/decoding/picture_source.hpp"
+#include "platform/win32/decoding/wallpaper.hpp"
 #include "platform/win32/scoped.hpp"
 #include "platform/win32/wine.hpp"
 
