@@ -12,7 +12,7 @@ void Form_Load();
 
 // Loads PicturePath into the hidden holder and sizes the window at the default preset.
 void LoadAndSizePicture();
-// Sizes the window 30 twips larger than PicWidth x PicHeight, height first.
+// Sizes the window a margin larger than PicWidth x PicHeight (sizing::AddMargin), height first.
 void SizeWindowToPicture();
 // Sizes the window at the default preset to the picture the holder has now.
 void SizeToHeldPicture();

@@ -24,12 +24,6 @@ struct ShadowBoxRecord {
     friend constexpr bool operator==(const ShadowBoxRecord&, const ShadowBoxRecord&) = default;
 };
 
-// Rectangle in pixels of the caption box handed to the text drawing call.
-struct TextRectRecord {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    friend constexpr bool operator==(const TextRectRecord&, const TextRectRecord&) = default;
-};
-
 // What the picture holder imgMain keeps of the picture shown (display/picture_holder.hpp).
 struct HeldPicture {
     platform::PixelSize natural;      // as displayed, orientation applied
@@ -85,7 +79,8 @@ struct SharedState {
     std::u16string FileTitle;    // the file-name part of PicturePath
     std::u16string CaptionText;  // what the caption window draws
     std::int32_t TextLeft = 0;   // left edge of the caption text, pixels
-    TextRectRecord TextRect;
+    // In the caption box, handed to the text drawing call.
+    platform::PixelRect TextRect;
 
     ShadowBoxRecord ShadowBox;
 

@@ -95,7 +95,7 @@ std::optional<Steps> TimeSteps(const std::filesystem::path& file, const pictures
     if (!decoded || rows.first_.empty()) return std::nullopt;
 
     // The stored rows are averaged to the kept size turned back to the stored orientation.
-    const bool swap = orientation::SwapsSides(rows.orientation_);
+    const bool swap = pictures::TurnsAQuarter(rows.orientation_);
     std::optional<pictures::Bitmap> stored;
     steps.scale = Time([&] {
         auto scaler = scaling::AveragingScaler::Create(rows.width_, rows.height_,

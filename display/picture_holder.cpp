@@ -40,7 +40,7 @@ class ScalingSink final : public pictures::RowSink {
     bool Begin(std::int32_t sourceWidth, std::int32_t sourceHeight,
                pictures::Orientation o) override {
         orientation_ = o;
-        const bool swap = orientation::SwapsSides(o);
+        const bool swap = pictures::TurnsAQuarter(o);
         scaler_ = scaling::AveragingScaler::Create(
             sourceWidth, sourceHeight, swap ? height_ : width_, swap ? width_ : height_);
         return scaler_.has_value();

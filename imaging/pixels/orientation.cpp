@@ -5,13 +5,10 @@
 namespace orientation {
 
 using platform::pictures::Bitmap;
-
-bool SwapsSides(Orientation o) {
-    return platform::pictures::TurnsAQuarter(o);
-}
+using platform::pictures::TurnsAQuarter;
 
 platform::PixelSize Turned(const platform::PixelSize& size, Orientation o) {
-    if (SwapsSides(o)) return {size.height, size.width};
+    if (TurnsAQuarter(o)) return {size.height, size.width};
     return size;
 }
 
@@ -20,8 +17,8 @@ std::optional<Bitmap> Turned(const Bitmap& stored, Orientation o) {
     if (w < 0 || h < 0 || stored.pixels.size() != std::size_t(w) * std::size_t(h))
         return std::nullopt;
     Bitmap out;
-    out.width = SwapsSides(o) ? h : w;
-    out.height = SwapsSides(o) ? w : h;
+    out.width = TurnsAQuarter(o) ? h : w;
+    out.height = TurnsAQuarter(o) ? w : h;
     out.pixels.resize(stored.pixels.size());
     const std::size_t dw = std::size_t(out.width);
     for (std::int32_t y = 0; y < h; ++y) {

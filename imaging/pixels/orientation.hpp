@@ -13,9 +13,6 @@ namespace orientation {
 
 using platform::pictures::Orientation;
 
-// True for 5 to 8, whose turn makes the stored width the displayed height.
-bool SwapsSides(Orientation o);
-
 // A size turned by `o`: width and height swapped for 5 to 8. Swapping twice is no swap, so
 // the same call turns a displayed size back into the stored one.
 platform::PixelSize Turned(const platform::PixelSize& size, Orientation o);
