@@ -14,7 +14,7 @@ void Form_Load();
 // Loads PicturePath into the hidden holder and sizes the window at the default preset. The
 // size menu names the size it chooses next, so that the file is decoded once, for that size.
 void LoadAndSizePicture(std::optional<std::int16_t> chosen = std::nullopt);
-// Sizes the window 30 twips larger than PicWidth x PicHeight, height first.
+// Sizes the window a margin larger than PicWidth x PicHeight (sizing::AddMargin), height first.
 void SizeWindowToPicture();
 // Sizes the window at the default preset to the picture the holder has now.
 void SizeToHeldPicture();

@@ -11,9 +11,9 @@
 
 #include "app/conversions.hpp"
 #include "app/frame_record.hpp"
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 #include "platform/folders.hpp"
-#include "platform/picture_rows.hpp"
 #include "platform/types.hpp"
 
 namespace mainMod {
@@ -23,12 +23,6 @@ namespace mainMod {
 struct ShadowBoxRecord {
     std::int32_t DX = 0, DW = 0, DY = 0, DH = 0;
     friend constexpr bool operator==(const ShadowBoxRecord&, const ShadowBoxRecord&) = default;
-};
-
-// Rectangle in pixels of the caption box handed to the text drawing call.
-struct TextRectRecord {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    friend constexpr bool operator==(const TextRectRecord&, const TextRectRecord&) = default;
 };
 
 // What the picture holder imgMain keeps of the picture shown (display/picture_holder.hpp).
@@ -106,7 +100,8 @@ struct SharedState {
     std::u16string FileTitle;    // the file-name part of PicturePath
     std::u16string CaptionText;  // what the caption window draws
     std::int32_t TextLeft = 0;   // left edge of the caption text, pixels
-    TextRectRecord TextRect;
+    // In the caption box, handed to the text drawing call.
+    platform::PixelRect TextRect;
 
     ShadowBoxRecord ShadowBox;
 

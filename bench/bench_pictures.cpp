@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/picture_source.hpp"
+#include "platform/win32/decoding/wic_factory.hpp"
 #include "platform/win32/scoped.hpp"
-#include "platform/win32/wic_factory.hpp"
 
 namespace bench {
 

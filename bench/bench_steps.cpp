@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "bench_timing.hpp"
-#include "display/averaging_scaler.hpp"
-#include "display/orientation.hpp"
 #include "display/paint_scaled_picture.hpp"
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/pixels/averaging_scaler.hpp"
+#include "imaging/pixels/orientation.hpp"
 #include "platform/drawing.hpp"
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/picture_source.hpp"
 
 namespace bench {
 
@@ -95,7 +95,7 @@ std::optional<Steps> TimeSteps(const std::filesystem::path& file, const pictures
     if (!decoded || rows.first_.empty()) return std::nullopt;
 
     // The stored rows are averaged to the kept size turned back to the stored orientation.
-    const bool swap = orientation::SwapsSides(rows.orientation_);
+    const bool swap = pictures::TurnsAQuarter(rows.orientation_);
     std::optional<pictures::Bitmap> stored;
     steps.scale = Time([&] {
         auto scaler = scaling::AveragingScaler::Create(rows.width_, rows.height_,

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "platform/picture_rows.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 
 namespace bench {
 

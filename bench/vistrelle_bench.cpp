@@ -32,7 +32,7 @@
 #include "bench_processes.hpp"
 #include "bench_steps.hpp"
 #include "bench_timing.hpp"
-#include "platform/jpeg_decoder.hpp"
+#include "imaging/decoding/jpeg_decoder.hpp"
 
 namespace {
 

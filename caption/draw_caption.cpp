@@ -15,9 +15,7 @@ namespace drawing = platform::drawing;
 namespace {
 
 void DrawCaptionLine() {
-    const platform::PixelRect rect{shared.TextRect.Left, shared.TextRect.Top, shared.TextRect.Right,
-                                   shared.TextRect.Bottom};
-    drawing::DrawTextLine(Surface::Picture1, shared.CaptionText, rect);
+    drawing::DrawTextLine(Surface::Picture1, shared.CaptionText, shared.TextRect);
 }
 
 }  // namespace

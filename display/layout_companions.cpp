@@ -1,6 +1,6 @@
 // The companion layout: after every new picture or size, the caption text is made, the
-// caption and the picture are drawn, the caption window is put 80 twips under the picture
-// window and the shadow window around it, and each is shown as its rule says.
+// caption and the picture are drawn, the caption window is put under the picture window and
+// the shadow window around it (shadow/companion_rules.hpp), and each is shown as its rule says.
 #include <optional>
 
 #include "app/forms.hpp"

@@ -1,6 +1,5 @@
-// Loading the picture and sizing the picture window to its default display size: the longer
-// side of a landscape (or square) picture is 195 pixels, of a portrait picture 144 pixels,
-// and the window is 30 twips larger than the picture each way.
+// Loading the picture and sizing the picture window to its default display size
+// (display/sizing.hpp), the window a margin larger than the picture each way.
 #include <optional>
 
 #include "app/forms.hpp"

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/main_mod.hpp"
-#include "display/averaging_scaler.hpp"
 #include "display/decode_scale.hpp"
-#include "display/orientation.hpp"
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/pixels/averaging_scaler.hpp"
+#include "imaging/pixels/orientation.hpp"
 #include "platform/diagnostics.hpp"
 #include "platform/drawing.hpp"
 #include "platform/pictures.hpp"
@@ -40,7 +40,7 @@ class ScalingSink final : public pictures::RowSink {
     bool Begin(std::int32_t sourceWidth, std::int32_t sourceHeight,
                pictures::Orientation o) override {
         orientation_ = o;
-        const bool swap = orientation::SwapsSides(o);
+        const bool swap = pictures::TurnsAQuarter(o);
         scaler_ = scaling::AveragingScaler::Create(
             sourceWidth, sourceHeight, swap ? height_ : width_, swap ? width_ : height_);
         return scaler_.has_value();

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/picture_rows.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 #include "platform/types.hpp"
 
 namespace picture_holder {

@@ -36,7 +36,7 @@ DefaultDisplay ComputeDefaultDisplay(const std::optional<platform::PixelSize>& s
                                      std::optional<double> twipsPerPixelX,
                                      std::optional<double> twipsPerPixelY);
 
-// The window's side for a picture side: 30 twips more, as a single-precision value; empty
+// The window's side for a picture side: kWindowMargin more, as a single-precision value; empty
 // when the sum leaves the 32-bit range.
 std::optional<float> AddMargin(std::int32_t pictureTwips);
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/picture_orientation.hpp"
-#include "platform/picture_rows.hpp"
+#include "imaging/decoding/picture_orientation.hpp"
+#include "imaging/decoding/picture_rows.hpp"
 #include "platform/types.hpp"
 
 namespace platform::pictures {
@@ -31,7 +31,7 @@ class PictureFile {
     // stored ones, not yet turned), so Begin tells the size that comes. False when a row
     // could not be decoded (the rows given until then stay given) or the sink refused.
     virtual bool ReadRows(const PixelSize& minimum, RowSink& sink) = 0;
-    // The colour profile the file embeds, checked as bytes (platform/icc_chunks.hpp): empty
+    // The colour profile the file embeds, checked as bytes (imaging/colour/icc_chunks.hpp): empty
     // when it embeds none or one that failed the checks (which the backend reports).
     virtual std::vector<std::uint8_t> ColourProfile() const { return {}; }
 };

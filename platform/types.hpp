@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "imaging/decoding/picture_rows.hpp"
+
 namespace platform {
 
 // The three top-level windows; each exists at most once per process.
@@ -25,11 +27,6 @@ struct PixelRect {
 // only hands it back.
 struct ScreenPoint {
     std::int32_t x = 0, y = 0;
-};
-
-struct PixelSize {
-    double width = 0, height = 0;
-    friend constexpr bool operator==(const PixelSize&, const PixelSize&) = default;
 };
 
 // Colours: red in the lowest byte, then green, then blue. With the highest bit set, the
@@ -68,7 +65,26 @@ struct FormDesign {
     std::optional<BoxDesign> box;
 };
 
-const char* Name(Form f);
-const char* Name(Surface s);
+constexpr const char* Name(Form f) {
+    switch (f) {
+        case Form::Main:
+            return "Main";
+        case Form::Shadow:
+            return "Shadow";
+        case Form::Txt:
+            return "Txt";
+    }
+    return "?";
+}
+
+constexpr const char* Name(Surface s) {
+    switch (s) {
+        case Surface::Main:
+            return "Main";
+        case Surface::Picture1:
+            return "Picture1";
+    }
+    return "?";
+}
 
 }  // namespace platform

@@ -11,7 +11,7 @@ namespace companion_rules {
 // The picture window's outer rectangle; empty when any side cannot be read.
 std::optional<platform::TwipsRect> MainRect();
 
-// The caption window at the picture window's left, 80 twips under its bottom edge, as wide as
+// The caption window at the picture window's left, kCaptionGap under its bottom edge, as wide as
 // it (its height stays); the shadow window around it, as the shadow placement below.
 void PlaceCompanions();
 // The shadow window: the picture window's rectangle grown by the shadow margins, in one move,
@@ -24,6 +24,7 @@ void ShowCompanions();
 // The shadow window, the picture window and the caption window hidden, in that order.
 void HideAll();
 
+// Twips between the picture window's bottom edge and the caption window's top.
 inline constexpr double kCaptionGap = 80;
 
 }  // namespace companion_rules

@@ -2,7 +2,7 @@
 // portable reader, which follows the rules of the Windows one.
 #include "platform/profile.hpp"
 
-#include "platform/ini_reader.hpp"
+#include "platform/recording/ini_reader.hpp"
 #include "platform/recording/recorder.hpp"
 
 namespace platform::profile {

@@ -12,10 +12,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/bitmap_info.hpp"
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/wallpaper.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/wine.hpp"
 
 namespace platform::win32 {
 

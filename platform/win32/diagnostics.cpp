@@ -6,8 +6,9 @@
 
 #include <string>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
+#include "platform/win32/raise.hpp"
+#include "platform/win32/text.hpp"
 
 namespace platform::diagnostics {
 

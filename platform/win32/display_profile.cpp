@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "imaging/colour/icc_chunks.hpp"
 #include "platform/drawing.hpp"
-#include "platform/icc_chunks.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::drawing {
 

@@ -9,16 +9,17 @@
 #include <new>
 #include <vector>
 
+#include "imaging/pixels/over_background.hpp"
 #include "platform/diagnostics.hpp"
-#include "platform/over_background.hpp"
-#include "platform/win32/backend.hpp"
 #include "platform/win32/bitmap_info.hpp"
 #include "platform/win32/desktop_background.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
-#include "platform/win32/persistent_image.hpp"
+#include "platform/win32/main_image_paint.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
 #include "platform/win32/units.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
+#include "platform/win32/windows/persistent_image.hpp"
 
 namespace platform::win32 {
 

@@ -1,7 +1,7 @@
 // platform::folders on Win32: FindFirstFileExW lists (one listing at a time, on a worker
 // thread), StrCmpLogicalW orders as Explorer does, GetFileAttributesExW stamps, and a change
 // notification handle watches the folder; the message loop waits on it beside the window
-// messages (message_loop.cpp), and the picture window hands on the device events that ask for
+// messages (events.cpp), and the picture window hands on the device events that ask for
 // the folder's volume to be let go.
 #include "platform/folders.hpp"
 
@@ -20,11 +20,12 @@
 #include <thread>
 #include <utility>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
 #include "platform/win32/folder_watch.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/raise.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::win32 {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "platform/shell.hpp"
-#include "platform/win32/backend.hpp"
+#include "platform/win32/text.hpp"
 #include "platform/win32/failure.hpp"
 #include "platform/win32/scoped.hpp"
 

@@ -7,10 +7,11 @@
 #include <utility>
 
 #include "platform/diagnostics.hpp"
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/popup_menu.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::win32 {
 

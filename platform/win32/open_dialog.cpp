@@ -15,9 +15,10 @@
 
 #include "platform/diagnostics.hpp"
 #include "platform/shell.hpp"
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/text.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
+#include "platform/win32/wine.hpp"
 
 namespace platform::shell {
 

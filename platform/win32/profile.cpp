@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/text.hpp"
 
 namespace platform::profile {
 

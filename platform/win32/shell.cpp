@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "platform/diagnostics.hpp"
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::shell {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 
 namespace platform::win32 {
 

@@ -7,18 +7,14 @@
 
 #include <new>
 
-#include "platform/win32/backend.hpp"
 #include "platform/win32/failure.hpp"
-#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
 #include "platform/win32/units.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
+#include "platform/win32/wine.hpp"
 
 namespace platform::win32 {
-
-bool IsWine() {
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 namespace {
 

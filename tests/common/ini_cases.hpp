@@ -1,6 +1,6 @@
 // Profile (INI) files and the value the platform's profile reader gives for one section and
 // key, asked with an empty default into a buffer of 255 characters. One table for two
-// readers: the portable one (platform/ini_reader.hpp, native unit test) and Windows'
+// readers: the portable one (platform/recording/ini_reader.hpp, native unit test) and Windows'
 // GetPrivateProfileStringW (the Win32 platform test under Wine, which writes `bytes` to a
 // file of its own: use bytes.size(), the UTF-16 cases hold NUL bytes).
 //

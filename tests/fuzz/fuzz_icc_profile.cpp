@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/colour_profile.hpp"
-#include "platform/icc_chunks.hpp"
+#include "imaging/colour/colour_profile.hpp"
+#include "imaging/colour/icc_chunks.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::size_t n = size ? data[0] % 4 + 1 : 0, lead = 1 + 2 * n;

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "platform/jpeg_decoder.hpp"
-#include "platform/picture_header.hpp"
+#include "imaging/decoding/jpeg_decoder.hpp"
+#include "imaging/decoding/picture_header.hpp"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/picture_orientation.hpp"
+#include "imaging/decoding/picture_orientation.hpp"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "app/conversions.hpp"
-#include "platform/ini_reader.hpp"
+#include "platform/recording/ini_reader.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/icc_chunks.hpp"
+#include "imaging/colour/icc_chunks.hpp"
 #include "tests/fuzz/header_promises.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <span>
 
-#include "platform/picture_header.hpp"
+#include "imaging/decoding/picture_header.hpp"
 
 namespace header_promises {
 

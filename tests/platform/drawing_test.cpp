@@ -8,8 +8,9 @@
 #include <cmath>
 #include <string>
 
-#include "platform/win32/persistent_image.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/windows/persistent_image.hpp"
+#include "platform/win32/wine.hpp"
 #include "test_support.hpp"
 #include "tests/common/picture_bytes.hpp"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/drop_target.hpp"
+#include "platform/win32/windows/drop_target.hpp"
 #include "test_support.hpp"
 
 namespace {

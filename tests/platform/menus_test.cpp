@@ -6,7 +6,8 @@
 
 #include <string>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/popup_menu.hpp"
+#include "platform/win32/text.hpp"
 #include "platform/windows.hpp"
 #include "resources/menu_items.hpp"
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "platform/pictures.hpp"
-#include "platform/win32/picture_source.hpp"
+#include "platform/win32/decoding/picture_source.hpp"
+#include "platform/win32/decoding/wic_factory.hpp"
 #include "platform/win32/scoped.hpp"
-#include "platform/win32/wic_factory.hpp"
 #include "test_support.hpp"
 #include "tests/common/picture_bytes.hpp"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/text.hpp"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "app/form_designs.hpp"
 #include "platform/events.hpp"
-#include "platform/win32/backend.hpp"
-#include "platform/win32/frame_windows.hpp"
+#include "platform/win32/text.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 #include "platform/windows.hpp"
 
 namespace vistrelle_test {

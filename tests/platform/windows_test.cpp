@@ -10,9 +10,9 @@
 #include <optional>
 
 #include "platform/drawing.hpp"
-#include "platform/win32/drop_target.hpp"
-#include "platform/win32/frame_windows.hpp"
 #include "platform/win32/units.hpp"
+#include "platform/win32/windows/drop_target.hpp"
+#include "platform/win32/windows/frame_windows.hpp"
 #include "test_support.hpp"
 
 namespace {

@@ -1,5 +1,5 @@
 // Scaling with averaging: fine patterns shrink to their mean, enlarging stays smooth.
-#include "display/averaging_scaler.hpp"
+#include "imaging/pixels/averaging_scaler.hpp"
 
 #include <gtest/gtest.h>
 

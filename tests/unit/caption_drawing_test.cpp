@@ -31,7 +31,7 @@ TEST_F(CaptionDrawing, TheBoxShowsTheDesktopThenTheShadeThenTheText) {
     EXPECT_EQ(rec.drawnTexts, (std::vector<Text>{kShade, kShade, kShade, kText, kText}));
     EXPECT_EQ(rec.Of(platform::Surface::Picture1).fontName, u"Tahoma");
     EXPECT_EQ(rec.Of(platform::Surface::Picture1).fontSize, 10);
-    EXPECT_EQ(mainMod::shared.TextRect, (mainMod::TextRectRecord{70, 1, 195, 22}));
+    EXPECT_EQ(mainMod::shared.TextRect, (platform::PixelRect{70, 1, 195, 22}));
     EXPECT_TRUE(Form(Form::Txt).exists) << "the first drawing creates the caption window";
     EXPECT_FALSE(Form(Form::Txt).visible) << "but does not show it";
 

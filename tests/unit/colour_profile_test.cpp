@@ -1,6 +1,6 @@
 // The colour conversion of an embedded profile: a soft edge of a wide-gamut picture comes out
 // as its straight colour converted, premultiplied again.
-#include "platform/colour_profile.hpp"
+#include "imaging/colour/colour_profile.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The rules by which a JPEG's ICC chunks become a profile.
-#include "platform/icc_chunks.hpp"
+#include "imaging/colour/icc_chunks.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ini_reader.hpp"
+#include "platform/recording/ini_reader.hpp"
 
 #include <gtest/gtest.h>
 

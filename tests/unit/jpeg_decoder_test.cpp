@@ -1,7 +1,7 @@
 // The libjpeg-turbo decoder on files libjpeg-turbo writes here: the scale it picks, the colours
 // of every kind of file it takes, what it leaves to the platform's decoder, its verdicts on
 // broken files, and what it reads from the markers.
-#include "platform/jpeg_decoder.hpp"
+#include "imaging/decoding/jpeg_decoder.hpp"
 
 #include <gtest/gtest.h>
 

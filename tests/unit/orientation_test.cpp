@@ -1,4 +1,4 @@
-#include "display/orientation.hpp"
+#include "imaging/pixels/orientation.hpp"
 
 #include <gtest/gtest.h>
 
@@ -126,7 +126,7 @@ TEST(Orientation, MalformedBitmapsAreRefused) {
 TEST(Orientation, SizesSwapFor5To8) {
     for (int o = 0; o <= 9; ++o) {
         const bool swaps = o >= 5 && o <= 8;
-        EXPECT_EQ(orientation::SwapsSides(static_cast<std::uint8_t>(o)), swaps) << o;
+        EXPECT_EQ(platform::pictures::TurnsAQuarter(static_cast<std::uint8_t>(o)), swaps) << o;
         const PixelSize turned =
             orientation::Turned(PixelSize{900, 600}, static_cast<std::uint8_t>(o));
         EXPECT_EQ(turned, swaps ? (PixelSize{600, 900}) : (PixelSize{900, 600})) << o;

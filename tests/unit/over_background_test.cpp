@@ -1,5 +1,5 @@
 // Transparent parts of a picture are drawn over the window's background, blended.
-#include "platform/over_background.hpp"
+#include "imaging/pixels/over_background.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/picture_header.hpp"
+#include "imaging/decoding/picture_header.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/picture_orientation.hpp"
+#include "imaging/decoding/picture_orientation.hpp"
 
 #include <gtest/gtest.h>
 
