@@ -5,7 +5,9 @@
 # system's ANSI code page.
 #   cmake -DOUTPUT=... -DLICENSE=... -DTEMPLATE=... -DJPEG_SOURCE_DIR=... -DJPEG_VERSION=...
 #     -DJPEG_DEBIAN_VERSION=... -DLCMS2_SOURCE_DIR=... -DLCMS2_VERSION=...
-#     -DLCMS2_DEBIAN_VERSION=... -DZLIB_HEADER=... -DZLIB_VERSION=... -P licence.cmake
+#     -DLCMS2_DEBIAN_VERSION=... -DZLIB_HEADER=... -DZLIB_VERSION=..., the same three for WEBP,
+#     DAV1D and GIF, the versions only for HEIF and DE265 (their texts ship as files of their
+#     own), -DSOURCES_TAR=<the sources archive's name> -P licence.cmake
 
 # The text of FILE from the first line holding BEGIN up to, not including, the first END after it.
 function(excerpt out file begin end)
@@ -36,6 +38,14 @@ string(STRIP "${LCMS2_COPYING}" LCMS2_COPYING)
 # zlib.h's opening comment is zlib's notice.
 excerpt(ZLIB_NOTICE ${ZLIB_HEADER} "/* zlib.h" "*/")
 string(REGEX REPLACE "^/\\* " "" ZLIB_NOTICE "${ZLIB_NOTICE}")
+
+foreach(notice WEBP:COPYING WEBP:PATENTS DAV1D:COPYING GIF:COPYING)
+  string(REPLACE ":" ";" notice ${notice})
+  list(GET notice 0 prefix)
+  list(GET notice 1 name)
+  file(READ ${${prefix}_SOURCE_DIR}/${name} text)
+  string(STRIP "${text}" ${prefix}_${name})
+endforeach()
 
 file(READ ${LICENSE} licence)
 file(READ ${TEMPLATE} third_party)

@@ -127,6 +127,10 @@ Section "Vistrelle" SecProgram
     Call CloseFrames
     StrCpy $ClosedFrames $0
     File "${STAGE}/Vistrelle.exe"
+    File "${STAGE}/libheif.dll"
+    File "${STAGE}/libde265.dll"
+    File "${STAGE}/COPYING.libheif.txt"
+    File "${STAGE}/COPYING.libde265.txt"
     File "${STAGE}/LICENSE.txt"
     File "${STAGE}/README.txt"
     ; The settings and the picture belong to the user once installed: an upgrade leaves them.
@@ -256,6 +260,10 @@ Section "Uninstall"
     ${EndIf}
     Delete "$SMPROGRAMS\Vistrelle.lnk"
     Delete "${STARTUP_LINK}"
+    Delete "$INSTDIR\libheif.dll"
+    Delete "$INSTDIR\libde265.dll"
+    Delete "$INSTDIR\COPYING.libheif.txt"
+    Delete "$INSTDIR\COPYING.libde265.txt"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\README.txt"
     InitPluginsDir

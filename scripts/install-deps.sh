@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Vistrelle needs on Debian 12, and nothing when
-# it is all there already (one dpkg-query and a look into build/sources, no network). Needs root
-# for the install itself.
+# it is all there already (one dpkg-query and a look into the sources folder, no network). Needs
+# root for the install itself.
 #
-# The libraries the Windows program links statically (libjpeg-turbo, Little CMS) are built from
-# Debian's own source packages, unpacked into build/sources/ of this checkout (ignored by git);
-# the mingw preset cross-builds them from there once (cmake/libraries.cmake). To get them, apt
-# needs a deb-src entry: when the machine has none, one is added beside its own entries, for the
-# same archive and release (/etc/apt/sources.list.d/vistrelle-sources.*).
+# The libraries of the Windows program (libjpeg-turbo, Little CMS, libwebp, libheif with
+# libde265 and dav1d, giflib) are built from Debian's own source packages, kept outside the
+# checkout so that every clone on this machine shares them: in $VISTRELLE_CACHE_DIR/sources/
+# (by default ${XDG_CACHE_HOME:-~/.cache}/vistrelle/sources/), each as Debian ships it (.dsc and
+# tarballs, which the release's sources archive holds) and unpacked with its patches
+# (<name>-<Debian version>/). The mingw preset cross-builds them from there once per machine
+# (cmake/libraries.cmake). To get them, apt needs a deb-src entry: when the machine has none,
+# one is added beside its own entries, for the same archive and release
+# (/etc/apt/sources.list.d/vistrelle-sources.*).
 set -euo pipefail
-top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-sources_dir=$top/build/sources
-source_packages=(libjpeg-turbo lcms2)
+cache_dir=${VISTRELLE_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vistrelle}
+sources_dir=$cache_dir/sources
+source_packages=(libjpeg-turbo lcms2 libwebp libheif libde265 dav1d giflib)
 
 packages=(
     cmake ninja-build g++ libgtest-dev libgmock-dev googletest
@@ -32,9 +36,11 @@ packages=(
     # Ghostscript's CMYK profile, which the colour tests' CMYK JPEG embeds.
     libgs-common
     # The libraries of the field: Debian's builds for the native unit tests and fuzz targets;
-    # nasm (libjpeg-turbo's SIMD code) and dpkg-dev (unpacks source packages) for the cross
-    # build, which takes zlib from Debian's MinGW-w64 build.
-    libjpeg62-turbo-dev liblcms2-dev zlib1g-dev nasm dpkg-dev libz-mingw-w64-dev
+    # nasm (libjpeg-turbo's and dav1d's SIMD code), meson (dav1d's build) and dpkg-dev (unpacks
+    # source packages) for the cross build, which takes zlib from Debian's MinGW-w64 build.
+    libjpeg62-turbo-dev liblcms2-dev zlib1g-dev
+    libwebp-dev libheif-dev libde265-dev libdav1d-dev libgif-dev
+    nasm meson dpkg-dev libz-mingw-w64-dev
 )
 # Node.js and npm, which install the checker of the GitHub workflows (scripts/check-workflows.sh):
 # Debian's, unless the machine has an npm already (another build of Node.js brings its own).
@@ -107,17 +113,37 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
+# Fetches Debian's source package $1 into the current folder and unpacks it, with its patches,
+# into $sources_dir/$1-<Debian version>/. The newest version the archive lists comes first; a
+# mirror may list a security update whose files it does not hold yet, so the versions before it
+# are tried in turn.
+fetch_source() {
+    local name=$1 version
+    for version in $(apt-cache showsrc "$name" | sed -n 's/^Version: //p' | sort -Vru); do
+        if apt-get source -q --download-only "$name=$version"; then
+            local dsc=${name}_${version#*:}.dsc
+            dpkg-source -x "$dsc" "$fetch/$name"
+            mv "$fetch/$name" "$sources_dir/$name-${version#*:}"
+            return 0
+        fi
+        echo "install-deps: $name $version could not be fetched; trying an older version" >&2
+    done
+    echo "install-deps: no version of the source package $name could be fetched" >&2
+    return 1
+}
+
 if [ ${#missing_sources[@]} -gt 0 ]; then
     echo "install-deps: fetching the source packages ${missing_sources[*]} into $sources_dir"
     mkdir -p "$sources_dir"
+    # Downloaded beside the unpacked trees (apt leaves files it has already checked alone);
+    # unpacked in a folder of its own, then moved in whole.
     fetch=$(mktemp -d "$sources_dir/.fetch.XXXXXX")
     trap 'rm -rf "$fetch"' EXIT
     # As root, apt downloads as its own unprivileged user, which must be able to write there.
     if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
-        chown _apt "$fetch"
+        chown _apt "$sources_dir"
     fi
-    (cd "$fetch" && apt-get source -q "${missing_sources[@]}")
     for p in "${missing_sources[@]}"; do
-        mv "$fetch/$p"-[0-9]*/ "$sources_dir/"
+        (cd "$sources_dir" && fetch_source "$p")
     done
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Vistrelle.exe and starts it under Wine with a sample picture and settings file.
 #
-# The program folder is build/run/: Vistrelle.exe, image.jpg (a generated 780x520 picture) and
+# The program folder is build/run/: Vistrelle.exe with its DLLs, image.jpg (a generated 780x520 picture) and
 # option.ini. Edit or replace the last two there and run this again to see other pictures or
 # settings; they are written only when missing.
 #
@@ -20,7 +20,7 @@ cmake --build --preset mingw -j2 --target Vistrelle
 
 run="$top/build/run"
 mkdir -p "$run"
-cp build/mingw/Vistrelle.exe "$run/"
+cp build/mingw/Vistrelle.exe build/mingw/*.dll "$run/"
 [ -f "$run/image.jpg" ] || scripts/sample-image.sh "$run/image.jpg"
 # The settings file of the release packages, with its notes; Windows line ends.
 [ -f "$run/option.ini" ] || sed 's/$/\r/' packaging/option.ini >"$run/option.ini"

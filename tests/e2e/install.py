@@ -12,6 +12,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tarfile
 import tempfile
 import time
 import zipfile
@@ -34,8 +35,10 @@ from frame import (
 TOP = Path(__file__).resolve().parent.parent.parent
 SESSION = TOP / "tests" / "harness" / "session"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vistrelle"
-ZIP_FILES = {"Vistrelle.exe", "option.ini", "image.jpg", "LICENSE.txt", "README.txt"}
-PROGRAM_FILES = ("Vistrelle.exe", "LICENSE.txt", "README.txt", "Uninstall.exe")
+# libheif and libde265 are DLLs beside the program, each with its licence's text.
+LIBRARY_FILES = ("libheif.dll", "libde265.dll", "COPYING.libheif.txt", "COPYING.libde265.txt")
+ZIP_FILES = {"Vistrelle.exe", "option.ini", "image.jpg", "LICENSE.txt", "README.txt", *LIBRARY_FILES}
+PROGRAM_FILES = ("Vistrelle.exe", "LICENSE.txt", "README.txt", "Uninstall.exe", *LIBRARY_FILES)
 
 
 def project_version():
@@ -142,7 +145,9 @@ def case_zip_contents(exe, probe):
     assert text.startswith(licence.replace("\n", "\r\n")) and "\n" not in text.replace("\r\n", ""), (
         "expected LICENSE.txt to begin with LICENSE, with Windows line ends"
     )
-    for notice in ("Independent JPEG Group", "Marti Maria", "Jean-loup Gailly"):
+    for notice in ("Independent JPEG Group", "Marti Maria", "Jean-loup Gailly", "Google Inc.",
+                   "VideoLAN and dav1d authors", "Eric S. Raymond", "libheif 1.15.1",
+                   "libde265 1.0.11", "-sources.tar"):
         assert notice in text, f"expected LICENSE.txt to hold the libraries' notices, missing {notice!r}"
     assert licence.startswith("MIT License") and "2026 the Vistrelle authors" in licence
 
@@ -158,6 +163,26 @@ def case_zip_contents(exe, probe):
     setup = package(exe, "setup.exe").read_bytes()
     got = version_value(setup, "ProductVersion")
     assert got == project_version(), f"expected the installer's ProductVersion {project_version()}, got {got!r}"
+
+
+def case_zip_starts(exe, probe):
+    """The program unpacked from the zip starts with the DLLs beside it and decodes with them."""
+    with tempfile.TemporaryDirectory() as work:
+        with zipfile.ZipFile(package(exe, "win64.zip")) as z:
+            z.extractall(work)
+        with Frame(Path(work) / "Vistrelle.exe", probe, picture=(780, 520), debug=True) as frame:
+            frame.wait_main_window()
+            lines = frame.debug_lines()
+            assert any("libheif 1.15.1" in line for line in lines), (
+                f"expected the frame to report the libheif it loaded, got {lines}"
+            )
+    tar = package(exe, "sources.tar")
+    with tarfile.open(tar) as archive:
+        names = {Path(n).name for n in archive.getnames()}
+    for name in ("libheif", "libde265", "dav1d", "libwebp", "giflib", "libjpeg-turbo", "lcms2"):
+        assert any(n.startswith(name + "_") and n.endswith(".dsc") for n in names), (
+            f"expected {tar.name} to hold the source package {name}, got {sorted(names)}"
+        )
 
 
 # --- the installer -------------------------------------------------------------------------------

@@ -1,2 +1,3 @@
-// libjpeg-turbo, Little CMS and zlib, linked into the Windows test program.
+// The libraries of the field, linked into the Windows test program (libheif and libde265 as the
+// DLLs beside it).
 #include "tests/common/library_checks.hpp"

@@ -1,2 +1,2 @@
-// libjpeg-turbo, Little CMS and zlib, linked into the unit tests.
+// The libraries of the field, linked into the unit tests.
 #include "tests/common/library_checks.hpp"

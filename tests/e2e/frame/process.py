@@ -63,6 +63,9 @@ class Frame:
         self.tag = self.folder.name.lower()
         try:
             shutil.copy2(self.exe, self.folder / "Vistrelle.exe")
+            # The DLLs it loads (libheif's, libde265's), as the release's folder holds them.
+            for dll in self.exe.parent.glob("*.dll"):
+                shutil.copy2(dll, self.folder / dll.name)
             if callable(picture):
                 picture(self.folder / "image.jpg")
             elif picture is not None:
