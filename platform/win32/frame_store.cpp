@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "platform/shell.hpp"
-#include "platform/win32/text.hpp"
 #include "platform/win32/failure.hpp"
 #include "platform/win32/scoped.hpp"
+#include "platform/win32/text.hpp"
 
 namespace platform::frame_store {
 
