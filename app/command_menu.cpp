@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::u16string_view kOpenTitle = u"图片文件         ";
 constexpr std::u16string_view kOpenFilter = u"图片文件|*.jpg;*.jpeg;*.bmp;*.gif        ";
+constexpr std::u16string_view kAllPictures = u"所有图片";
 
 // Four credit lines; an empty line stands between the second and the third.
 constexpr std::u16string_view kAboutText =
@@ -36,10 +37,20 @@ std::u16string TrimTrailingBlanks(std::u16string_view s) {
     return std::u16string(s);
 }
 
+// The frame's own filter first, the one chosen when the dialog opens; then one that shows
+// every format the frame reads, a phone's HEIC and a downloaded WebP among them.
+std::u16string OpenFilter() {
+    std::u16string filter = TrimTrailingBlanks(kOpenFilter);
+    filter.append(u"|").append(kAllPictures).append(u"|");
+    for (const std::u16string_view ext : folder_steps::PictureExtensions())
+        filter.append(u"*.").append(ext).append(u";");
+    filter.pop_back();
+    return filter;
+}
+
 void OpenPicture() {
     // Cancelling keeps the current path, and the current picture is loaded again.
-    shell::OpenDialog dialog{std::u16string(kOpenTitle), TrimTrailingBlanks(kOpenFilter),
-                             shared.PicturePath};
+    shell::OpenDialog dialog{std::u16string(kOpenTitle), OpenFilter(), shared.PicturePath};
     if (auto chosen = shell::ShowOpen(dialog); chosen && !chosen->empty())
         shared.PicturePath = *chosen;
     LoadAndSizePicture();

@@ -17,8 +17,7 @@ namespace folders = platform::folders;
 
 namespace {
 
-// The extensions of the formats the frame reads (README, Pictures); a file that then does not
-// load is skipped.
+// README, Pictures; a file that then does not load is skipped.
 constexpr std::array<std::u16string_view, 20> kPictureExtensions = {
     u"jpg", u"jpeg", u"jpe",  u"jfif", u"png",  u"gif",  u"bmp", u"dib", u"tif", u"tiff",
     u"ico", u"cur",  u"webp", u"heic", u"heif", u"avif", u"jxl", u"dds", u"jxr", u"wdp"};
@@ -87,6 +86,10 @@ bool ShowFirstLoading(const std::u16string& folder, const std::vector<std::u16st
 }
 
 }  // namespace
+
+std::span<const std::u16string_view> PictureExtensions() {
+    return kPictureExtensions;
+}
 
 bool IsPictureName(std::u16string_view name) {
     const std::size_t dot = name.rfind(u'.');

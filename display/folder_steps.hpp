@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "platform/events.hpp"
 
 namespace folder_steps {
+
+// The extensions, in lower case, of the picture formats the frame reads.
+std::span<const std::u16string_view> PictureExtensions();
 
 // Whether a file name carries the extension of a picture format the frame reads.
 bool IsPictureName(std::u16string_view name);
