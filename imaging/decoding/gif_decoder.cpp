@@ -13,10 +13,10 @@ namespace platform::gif {
 
 std::array<std::uint32_t, 256> Palette(std::span<const std::uint8_t> colours, int transparent) {
     std::array<std::uint32_t, 256> palette{};
-    for (std::uint32_t i = 0; i < palette.size(); ++i) {
+    for (std::size_t i = 0; i < palette.size(); ++i) {
         std::uint32_t rgb = 0;
         if (colours.empty())
-            rgb = i * 0x010101u;
+            rgb = static_cast<std::uint32_t>(i) * 0x010101u;
         else if (3 * i + 2 < colours.size())
             rgb = std::uint32_t{colours[3 * i]} << 16 | std::uint32_t{colours[3 * i + 1]} << 8 |
                   colours[3 * i + 2];

@@ -165,24 +165,34 @@ def half_transparent(path, width=600, height=900):
     path.write_bytes(png(width, height, row * height, colour=6))
 
 
-def transparency_problem(screen, area):
-    left, top, right, _ = area
-    middle = (right - left) / 2
-    wrong = []
-    for x, y in screen.points(area):
-        # The two columns where the halves meet are averaged from both.
-        if abs(x - left + 0.5 - middle) < 2:
-            continue
-        want = BACKGROUND if x - left < middle else BLEND
-        if not close(screen.at(x, y), want, 6):
-            wrong.append(f"({x - left},{y - top}): {screen.at(x, y)}, expected {want}")
-    if wrong:
-        return (
-            f"expected the transparent left half as the background {BACKGROUND} and the "
-            f"half-transparent right half as {BLEND}; {len(wrong)} points differ, e.g. "
-            f"{'; '.join(wrong[:6])}"
-        )
-    return None
+def halves_problem(left_colour, right_colour, what, tolerance=6):
+    """The check of a picture whose left half shows left_colour and right half right_colour on
+    the screen, what saying what they are."""
+
+    def problem(screen, area):
+        left, top, right, _ = area
+        middle = (right - left) / 2
+        wrong = []
+        for x, y in screen.points(area):
+            # The two columns where the halves meet are averaged from both.
+            if abs(x - left + 0.5 - middle) < 2:
+                continue
+            want = left_colour if x - left < middle else right_colour
+            if not close(screen.at(x, y), want, tolerance):
+                wrong.append(f"({x - left},{y - top}): {screen.at(x, y)}, expected {want}")
+        if wrong:
+            return (
+                f"expected {what}: the left half {left_colour}, the right half {right_colour}; "
+                f"{len(wrong)} points differ, e.g. {'; '.join(wrong[:6])}"
+            )
+        return None
+
+    return problem
+
+
+transparency_problem = halves_problem(
+    BACKGROUND, BLEND, "the transparent left half as the background and the half-transparent "
+    "right half blended over it")
 
 
 def quarters_off(keep_off):
