@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "imaging/decoding/picture_header.hpp"
 
@@ -35,23 +36,10 @@ std::vector<std::uint32_t> InterlacedOrder(std::uint32_t height) {
 }
 
 struct Decoder::State {
-    std::vector<std::uint8_t> file;
+    std::span<const std::uint8_t> file;
     std::size_t read = 0;
     GifFileType* gif = nullptr;
-    bool headerRead = false, rowsRead = false;
-    std::uint32_t width = 0, height = 0;
     int transparent = -1;
-    std::string problem;
-
-    bool Fail(std::string why) {
-        problem = std::move(why);
-        return false;
-    }
-    bool FailedCall(const char* call) {
-        const int code = gif ? gif->Error : 0;
-        const char* words = GifErrorString(code);
-        return Fail(std::string(call) + ": " + (words ? words : "error " + std::to_string(code)));
-    }
 };
 
 namespace {
@@ -75,10 +63,16 @@ int TransparentIndex(const GifByteType* block) {
     return control.TransparentColor;
 }
 
+std::string InWords(const char* call, int code) {
+    const char* words = GifErrorString(code);
+    return std::string(call) + ": " + (words ? words : "error " + std::to_string(code));
+}
+
 }  // namespace
 
-Decoder::Decoder(std::vector<std::uint8_t> file) : state_(std::make_unique<State>()) {
-    state_->file = std::move(file);
+Decoder::Decoder(std::vector<std::uint8_t> file)
+    : WholeFileDecoder(std::move(file)), state_(std::make_unique<State>()) {
+    state_->file = File();
 }
 
 Decoder::~Decoder() {
@@ -88,63 +82,47 @@ Decoder::~Decoder() {
     }
 }
 
-bool Decoder::ReadHeader() {
+bool Decoder::FailedCall(const char* call) {
+    return Fail(InWords(call, state_->gif->Error));
+}
+
+bool Decoder::ReadFormatHeader() {
     State& s = *state_;
-    if (s.headerRead || s.gif) return s.Fail("the header is read once");
     int error = 0;
     s.gif = DGifOpen(&s, ReadBytes, &error);
-    if (!s.gif) {
-        const char* words = GifErrorString(error);
-        return s.Fail(std::string("DGifOpen: ") + (words ? words : "failed"));
-    }
-    s.width = static_cast<std::uint32_t>(s.gif->SWidth);
-    s.height = static_cast<std::uint32_t>(s.gif->SHeight);
-    if (!pictures::WithinBudget(s.width, s.height))
-        return s.Fail("refused: " + std::to_string(s.width) + "x" + std::to_string(s.height) +
-                      " is beyond the decoding budget");
+    if (!s.gif) return Fail(InWords("DGifOpen", error));
+    if (!TakeSize(static_cast<std::uint32_t>(s.gif->SWidth),
+                  static_cast<std::uint32_t>(s.gif->SHeight)))
+        return false;
     // The records before the first image: extensions, of which the last graphic control
     // extension is the image's.
     for (;;) {
         GifRecordType record = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(s.gif, &record) != GIF_OK) return s.FailedCall("DGifGetRecordType");
-        if (record == TERMINATE_RECORD_TYPE) return s.Fail("the file holds no image");
+        if (DGifGetRecordType(s.gif, &record) != GIF_OK) return FailedCall("DGifGetRecordType");
+        if (record == TERMINATE_RECORD_TYPE) return Fail("the file holds no image");
         if (record == IMAGE_DESC_RECORD_TYPE) break;
-        if (record != EXTENSION_RECORD_TYPE) return s.Fail("a record giflib does not know");
+        if (record != EXTENSION_RECORD_TYPE) return Fail("a record giflib does not know");
         int code = 0;
         GifByteType* block = nullptr;
-        if (DGifGetExtension(s.gif, &code, &block) != GIF_OK)
-            return s.FailedCall("DGifGetExtension");
+        if (DGifGetExtension(s.gif, &code, &block) != GIF_OK) return FailedCall("DGifGetExtension");
         if (code == GRAPHICS_EXT_FUNC_CODE && block) s.transparent = TransparentIndex(block);
         while (block) {
             if (DGifGetExtensionNext(s.gif, &block) != GIF_OK)
-                return s.FailedCall("DGifGetExtensionNext");
+                return FailedCall("DGifGetExtensionNext");
         }
     }
-    if (DGifGetImageDesc(s.gif) != GIF_OK) return s.FailedCall("DGifGetImageDesc");
+    if (DGifGetImageDesc(s.gif) != GIF_OK) return FailedCall("DGifGetImageDesc");
     const GifImageDesc& image = s.gif->Image;
     if (image.Width < 0 || image.Height < 0 ||
         (image.Width > 0 && image.Height > 0 &&
          !pictures::WithinBudget(static_cast<std::uint32_t>(image.Width),
                                  static_cast<std::uint32_t>(image.Height))))
-        return s.Fail("refused: its first image is beyond the decoding budget");
-    s.headerRead = true;
+        return Fail("refused: its first image is beyond the decoding budget");
     return true;
 }
 
-std::uint32_t Decoder::Width() const {
-    return state_->width;
-}
-std::uint32_t Decoder::Height() const {
-    return state_->height;
-}
-const std::string& Decoder::Problem() const {
-    return state_->problem;
-}
-
-bool Decoder::ReadRows(const PixelSize&, pictures::RowSink& sink) {
+bool Decoder::ReadFormatRows(const PixelSize&, pictures::RowSink& sink) {
     State& s = *state_;
-    if (!s.headerRead || s.rowsRead) return s.Fail("the rows are read once, after the header");
-    s.rowsRead = true;
     const GifImageDesc& image = s.gif->Image;
     const ColorMapObject* map = image.ColorMap ? image.ColorMap : s.gif->SColorMap;
     std::vector<std::uint8_t> colours;
@@ -157,12 +135,13 @@ bool Decoder::ReadRows(const PixelSize&, pictures::RowSink& sink) {
     const std::array<std::uint32_t, 256> palette = Palette(colours, s.transparent);
 
     // The screen, transparent where the image does not cover it.
-    std::vector<std::uint32_t> screen(std::size_t{s.width} * s.height);
+    const std::uint32_t screenWidth = Width(), screenHeight = Height();
+    std::vector<std::uint32_t> screen(std::size_t{screenWidth} * screenHeight);
     const auto width = static_cast<std::uint32_t>(image.Width);
     const auto height = static_cast<std::uint32_t>(image.Height);
     const auto left = static_cast<std::uint32_t>(image.Left);
     const auto top = static_cast<std::uint32_t>(image.Top);
-    const std::uint32_t shown = left < s.width ? std::min(width, s.width - left) : 0;
+    const std::uint32_t shown = left < screenWidth ? std::min(width, screenWidth - left) : 0;
     if (width > 0 && height > 0) {
         const std::vector<std::uint32_t> order =
             image.Interlace ? InterlacedOrder(height) : std::vector<std::uint32_t>();
@@ -170,19 +149,17 @@ bool Decoder::ReadRows(const PixelSize&, pictures::RowSink& sink) {
         for (std::uint32_t i = 0; i < height; ++i) {
             const std::uint32_t y = image.Interlace ? order[i] : i;
             // A plain image's rows below the screen are not needed.
-            if (!image.Interlace && top + y >= s.height) break;
+            if (!image.Interlace && top + y >= screenHeight) break;
             if (DGifGetLine(s.gif, line.data(), static_cast<int>(width)) != GIF_OK)
-                return s.FailedCall("DGifGetLine");
-            if (top + y >= s.height) continue;
-            std::uint32_t* out = screen.data() + std::size_t{s.width} * (top + y) + left;
+                return FailedCall("DGifGetLine");
+            if (top + y >= screenHeight) continue;
+            std::uint32_t* out = screen.data() + std::size_t{screenWidth} * (top + y) + left;
             for (std::uint32_t x = 0; x < shown; ++x) out[x] = palette[line[x]];
         }
     }
-    if (!sink.Begin(static_cast<std::int32_t>(s.width), static_cast<std::int32_t>(s.height),
-                    pictures::kUpright))
-        return s.Fail("the picture's receiver refused its size");
-    for (std::uint32_t y = 0; y < s.height; ++y)
-        sink.Row(std::span(screen).subspan(std::size_t{s.width} * y, s.width));
+    if (!Begin(sink, screenWidth, screenHeight)) return false;
+    for (std::uint32_t y = 0; y < screenHeight; ++y)
+        sink.Row(std::span(screen).subspan(std::size_t{screenWidth} * y, screenWidth));
     return true;
 }
 

@@ -13,11 +13,10 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string>
 #include <vector>
 
-#include "imaging/decoding/picture_orientation.hpp"
 #include "imaging/decoding/picture_rows.hpp"
+#include "imaging/decoding/whole_file_decoder.hpp"
 
 namespace platform::gif {
 
@@ -30,32 +29,22 @@ std::array<std::uint32_t, 256> Palette(std::span<const std::uint8_t> colours, in
 // eighth from 0, every eighth from 4, every fourth from 2, every second from 1.
 std::vector<std::uint32_t> InterlacedOrder(std::uint32_t height);
 
-class Decoder {
+class Decoder final : public pictures::WholeFileDecoder {
   public:
     explicit Decoder(std::vector<std::uint8_t> file);
-    ~Decoder();
-    Decoder(const Decoder&) = delete;
-    Decoder& operator=(const Decoder&) = delete;
+    ~Decoder() override;
 
-    // Reads up to the first image's descriptor: false, with the problem, when the file is cut
-    // short or broken before it or its screen or image is beyond the decoding budget.
-    bool ReadHeader();
-    // Once the header is read: the logical screen's size.
-    std::uint32_t Width() const;
-    std::uint32_t Height() const;
-    pictures::Orientation RecordedOrientation() const { return pictures::kUpright; }
-
-    // Streams the screen's rows to the sink, once, at its stored size (`minimum` is not used).
-    // False, with the problem, when the sink refuses the size or the image turns out cut short
-    // or damaged.
-    bool ReadRows(const PixelSize& minimum, pictures::RowSink& sink);
-
-    // Why the last step failed: for a report.
-    const std::string& Problem() const;
-
+    // What giflib keeps between the steps, and where it reads.
     struct State;
 
   private:
+    // Up to the first image's descriptor: the logical screen's size, the transparent index.
+    bool ReadFormatHeader() override;
+    // The screen's rows at their stored size (`minimum` is not used).
+    bool ReadFormatRows(const PixelSize& minimum, pictures::RowSink& sink) override;
+    // False with giflib's words for the call's failure.
+    bool FailedCall(const char* call);
+
     std::unique_ptr<State> state_;
 };
 

@@ -8,8 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-
-#include "imaging/decoding/picture_header.hpp"
+#include <vector>
 
 namespace platform::webp {
 
@@ -45,6 +44,10 @@ const char* Described(VP8StatusCode status) {
     }
 }
 
+WebPData DataOf(std::span<const std::uint8_t> file) {
+    return {file.data(), file.size()};
+}
+
 }  // namespace
 
 Scaled ScaledSize(std::uint32_t width, std::uint32_t height, const PixelSize& minimum) {
@@ -57,44 +60,17 @@ Scaled ScaledSize(std::uint32_t width, std::uint32_t height, const PixelSize& mi
     return {side(width), side(height)};
 }
 
-struct Decoder::State {
-    std::vector<std::uint8_t> file;
-    bool headerRead = false, rowsRead = false;
-    std::uint32_t width = 0, height = 0;
-    bool animated = false;
-    pictures::Orientation orientation = pictures::kUpright;
-    std::string problem;
-
-    WebPData Data() const { return {file.data(), file.size()}; }
-    bool Fail(std::string why) {
-        problem = std::move(why);
-        return false;
-    }
-};
-
-Decoder::Decoder(std::vector<std::uint8_t> file) : state_(std::make_unique<State>()) {
-    state_->file = std::move(file);
-}
-Decoder::~Decoder() = default;
-
-bool Decoder::ReadHeader() {
-    State& s = *state_;
-    if (s.headerRead) return s.Fail("the header is read once");
-    const WebPData data = s.Data();
+bool Decoder::ReadFormatHeader() {
+    const WebPData data = DataOf(File());
     const DemuxerOwner demux{WebPDemux(&data)};
     if (!demux.demuxer) {
         WebPDemuxState state = WEBP_DEMUX_PARSE_ERROR;
         const DemuxerOwner partial{WebPDemuxPartial(&data, &state)};
-        return s.Fail(state == WEBP_DEMUX_PARSE_ERROR
-                          ? "libwebp: the container is broken"
-                          : "cut short: the file ends before its picture does");
+        return Fail(state == WEBP_DEMUX_PARSE_ERROR
+                        ? "libwebp: the container is broken"
+                        : "cut short: the file ends before its picture does");
     }
-    s.width = WebPDemuxGetI(demux.demuxer, WEBP_FF_CANVAS_WIDTH);
-    s.height = WebPDemuxGetI(demux.demuxer, WEBP_FF_CANVAS_HEIGHT);
-    if (!pictures::WithinBudget(s.width, s.height))
-        return s.Fail("refused: " + std::to_string(s.width) + "x" + std::to_string(s.height) +
-                      " is beyond the decoding budget");
-    s.animated = (WebPDemuxGetI(demux.demuxer, WEBP_FF_FORMAT_FLAGS) & ANIMATION_FLAG) != 0;
+    animated_ = (WebPDemuxGetI(demux.demuxer, WEBP_FF_FORMAT_FLAGS) & ANIMATION_FLAG) != 0;
     WebPChunkIterator exif{};
     if (WebPDemuxGetChunk(demux.demuxer, "EXIF", 1, &exif)) {
         // Some writers put the JPEG segment's "Exif\0\0" before the TIFF structure.
@@ -102,76 +78,44 @@ bool Decoder::ReadHeader() {
         if (block.size() >= sizeof kExifStart &&
             std::equal(std::begin(kExifStart), std::end(kExifStart), block.begin()))
             block = block.subspan(sizeof kExifStart);
-        s.orientation = pictures::ReadExifOrientation(block);
+        orientation_ = pictures::ReadExifOrientation(block);
     }
     WebPDemuxReleaseChunkIterator(&exif);
-    s.headerRead = true;
+    return TakeSize(WebPDemuxGetI(demux.demuxer, WEBP_FF_CANVAS_WIDTH),
+                    WebPDemuxGetI(demux.demuxer, WEBP_FF_CANVAS_HEIGHT));
+}
+
+bool Decoder::ReadAnimation(pictures::RowSink& sink) {
+    const WebPData data = DataOf(File());
+    WebPAnimDecoderOptions options;
+    if (!WebPAnimDecoderOptionsInit(&options)) return Fail("libwebp: a version mismatch");
+    options.color_mode = kWordLayout;
+    options.use_threads = 0;
+    const AnimationOwner animation{WebPAnimDecoderNew(&data, &options)};
+    if (!animation.decoder) return Fail("libwebp: the animation cannot be decoded");
+    std::uint8_t* canvas = nullptr;
+    int timestamp = 0;
+    if (!WebPAnimDecoderGetNext(animation.decoder, &canvas, &timestamp))
+        return Fail("libwebp: the animation's first frame cannot be decoded");
+    if (!Begin(sink, Width(), Height())) return false;
+    std::vector<std::uint32_t> row(Width());
+    for (std::uint32_t y = 0; y < Height(); ++y) {
+        std::memcpy(row.data(), canvas + std::size_t{Width()} * 4 * y, row.size() * 4);
+        sink.Row(row);
+    }
     return true;
 }
 
-std::uint32_t Decoder::Width() const {
-    return state_->width;
-}
-std::uint32_t Decoder::Height() const {
-    return state_->height;
-}
-bool Decoder::Animated() const {
-    return state_->animated;
-}
-pictures::Orientation Decoder::RecordedOrientation() const {
-    return state_->orientation;
-}
-std::span<const std::uint8_t> Decoder::File() const {
-    return state_->file;
-}
-const std::string& Decoder::Problem() const {
-    return state_->problem;
-}
-
-namespace {
-
-// Hands `height` rows of `width` pixels, `stride` bytes apart, to the sink.
-void HandOver(const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height,
-              std::size_t stride, pictures::RowSink& sink) {
-    std::vector<std::uint32_t> row(width);
-    for (std::uint32_t y = 0; y < height; ++y) {
-        std::memcpy(row.data(), pixels + stride * y, std::size_t{width} * 4);
-        sink.Row(row);
-    }
-}
-
-}  // namespace
-
-bool Decoder::ReadRows(const PixelSize& minimum, pictures::RowSink& sink) {
-    State& s = *state_;
-    if (!s.headerRead || s.rowsRead) return s.Fail("the rows are read once, after the header");
-    s.rowsRead = true;
-    const WebPData data = s.Data();
-    if (s.animated) {
-        WebPAnimDecoderOptions options;
-        if (!WebPAnimDecoderOptionsInit(&options)) return s.Fail("libwebp: a version mismatch");
-        options.color_mode = kWordLayout;
-        options.use_threads = 0;
-        const AnimationOwner animation{WebPAnimDecoderNew(&data, &options)};
-        if (!animation.decoder) return s.Fail("libwebp: the animation cannot be decoded");
-        std::uint8_t* canvas = nullptr;
-        int timestamp = 0;
-        if (!WebPAnimDecoderGetNext(animation.decoder, &canvas, &timestamp))
-            return s.Fail("libwebp: the animation's first frame cannot be decoded");
-        if (!sink.Begin(static_cast<std::int32_t>(s.width), static_cast<std::int32_t>(s.height),
-                        s.orientation))
-            return s.Fail("the picture's receiver refused its size");
-        HandOver(canvas, s.width, s.height, std::size_t{s.width} * 4, sink);
-        return true;
-    }
-
+bool Decoder::ReadFormatRows(const PixelSize& minimum, pictures::RowSink& sink) {
+    if (animated_) return ReadAnimation(sink);
     WebPDecoderConfig config;
-    if (!WebPInitDecoderConfig(&config)) return s.Fail("libwebp: a version mismatch");
-    if (const VP8StatusCode status = WebPGetFeatures(data.bytes, data.size, &config.input);
+    if (!WebPInitDecoderConfig(&config)) return Fail("libwebp: a version mismatch");
+    const std::span<const std::uint8_t> file = File();
+    if (const VP8StatusCode status = WebPGetFeatures(file.data(), file.size(), &config.input);
         status != VP8_STATUS_OK)
-        return s.Fail(Described(status));
-    const Scaled scaled = ScaledSize(s.width, s.height, minimum);
-    if (scaled.width != s.width || scaled.height != s.height) {
+        return Fail(Described(status));
+    const Scaled scaled = ScaledSize(Width(), Height(), minimum);
+    if (scaled.width != Width() || scaled.height != Height()) {
         config.options.use_scaling = 1;
         config.options.scaled_width = static_cast<int>(scaled.width);
         config.options.scaled_height = static_cast<int>(scaled.height);
@@ -183,12 +127,10 @@ bool Decoder::ReadRows(const PixelSize& minimum, pictures::RowSink& sink) {
     config.output.u.RGBA.rgba = reinterpret_cast<std::uint8_t*>(pixels.data());
     config.output.u.RGBA.stride = static_cast<int>(scaled.width * 4);
     config.output.u.RGBA.size = pixels.size() * 4;
-    const VP8StatusCode status = WebPDecode(data.bytes, data.size, &config);
+    const VP8StatusCode status = WebPDecode(file.data(), file.size(), &config);
     WebPFreeDecBuffer(&config.output);
-    if (status != VP8_STATUS_OK) return s.Fail(Described(status));
-    if (!sink.Begin(static_cast<std::int32_t>(scaled.width),
-                    static_cast<std::int32_t>(scaled.height), s.orientation))
-        return s.Fail("the picture's receiver refused its size");
+    if (status != VP8_STATUS_OK) return Fail(Described(status));
+    if (!Begin(sink, scaled.width, scaled.height)) return false;
     for (std::uint32_t y = 0; y < scaled.height; ++y)
         sink.Row(std::span(pixels).subspan(std::size_t{scaled.width} * y, scaled.width));
     return true;

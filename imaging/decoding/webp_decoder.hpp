@@ -10,13 +10,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <span>
-#include <string>
-#include <vector>
 
-#include "imaging/decoding/picture_orientation.hpp"
 #include "imaging/decoding/picture_rows.hpp"
+#include "imaging/decoding/whole_file_decoder.hpp"
 
 namespace platform::webp {
 
@@ -29,37 +25,21 @@ struct Scaled {
 };
 Scaled ScaledSize(std::uint32_t width, std::uint32_t height, const PixelSize& minimum);
 
-class Decoder {
+class Decoder final : public pictures::WholeFileDecoder {
   public:
-    explicit Decoder(std::vector<std::uint8_t> file);
-    ~Decoder();
-    Decoder(const Decoder&) = delete;
-    Decoder& operator=(const Decoder&) = delete;
-
-    // Reads the container: false, with the problem, when it is cut short or broken or its
-    // canvas is beyond the decoding budget.
-    bool ReadHeader();
-    // Once the header is read: the canvas's size, whether it is an animation, and the
-    // orientation its Exif chunk records (kUpright without one).
-    std::uint32_t Width() const;
-    std::uint32_t Height() const;
-    bool Animated() const;
-    pictures::Orientation RecordedOrientation() const;
-    // The whole file, as given.
-    std::span<const std::uint8_t> File() const;
-
-    // Streams the rows to the sink, once: a still picture at ScaledSize(minimum), an
-    // animation's first frame composited on its canvas. False, with the problem, when the sink
-    // refuses the size or the picture turns out cut short or damaged.
-    bool ReadRows(const PixelSize& minimum, pictures::RowSink& sink);
-
-    // Why the last step failed: for a report.
-    const std::string& Problem() const;
-
-    struct State;
+    using WholeFileDecoder::WholeFileDecoder;
+    // Once the header is read: whether the file is an animation.
+    bool Animated() const { return animated_; }
 
   private:
-    std::unique_ptr<State> state_;
+    // The container: its canvas's size, its flags and the orientation of its Exif chunk.
+    bool ReadFormatHeader() override;
+    // A still picture at ScaledSize(minimum), an animation's first frame composited on its
+    // canvas.
+    bool ReadFormatRows(const PixelSize& minimum, pictures::RowSink& sink) override;
+    bool ReadAnimation(pictures::RowSink& sink);
+
+    bool animated_ = false;
 };
 
 }  // namespace platform::webp

@@ -8,7 +8,9 @@ namespace platform::win32 {
 
 Opening OpenWithGifLibrary(OpenedFile& file) {
     if (!file.known || file.header.info.format != pictures::Format::Gif) return Declined();
-    return {InMemoryDecoder<gif::Decoder>::Open(file)};
+    return OpenInMemory(file, [](std::vector<std::uint8_t> bytes) {
+        return std::make_unique<gif::Decoder>(std::move(bytes));
+    });
 }
 
 }  // namespace platform::win32

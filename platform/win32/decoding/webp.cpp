@@ -9,9 +9,12 @@ namespace platform::win32 {
 
 Opening OpenWithWebPLibrary(OpenedFile& file) {
     if (!file.known || file.header.info.format != pictures::Format::WebP) return Declined();
-    auto decoder = InMemoryDecoder<webp::Decoder>::Open(file);
-    if (decoder) decoder->KeepRgbProfile(icc::FromWebP(decoder->Decoding().File()));
-    return {std::move(decoder)};
+    return OpenInMemory(
+        file,
+        [](std::vector<std::uint8_t> bytes) {
+            return std::make_unique<webp::Decoder>(std::move(bytes));
+        },
+        icc::FromWebP);
 }
 
 }  // namespace platform::win32
