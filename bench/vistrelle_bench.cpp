@@ -127,9 +127,9 @@ bool LibwebpFloor(const fs::path& file, const platform::PixelSize& minimum) {
     if (!WebPInitDecoderConfig(&config) ||
         WebPGetFeatures(bytes.data(), bytes.size(), &config.input) != VP8_STATUS_OK)
         return false;
-    const auto scaled = platform::webp::ScaledSize(static_cast<std::uint32_t>(config.input.width),
-                                                   static_cast<std::uint32_t>(config.input.height),
-                                                   minimum);
+    const auto scaled =
+        platform::webp::ScaledSize(static_cast<std::uint32_t>(config.input.width),
+                                   static_cast<std::uint32_t>(config.input.height), minimum);
     config.options.use_scaling = 1;
     config.options.scaled_width = static_cast<int>(scaled.width);
     config.options.scaled_height = static_cast<int>(scaled.height);

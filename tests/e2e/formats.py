@@ -13,7 +13,8 @@ import subprocess
 import sys
 
 import picture
-from frame import Frame, drop_resized, in_turn, limit, run_cases, settings, wait_size
+from frame import (
+    Frame, drop_files, drop_resized, in_turn, limit, run_cases, settings, wait_size)
 from frame.picture_bytes import gif
 
 GREEN = picture.QUARTERS[1]
@@ -55,6 +56,12 @@ def without_colours(path):
     path.write_bytes(gif((600, 900), (0, 0, 600, 900), lambda x, y: 200 if x < 300 else 60))
 
 
+def cut(path):
+    # The lossless landscape cut in half: its header is whole, its picture is not.
+    lossless(path)
+    path.write_bytes(path.read_bytes()[: path.stat().st_size // 2])
+
+
 # name: (file name, writer, size shown, what must be there). Landscapes and portraits take
 # turns, so that each picture's size proves that it loaded; the first is the picture the program
 # starts with.
@@ -72,13 +79,21 @@ PICTURES = {
         "greys.gif", without_colours, (96, 144),
         picture.halves_problem((200, 200, 200), (60, 60, 60), "index 200 and index 60 as greys",
                                tolerance=0)),
+    "webp_cut_short_keeps_the_picture_shown": (
+        "cut.webp", cut, (96, 144),
+        picture.halves_problem((200, 200, 200), (60, 60, 60), "the greys kept", tolerance=0)),
 }
 
 
 def show(frame, item):
     name, (file_name, write, shown, problem) = item
     outer = (shown[0] + 2, shown[1] + 2)  # the picture's size and the 2 px of the border
-    if file_name == "image.jpg":
+    if write is cut:
+        path = frame.folder / file_name
+        write(path)
+        drop_files(frame, [path])
+        wait_size(frame, *outer, what=name)
+    elif file_name == "image.jpg":
         wait_size(frame, *outer, what=name)
     else:
         path = frame.folder / file_name
