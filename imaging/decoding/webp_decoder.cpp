@@ -60,6 +60,13 @@ Scaled ScaledSize(std::uint32_t width, std::uint32_t height, const PixelSize& mi
     return {side(width), side(height)};
 }
 
+pictures::Orientation ChunkOrientation(std::span<const std::uint8_t> chunk) {
+    if (chunk.size() >= sizeof kExifStart &&
+        std::equal(std::begin(kExifStart), std::end(kExifStart), chunk.begin()))
+        chunk = chunk.subspan(sizeof kExifStart);
+    return pictures::ReadExifOrientation(chunk);
+}
+
 bool Decoder::ReadFormatHeader() {
     const WebPData data = DataOf(File());
     const DemuxerOwner demux{WebPDemux(&data)};
@@ -72,14 +79,8 @@ bool Decoder::ReadFormatHeader() {
     }
     animated_ = (WebPDemuxGetI(demux.demuxer, WEBP_FF_FORMAT_FLAGS) & ANIMATION_FLAG) != 0;
     WebPChunkIterator exif{};
-    if (WebPDemuxGetChunk(demux.demuxer, "EXIF", 1, &exif)) {
-        // Some writers put the JPEG segment's "Exif\0\0" before the TIFF structure.
-        std::span<const std::uint8_t> block(exif.chunk.bytes, exif.chunk.size);
-        if (block.size() >= sizeof kExifStart &&
-            std::equal(std::begin(kExifStart), std::end(kExifStart), block.begin()))
-            block = block.subspan(sizeof kExifStart);
-        orientation_ = pictures::ReadExifOrientation(block);
-    }
+    if (WebPDemuxGetChunk(demux.demuxer, "EXIF", 1, &exif))
+        orientation_ = ChunkOrientation({exif.chunk.bytes, exif.chunk.size});
     WebPDemuxReleaseChunkIterator(&exif);
     return TakeSize(WebPDemuxGetI(demux.demuxer, WEBP_FF_CANVAS_WIDTH),
                     WebPDemuxGetI(demux.demuxer, WEBP_FF_CANVAS_HEIGHT));

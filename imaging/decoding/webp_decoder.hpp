@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "imaging/decoding/picture_orientation.hpp"
 #include "imaging/decoding/picture_rows.hpp"
 #include "imaging/decoding/whole_file_decoder.hpp"
 
@@ -24,6 +26,10 @@ struct Scaled {
     friend constexpr bool operator==(const Scaled&, const Scaled&) = default;
 };
 Scaled ScaledSize(std::uint32_t width, std::uint32_t height, const PixelSize& minimum);
+
+// The orientation an EXIF chunk records: its TIFF structure, after the "Exif\0\0" of a JPEG
+// segment that some writers put first.
+pictures::Orientation ChunkOrientation(std::span<const std::uint8_t> chunk);
 
 class Decoder final : public pictures::WholeFileDecoder {
   public:

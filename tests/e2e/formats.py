@@ -20,36 +20,36 @@ from frame.picture_bytes import gif
 GREEN = picture.QUARTERS[1]
 
 
-def encoded(path, write_source, *command):
-    """Writes the picture through a PNG that write_source makes beside it, with the command
-    (the PNG's path and the output's follow it)."""
-    source = path.with_name(path.stem + "-source.png")
-    write_source(source)
-    subprocess.run([*command, str(source), "-o", str(path)], check=True, capture_output=True)
-    source.unlink()
+def encoded(command, *writers):
+    """A writer of the picture that the command makes of PNGs the writers write beside it."""
+
+    def write(path):
+        sources = [path.with_name(f"{path.stem}-{i}.png") for i in range(len(writers))]
+        for source, write_source in zip(sources, writers):
+            write_source(source)
+        subprocess.run([*command, *map(str, sources), "-o", str(path)], check=True,
+                       capture_output=True)
+
+    return write
 
 
-def lossy_with_alpha(path):
-    encoded(path, picture.half_transparent, "cwebp", "-quiet", "-q", "95")
+def quarters(width, height):
+    return lambda path: picture.make_quarters(path, width, height, fmt="png")
 
 
-def lossless(path):
-    encoded(path, lambda png: picture.make_quarters(png, 780, 520, fmt="png"), "cwebp", "-quiet",
-            "-lossless")
-
-
-def animated(path):
-    """Two frames: the quarters, then the half-transparent picture; the first is shown."""
-    first, second = path.with_name("first.png"), path.with_name("second.png")
-    picture.make_quarters(first, 600, 900, fmt="png")
-    picture.half_transparent(second)
-    subprocess.run(["img2webp", "-loop", "0", "-d", "500", str(first), str(second), "-o",
-                    str(path)], check=True, capture_output=True)
+lossy_with_alpha = encoded(["cwebp", "-quiet", "-q", "95"], picture.half_transparent)
+lossless = encoded(["cwebp", "-quiet", "-lossless"], quarters(780, 520))
+# Two frames, the quarters, then the half-transparent picture: the first is shown.
+animated = encoded(["img2webp", "-loop", "0", "-d", "500"], quarters(600, 900),
+                   picture.half_transparent)
 
 
 def on_its_screen(path):
-    # A 780x520 screen whose only image is its right half, 390x520: shown alone, as a portrait.
-    path.write_bytes(gif((780, 520), (390, 0, 390, 520), lambda x, y: 1, [(0, 0, 0), GREEN]))
+    """A 780x520 screen whose only image, interlaced, covers its right half, 390x520, alone a
+    portrait, and reaches 10 pixels beyond the screen's right and bottom edges; the image's
+    bottom half is of its transparent index."""
+    path.write_bytes(gif((780, 520), (390, 0, 400, 530), lambda x, y: 1 if y < 260 else 2,
+                         [(0, 0, 0), GREEN, (255, 0, 0)], transparent=2, interlaced=True))
 
 
 def without_colours(path):
@@ -73,8 +73,8 @@ PICTURES = {
                                             picture.quarters_problem),
     "gif_shows_its_first_image_at_its_place_on_its_screen": (
         "screen.gif", on_its_screen, (195, 130),
-        picture.halves_problem(picture.BACKGROUND, GREEN, "the screen's transparent left half "
-                               "and the image on its right half", tolerance=0)),
+        picture.quarters_off(1.5, (picture.BACKGROUND, GREEN, picture.BACKGROUND,
+                                   picture.BACKGROUND))),
     "gif_without_colours_shows_the_greys_of_its_indices": (
         "greys.gif", without_colours, (96, 144),
         picture.halves_problem((200, 200, 200), (60, 60, 60), "index 200 and index 60 as greys",

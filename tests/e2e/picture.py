@@ -73,7 +73,7 @@ def picture_area(frame, shown_width, shown_height):
     return (left, top, left + shown_width, top + shown_height)
 
 
-def quarters_problem(screen, area, keep_off=1.5):
+def quarters_problem(screen, area, keep_off=1.5, colours=QUARTERS):
     """What is wrong with the four quarters of the picture in the area of the screen, or None.
     Points within keep_off pixels of the line between two quarters are not judged (the scaler
     mixes the two colours there); every other point is, on a grid of every third pixel, and the
@@ -91,11 +91,11 @@ def quarters_problem(screen, area, keep_off=1.5):
                 continue
             q = (2 if y >= height / 2 else 0) + (1 if x >= width / 2 else 0)
             got = screen.at(left + x, top + y)
-            if not close(got, QUARTERS[q], TOLERANCE):
+            if not close(got, colours[q], TOLERANCE):
                 wrong.append(f"({x},{y}) in the {QUARTER_NAMES[q]} quarter: {got}")
     if wrong:
         return (
-            f"expected the picture's four quarters {dict(zip(QUARTER_NAMES, QUARTERS))} to fill "
+            f"expected the picture's four quarters {dict(zip(QUARTER_NAMES, colours))} to fill "
             f"the {width}x{height} px at ({left},{top}); {len(wrong)} points differ, e.g. "
             f"{'; '.join(wrong[:6])}"
         )
@@ -195,8 +195,8 @@ transparency_problem = halves_problem(
     "right half blended over it")
 
 
-def quarters_off(keep_off):
-    return lambda screen, area: quarters_problem(screen, area, keep_off)
+def quarters_off(keep_off, colours=QUARTERS):
+    return lambda screen, area: quarters_problem(screen, area, keep_off, colours)
 
 
 # name: (file name, writer, size shown, what must be there). The first is the picture the

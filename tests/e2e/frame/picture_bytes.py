@@ -102,11 +102,13 @@ def with_orientation(jpeg, orientation, big_endian=False):
 # --- GIF --------------------------------------------------------------------------------------
 
 
-def gif(screen, image, index, palette=None):
+def gif(screen, image, index, palette=None, transparent=None, interlaced=False):
     """A GIF89a of a logical screen (width, height) and one image (left, top, width, height)
     whose pixel (x, y) has the colour index index(x, y) (0 to 255). palette: the global colour
-    table's (r, g, b) colours, padded to 256 entries; None: no colour table at all. The image
-    data is LZW of 9-bit codes that never grow: a clear code before every 250 indices."""
+    table's (r, g, b) colours, padded to 256 entries; None: no colour table at all. transparent:
+    the index a graphic control extension makes transparent. interlaced: the rows stored in the
+    four passes' order. The image data is LZW of 9-bit codes that never grow: a clear code
+    before every 250 indices."""
     table = b""
     flags = 0
     if palette is not None:
@@ -114,7 +116,11 @@ def gif(screen, image, index, palette=None):
         flags = 0xF7
     left, top, width, height = image
     codes = []
-    indices = [index(x, y) for y in range(height) for x in range(width)]
+    rows = range(height)
+    if interlaced:
+        rows = [y for start, step in ((0, 8), (4, 8), (2, 4), (1, 2))
+                for y in range(start, height, step)]
+    indices = [index(x, y) for y in rows for x in range(width)]
     for at in range(0, len(indices), 250):
         codes += [256] + indices[at:at + 250]
     codes.append(257)
@@ -122,8 +128,10 @@ def gif(screen, image, index, palette=None):
     data = bits.to_bytes((9 * len(codes) + 7) // 8, "little")
     blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255]
                       for i in range(0, len(data), 255))
-    return (b"GIF89a" + struct.pack("<HHBBB", *screen, flags, 0, 0) + table
-            + b"\x2c" + struct.pack("<HHHHB", left, top, width, height, 0)
+    control = b"" if transparent is None else struct.pack("<BBBBHBB", 0x21, 0xF9, 4, 1, 0,
+                                                            transparent, 0)
+    return (b"GIF89a" + struct.pack("<HHBBB", *screen, flags, 0, 0) + table + control
+            + b"\x2c" + struct.pack("<HHHHB", left, top, width, height, 0x40 if interlaced else 0)
             + b"\x08" + blocks + b"\x00;")
 
 
