@@ -124,8 +124,15 @@ def gif(screen, image, index, palette=None, transparent=None, interlaced=False):
     for at in range(0, len(indices), 250):
         codes += [256] + indices[at:at + 250]
     codes.append(257)
-    bits = sum(code << (9 * i) for i, code in enumerate(codes))
-    data = bits.to_bytes((9 * len(codes) + 7) // 8, "little")
+    data, buffer, held = bytearray(), 0, 0
+    for code in codes + [0]:  # the last 0 flushes the final bits
+        buffer |= code << held
+        held += 9
+        while held >= 8:
+            data.append(buffer & 0xFF)
+            buffer >>= 8
+            held -= 8
+    data = bytes(data)
     blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255]
                       for i in range(0, len(data), 255))
     control = b"" if transparent is None else struct.pack("<BBBBHBB", 0x21, 0xF9, 4, 1, 0,
