@@ -11,7 +11,7 @@
 
 namespace bench {
 
-enum class Kind : std::uint8_t { Jpeg, Png, Bmp, Gif };
+enum class Kind : std::uint8_t { Jpeg, Png, Bmp, Gif, WebP };
 
 struct PictureKind {
     const char* name;  // as the table shows it

@@ -23,6 +23,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+// After the standard headers: libwebp's decoder itself, the floor of a WebP's load.
+#include <webp/decode.h>
 
 #include "app/forms.hpp"
 #include "app/frm_main.hpp"
@@ -33,6 +35,7 @@
 #include "bench_steps.hpp"
 #include "bench_timing.hpp"
 #include "imaging/decoding/jpeg_decoder.hpp"
+#include "imaging/decoding/webp_decoder.hpp"
 
 namespace {
 
@@ -58,6 +61,8 @@ const PictureKind kPictures[] = {
     {"PNG 6000x4000 alpha", L"alpha.png", Kind::Png, 6000, 4000, false},
     {"BMP 6000x4000 24-bit", L"plain.bmp", Kind::Bmp, 6000, 4000, false},
     {"GIF 2000x1500", L"palette.gif", Kind::Gif, 2000, 1500, false},
+    // cwebp's lossy encoding of the phone-like JPEG: what a web download of a photo is.
+    {"WebP 4032x3024 (12 MP) lossy", L"phone.webp", Kind::WebP, 4032, 3024, true},
 };
 // Loaded once before anything is measured, so that WIC's code is in on both sides of every
 // comparison.
@@ -112,6 +117,28 @@ bool LibjpegFloor(const fs::path& file, const platform::PixelSize& minimum) {
     return decoder.ReadRows(minimum, discard) == platform::jpeg::Outcome::Done;
 }
 
+// libwebp alone: the file read and decoded by libwebp at the size the frame's driver asks for
+// (platform::webp::ScaledSize) into a buffer libwebp makes, in the frame's pixel layout. False
+// when it does not take the file.
+bool LibwebpFloor(const fs::path& file, const platform::PixelSize& minimum) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config) ||
+        WebPGetFeatures(bytes.data(), bytes.size(), &config.input) != VP8_STATUS_OK)
+        return false;
+    const auto scaled =
+        platform::webp::ScaledSize(static_cast<std::uint32_t>(config.input.width),
+                                   static_cast<std::uint32_t>(config.input.height), minimum);
+    config.options.use_scaling = 1;
+    config.options.scaled_width = static_cast<int>(scaled.width);
+    config.options.scaled_height = static_cast<int>(scaled.height);
+    config.output.colorspace = MODE_bgrA;
+    const bool done = WebPDecode(bytes.data(), bytes.size(), &config) == VP8_STATUS_OK;
+    WebPFreeDecBuffer(&config.output);
+    return done;
+}
+
 void LoadToPaint(const fs::path& file) {
     mainMod::shared.PicturePath = U16(file);
     frmMain::LoadAndSizePicture();
@@ -156,6 +183,7 @@ struct Row {
     std::string name;
     double floor = 0, load = 0, size = 0;
     double jpegFloor = -1;         // libjpeg-turbo at the frame's scale; < 0: not a JPEG it takes
+    double webpFloor = -1;         // libwebp at the frame's scale; < 0: not a WebP it takes
     double buffer = 0;             // the decoder's own full-size buffer, bytes
     double peak = -1, steady = 0;  // over the empty frame, bytes; peak < 0: not measured
     double peakBefore = 0;         // the child's peak above the empty frame before the load
@@ -186,24 +214,27 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
     for (const PictureKind& picture : kPictures) {
         const fs::path file = dir / picture.file;
         Row row{picture.name};
-        const auto decoded = bench::DecodeFloor(file);
-        if (!decoded) {
-            std::printf("%-28s  (WIC cannot decode %ls: skipped)\n", picture.name,
+        std::error_code missing;
+        if (!fs::exists(file, missing)) {
+            std::printf("%-28s  (%ls is not there: skipped)\n", picture.name,
                         file.wstring().c_str());
             continue;
         }
-        row.buffer = static_cast<double>(decoded->Bytes());
-        std::vector<double> floors, loads, sizes, jpegFloors;
+        // Wine's WIC has no WebP decoder: that row has no WIC figures.
+        const auto decoded = bench::DecodeFloor(file);
+        row.buffer = decoded ? static_cast<double>(decoded->Bytes()) : -1;
+        std::vector<double> floors, loads, sizes, jpegFloors, webpFloors;
         std::vector<bench::Steps> steps;
         // Interleaved, so that a slow moment of the machine falls on all alike.
         for (int i = 0; i < runs; ++i) {
-            floors.push_back(Time([&] { bench::DecodeFloor(file); }));
+            if (decoded) floors.push_back(Time([&] { bench::DecodeFloor(file); }));
             Pump();
             loads.push_back(Time([&] { LoadToPaint(file); }));
             Pump();
             // The pixels the frame asked of the decoder: those of the copy it keeps, as the
             // picture is stored.
-            if (picture.kind == Kind::Jpeg && mainMod::shared.imgMain) {
+            const bool jpeg = picture.kind == Kind::Jpeg, webp = picture.kind == Kind::WebP;
+            if ((jpeg || webp) && mainMod::shared.imgMain) {
                 const auto& kept = mainMod::shared.imgMain->kept;
                 const bool turned = picture.width != picture.height &&
                                     (kept.width > kept.height) != (picture.width > picture.height);
@@ -211,8 +242,10 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
                     static_cast<double>(turned ? kept.height : kept.width),
                     static_cast<double>(turned ? kept.width : kept.height)};
                 bool taken = false;
-                const double t = Time([&] { taken = LibjpegFloor(file, minimum); });
-                if (taken) jpegFloors.push_back(t);
+                const double t = Time([&] {
+                    taken = jpeg ? LibjpegFloor(file, minimum) : LibwebpFloor(file, minimum);
+                });
+                if (taken) (jpeg ? jpegFloors : webpFloors).push_back(t);
             }
             // The same load again, step by step, while the frame holds and shows this picture.
             if (mainMod::shared.imgMain) {
@@ -223,10 +256,11 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
             sizes.push_back(Time([&] { frmMain::mnuSize_Click(2); }));
             Pump();
         }
-        row.floor = Median(floors);
+        row.floor = floors.empty() ? -1 : Median(floors);
         row.load = Median(loads);
         row.size = Median(sizes);
         if (!jpegFloors.empty()) row.jpegFloor = Median(jpegFloors);
+        if (!webpFloors.empty()) row.webpFloor = Median(webpFloors);
         if (steps.size() == static_cast<std::size_t>(runs)) row.steps = MedianSteps(steps);
         if (auto out = bench::RunSelf(L"--memory \"" + file.wstring() + L"\" \"" +
                                       (dir / kWarmUp.file).wstring() + L"\"")) {
@@ -258,18 +292,26 @@ int Table(const fs::path& dir, int runs, const fs::path& exe) {
                 residentSet ? "resident set (VmRSS, VmHWM): Wine reports no private bytes"
                             : "private bytes (PrivateUsage, PeakPagefileUsage)");
     std::printf(
-        "| picture | WIC full ms | libjpeg-turbo at the frame's scale ms | load-to-paint ms | "
-        "÷ WIC | ÷ libjpeg-turbo | size change ms | WIC buffer MB | peak MB | steady MB | peak "
-        "before MB |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        "| picture | WIC full ms | libjpeg-turbo at the frame's scale ms | libwebp at the frame's "
+        "scale ms | load-to-paint ms | ÷ WIC | ÷ libjpeg-turbo | ÷ libwebp | size change ms | WIC "
+        "buffer MB | peak MB | steady MB | peak before MB |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    // A figure, or "-" where there is none (below 0).
+    const auto figure = [](double v, const char* format) {
+        if (v < 0) return std::string("-");
+        char text[32];
+        std::snprintf(text, sizeof text, format, v);
+        return std::string(text);
+    };
+    const auto over = [](double load, double floor) { return floor > 0 ? load / floor : -1; };
     for (const Row& r : rows) {
-        std::printf("| %s | %.0f | ", r.name.c_str(), r.floor);
-        if (r.jpegFloor >= 0)
-            std::printf("%.0f | %.0f | %.2f | %.2f | ", r.jpegFloor, r.load, r.load / r.floor,
-                        r.load / r.jpegFloor);
-        else
-            std::printf("- | %.0f | %.2f | - | ", r.load, r.load / r.floor);
-        std::printf("%.0f | %.1f | ", r.size, r.buffer / kMB);
+        std::printf("| %s | %s | %s | %s | %.0f | %s | %s | %s | %.0f | %s | ", r.name.c_str(),
+                    figure(r.floor, "%.0f").c_str(), figure(r.jpegFloor, "%.0f").c_str(),
+                    figure(r.webpFloor, "%.0f").c_str(), r.load,
+                    figure(over(r.load, r.floor), "%.2f").c_str(),
+                    figure(over(r.load, r.jpegFloor), "%.2f").c_str(),
+                    figure(over(r.load, r.webpFloor), "%.2f").c_str(), r.size,
+                    figure(r.buffer / kMB, "%.1f").c_str());
         if (r.peak >= 0)
             std::printf("%.1f | %.2f | %.1f |\n", r.peak / kMB, r.steady / kMB, r.peakBefore / kMB);
         else

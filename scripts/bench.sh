@@ -54,6 +54,11 @@ make phone.jpg "$pictures/baseline.jpg" -resize '4032x3024!' -attenuate 0.3 +noi
 make phone50.jpg "$pictures/baseline.jpg" -resize '8160x6120!' -attenuate 0.3 +noise Gaussian \
     -quality 92
 make cmyk.jpg "$pictures/baseline.jpg" -colorspace CMYK -quality 90
+# A 12 MP photo as the web gives it: cwebp's lossy encoding of the phone-like JPEG.
+[ -f "$pictures/phone.webp" ] || {
+    cwebp -quiet -q 80 "$pictures/phone.jpg" -o "$pictures/phone.webp.part" &&
+        mv "$pictures/phone.webp.part" "$pictures/phone.webp"
+}
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
     "$(free -g | awk '/Mem:/ {print $2}') GB, $(wine --version 2>/dev/null || echo wine), $(date -u +%Y-%m-%d)"

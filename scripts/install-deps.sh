@@ -41,6 +41,8 @@ packages=(
     libjpeg62-turbo-dev liblcms2-dev zlib1g-dev
     libwebp-dev libheif-dev libde265-dev libdav1d-dev libgif-dev
     nasm meson dpkg-dev libz-mingw-w64-dev
+    # cwebp and img2webp: the WebP pictures the end-to-end tests and the benchmark make.
+    webp
 )
 # Node.js and npm, which install the checker of the GitHub workflows (scripts/check-workflows.sh):
 # Debian's, unless the machine has an npm already (another build of Node.js brings its own).

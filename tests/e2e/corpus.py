@@ -10,7 +10,8 @@ import subprocess
 from pathlib import Path
 
 from frame.files import make_picture
-from frame.picture_bytes import app1, bmp, bmp_of, exif_block, icon, png, tiff, with_segments
+from frame.picture_bytes import (
+    app1, bmp, bmp_of, exif_block, gif, icon, png, tiff, with_segments)
 
 
 def _truncated(fmt, width=600, height=400):
@@ -185,6 +186,33 @@ def _tiff_claiming(width, height):
     return tiff(tags) + bytes(64)
 
 
+def _riff(chunk, data):
+    return b"RIFF" + struct.pack("<I", 12 + len(data)) + b"WEBP" + chunk + \
+        struct.pack("<I", len(data)) + data
+
+
+def _webp_lossy_claiming(width, height, then=bytes(64)):
+    """A WebP whose key frame header gives the size, then the bytes `then`."""
+    return _riff(b"VP8 ", b"\x50\x02\x00\x9d\x01\x2a" + struct.pack("<HH", width, height) + then)
+
+
+def _png_of(width, height):
+    rows = b"".join(b"\x00" + bytes([200, 40, 40]) * width for _ in range(height))
+    return png(width, height, rows)
+
+
+# A GIF with neither a global nor a local colour table, which ends some decoders' process.
+_GIF_WITHOUT_COLOURS = gif((300, 200), (0, 0, 300, 200), lambda x, y: (x + y) % 256)
+
+
+def _gif_image_claiming(width, height):
+    """A GIF of a 10x10 screen whose first image's descriptor gives the size, then a few bytes
+    of image data."""
+    data = gif((10, 10), (0, 0, 4, 4), lambda x, y: 1, [(0, 0, 0), (255, 255, 255)])
+    at = 13 + 3 * 256 + 5  # the image descriptor's width, after the screen and its colours
+    return data[:at] + struct.pack("<HH", width, height) + data[at + 4:]
+
+
 MAKERS = {
     "jpeg_truncated": (_truncated("jpeg"), ".jpg"),
     "png_truncated": (_truncated("png"), ".png"),
@@ -233,6 +261,16 @@ MAKERS = {
     "ico_bit_flipped": (_bit_flipped("ico", 64, 48), ".ico"),
     "webp_truncated": (_truncated("webp"), ".webp"),
     "webp_bit_flipped": (_bit_flipped("webp"), ".webp"),
+    # Beyond the decoding budget (16383x16383, the largest a key frame can say), and a WebP
+    # header over a PNG's bytes.
+    "webp_claims_16383x16383": (_bytes(_webp_lossy_claiming(16383, 16383)), ".webp"),
+    "webp_header_over_png": (_bytes(_webp_lossy_claiming(600, 400, _png_of(600, 400))), ".webp"),
+    "gif_claims_65535x65535": (_bytes(b"GIF89a" + struct.pack("<HHBBB", 65535, 65535, 0, 0, 0)
+                                      + b"\x2c" + bytes(9) + b"\x08\x02\x4c\x01\x00;"), ".gif"),
+    "gif_image_claims_65535x65535": (_bytes(_gif_image_claiming(65535, 65535)), ".gif"),
+    "gif_header_over_png": (_bytes(b"GIF89a" + struct.pack("<HHBBB", 600, 400, 0, 0, 0)
+                                   + _png_of(600, 400)), ".gif"),
+    "gif_without_colour_tables": (_bytes(_GIF_WITHOUT_COLOURS), ".gif"),
     "tiff_claims_60000x60000": (_bytes(_tiff_claiming(60000, 60000)), ".tif"),
     # An icon of one image, a PNG whose own header gives the size: the directory's one-byte
     # sizes say 0, which stands for 256.

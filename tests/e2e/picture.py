@@ -73,7 +73,7 @@ def picture_area(frame, shown_width, shown_height):
     return (left, top, left + shown_width, top + shown_height)
 
 
-def quarters_problem(screen, area, keep_off=1.5):
+def quarters_problem(screen, area, keep_off=1.5, colours=QUARTERS):
     """What is wrong with the four quarters of the picture in the area of the screen, or None.
     Points within keep_off pixels of the line between two quarters are not judged (the scaler
     mixes the two colours there); every other point is, on a grid of every third pixel, and the
@@ -91,11 +91,11 @@ def quarters_problem(screen, area, keep_off=1.5):
                 continue
             q = (2 if y >= height / 2 else 0) + (1 if x >= width / 2 else 0)
             got = screen.at(left + x, top + y)
-            if not close(got, QUARTERS[q], TOLERANCE):
+            if not close(got, colours[q], TOLERANCE):
                 wrong.append(f"({x},{y}) in the {QUARTER_NAMES[q]} quarter: {got}")
     if wrong:
         return (
-            f"expected the picture's four quarters {dict(zip(QUARTER_NAMES, QUARTERS))} to fill "
+            f"expected the picture's four quarters {dict(zip(QUARTER_NAMES, colours))} to fill "
             f"the {width}x{height} px at ({left},{top}); {len(wrong)} points differ, e.g. "
             f"{'; '.join(wrong[:6])}"
         )
@@ -165,28 +165,38 @@ def half_transparent(path, width=600, height=900):
     path.write_bytes(png(width, height, row * height, colour=6))
 
 
-def transparency_problem(screen, area):
-    left, top, right, _ = area
-    middle = (right - left) / 2
-    wrong = []
-    for x, y in screen.points(area):
-        # The two columns where the halves meet are averaged from both.
-        if abs(x - left + 0.5 - middle) < 2:
-            continue
-        want = BACKGROUND if x - left < middle else BLEND
-        if not close(screen.at(x, y), want, 6):
-            wrong.append(f"({x - left},{y - top}): {screen.at(x, y)}, expected {want}")
-    if wrong:
-        return (
-            f"expected the transparent left half as the background {BACKGROUND} and the "
-            f"half-transparent right half as {BLEND}; {len(wrong)} points differ, e.g. "
-            f"{'; '.join(wrong[:6])}"
-        )
-    return None
+def halves_problem(left_colour, right_colour, what, tolerance=6):
+    """The check of a picture whose left half shows left_colour and right half right_colour on
+    the screen, what saying what they are."""
+
+    def problem(screen, area):
+        left, top, right, _ = area
+        middle = (right - left) / 2
+        wrong = []
+        for x, y in screen.points(area):
+            # The two columns where the halves meet are averaged from both.
+            if abs(x - left + 0.5 - middle) < 2:
+                continue
+            want = left_colour if x - left < middle else right_colour
+            if not close(screen.at(x, y), want, tolerance):
+                wrong.append(f"({x - left},{y - top}): {screen.at(x, y)}, expected {want}")
+        if wrong:
+            return (
+                f"expected {what}: the left half {left_colour}, the right half {right_colour}; "
+                f"{len(wrong)} points differ, e.g. {'; '.join(wrong[:6])}"
+            )
+        return None
+
+    return problem
 
 
-def quarters_off(keep_off):
-    return lambda screen, area: quarters_problem(screen, area, keep_off)
+transparency_problem = halves_problem(
+    BACKGROUND, BLEND, "the transparent left half as the background and the half-transparent "
+    "right half blended over it")
+
+
+def quarters_off(keep_off, colours=QUARTERS):
+    return lambda screen, area: quarters_problem(screen, area, keep_off, colours)
 
 
 # name: (file name, writer, size shown, what must be there). The first is the picture the

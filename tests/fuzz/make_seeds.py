@@ -2,8 +2,8 @@
 """Writes the seed corpora of the fuzz targets: small settings files, the first bytes of JPEG,
 PNG, GIF, BMP, TIFF, icon, cursor and WebP files, JPEG and TIFF files with orientation tags, and
 whole small JPEG files of every kind the decoder takes (written by cjpeg and ImageMagick), each
-a valid start of its kind, so that fuzzing begins at the interesting places instead of at
-random bytes.
+a valid start of its kind, and whole small WebP and GIF files (cwebp, img2webp, ImageMagick),
+so that fuzzing begins at the interesting places instead of at random bytes.
 
     make_seeds.py FOLDER   writes FOLDER/seeds/<target>/* for every target, and makes the
                            fuzzers' FOLDER/work/<target> and FOLDER/artifacts
@@ -17,7 +17,7 @@ from pathlib import Path
 # The picture writers are the end-to-end tests' own.
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
 from frame.picture_bytes import (  # noqa: E402
-    app1, bmp, exif_block, icon, png, tiff, with_segments)
+    app1, bmp, exif_block, icon, png, tiff, with_segments, without_colour_table)
 
 SETTINGS = {
     "default": "[Main]\r\nFont=Arial\r\nSize=10\r\nColor1=16777215\r\nColor2=0\r\n"
@@ -199,6 +199,41 @@ JPEGS = {
                                       icc_chunk(2, 2, bytes(30))),
 }
 
+def made(*commands):
+    """The bytes of out.* that the commands write in a folder of their own, where a 32x24
+    gradient.png and its half-transparent alpha.png are given."""
+    import tempfile
+
+    with tempfile.TemporaryDirectory() as folder:
+        run = lambda *c: subprocess.run(c, cwd=folder, check=True, capture_output=True)
+        run("convert", "-size", "32x24", "gradient:#c03020-#2040d0", "gradient.png")
+        run("convert", "gradient.png", "-alpha", "set", "-channel", "A", "-evaluate", "set",
+            "50%", "alpha.png")
+        for command in commands:
+            run(*command)
+        return next(Path(folder).glob("out.*")).read_bytes()
+
+
+# Whole WebP and GIF files of every kind their decoders take (written by cwebp, img2webp and
+# ImageMagick).
+WEBP_FILES = {
+    "lossy.webp": made(["cwebp", "-quiet", "gradient.png", "-o", "out.webp"]),
+    "lossy_alpha.webp": made(["cwebp", "-quiet", "alpha.png", "-o", "out.webp"]),
+    "lossless_alpha.webp": made(["cwebp", "-quiet", "-lossless", "alpha.png", "-o", "out.webp"]),
+    "animated.webp": made(["img2webp", "-lossy", "gradient.png", "-lossless",
+                           "alpha.png", "-o", "out.webp"]),
+}
+GIF_FILES = {
+    "plain.gif": made(["convert", "gradient.png", "out.gif"]),
+    "interlaced.gif": made(["convert", "gradient.png", "-interlace", "GIF", "out.gif"]),
+    "transparent.gif": made(["convert", "alpha.png", "-channel", "A", "-threshold", "60%",
+                             "out.gif"]),
+    "offset.gif": made(["convert", "gradient.png", "-crop", "16x12+0+0", "-repage", "32x24+9+7",
+                        "out.gif"]),
+    "no_colours.gif": without_colour_table(made(["convert", "gradient.png", "+dither", "-colors",
+                                                 "16", "out.gif"])),
+}
+
 HEADERS = {
     "jpeg_baseline.jpg": jpeg(640, 480),
     "jpeg_progressive.jpg": jpeg(600, 900, sof=0xC2),
@@ -236,6 +271,8 @@ SEEDS = {
     "webp_header": {k: v[4:8] + v[12:] for k, v in WEBPS.items()},
     "orientation": ORIENTATIONS,
     "jpeg_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(JPEGS.items())},
+    "webp_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(WEBP_FILES.items())},
+    "gif_decoder": {k: bytes([i]) + v for i, (k, v) in enumerate(GIF_FILES.items())},
     "frame_record": FRAME_RECORDS,
     "icc_profile": {f"{name}_{pieces}.icc": icc_seed(profile, pieces)
                     for name, profile in icc_profiles().items() for pieces in (1, 3)},

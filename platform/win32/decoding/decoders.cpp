@@ -11,6 +11,8 @@ namespace {
 // Asked in this order; a new decoder is one line here. WIC, last, takes every format.
 constexpr Opening (*kDecoders[])(OpenedFile&) = {
     OpenWithJpegLibrary,
+    OpenWithWebPLibrary,
+    OpenWithGifLibrary,
     OpenWithWic,
 };
 

@@ -83,6 +83,10 @@ inline Opening Declined() {
 // The decoders, each in its own file. May throw std::bad_alloc.
 // JPEG through libjpeg-turbo, shrunk while decoding (jpeg_library.cpp).
 Opening OpenWithJpegLibrary(OpenedFile& file);
+// WebP through libwebp, shrunk while decoding (webp.cpp).
+Opening OpenWithWebPLibrary(OpenedFile& file);
+// GIF through giflib, the first image on its logical screen (gif.cpp).
+Opening OpenWithGifLibrary(OpenedFile& file);
 // Every format Windows' own decoders know, and what the others decline (wic.cpp).
 Opening OpenWithWic(OpenedFile& file);
 

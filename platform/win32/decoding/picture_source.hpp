@@ -2,7 +2,8 @@
 // wallpaper alike: the file is opened once and its start read once, its header checked
 // against the decoding budget, and its rows then streamed in strips, never as a converted
 // full-size copy, by the first decoder that takes it (decoders.cpp): JPEG through libjpeg-turbo,
-// shrunk while decoding; what it does not take, and every other format, through WIC.
+// shrunk while decoding; WebP through libwebp, a still shrunk while decoding too; GIF through
+// giflib; what libjpeg-turbo does not take, and every other format, through WIC.
 #pragma once
 
 #include <windows.h>
@@ -49,7 +50,8 @@ class PictureSource {
 
     // Streams the rows top to bottom as 0xAARRGGBB with premultiplied alpha, once: a JPEG
     // shrunk while decoding to the smallest eighth that is at least `minimum` (a size as
-    // displayed, turned by the orientation) on both axes, anything else at its stored size.
+    // displayed, turned by the orientation) on both axes, a still WebP to the smallest size
+    // that is, anything else at its stored size.
     // The file is let go when it returns. False, reported, when the picture turns out damaged
     // or the sink refuses the size. May throw std::bad_alloc.
     bool ReadRows(const PixelSize& minimum, pictures::RowSink& sink);

@@ -120,9 +120,6 @@ class WicDecoder final : public PictureDecoder {
     }
 
     bool Open(IStream* stream, std::uint32_t frameIndex, bool knownFormat, bool checkPixels);
-    void KeepWebPProfile(std::span<const std::uint8_t> start) {
-        if (ColourProfile().empty()) KeepProfile(icc::FromWebP(start), false);
-    }
     bool ReadRows(const PixelSize& minimum, pictures::RowSink& sink) override;
 
   private:
@@ -229,8 +226,6 @@ Opening OpenWithWic(OpenedFile& file) {
     if (!decoder->Open(file.stream, file.known ? file.header.info.frame : 0, file.known,
                        checkPixels))
         return {};
-    // A WebP decoder that gives no colour context: the file's own ICCP chunk, then.
-    if (file.known && format == pictures::Format::WebP) decoder->KeepWebPProfile(file.start);
     return {std::move(decoder)};
 }
 

@@ -97,3 +97,55 @@ def with_segments(jpeg, *segments):
 def with_orientation(jpeg, orientation, big_endian=False):
     """The JPEG's bytes with an Exif block recording the orientation."""
     return with_segments(jpeg, app1(exif_block(orientation, big_endian)))
+
+
+# --- GIF --------------------------------------------------------------------------------------
+
+
+def gif(screen, image, index, palette=None, transparent=None, interlaced=False):
+    """A GIF89a of a logical screen (width, height) and one image (left, top, width, height)
+    whose pixel (x, y) has the colour index index(x, y) (0 to 255). palette: the global colour
+    table's (r, g, b) colours, padded to 256 entries; None: no colour table at all. transparent:
+    the index a graphic control extension makes transparent. interlaced: the rows stored in the
+    four passes' order. The image data is LZW of 9-bit codes that never grow: a clear code
+    before every 250 indices."""
+    table = b""
+    flags = 0
+    if palette is not None:
+        table = b"".join(bytes(c) for c in palette).ljust(3 * 256, b"\0")
+        flags = 0xF7
+    left, top, width, height = image
+    codes = []
+    rows = range(height)
+    if interlaced:
+        rows = [y for start, step in ((0, 8), (4, 8), (2, 4), (1, 2))
+                for y in range(start, height, step)]
+    indices = [index(x, y) for y in rows for x in range(width)]
+    for at in range(0, len(indices), 250):
+        codes += [256] + indices[at:at + 250]
+    codes.append(257)
+    data, buffer, held = bytearray(), 0, 0
+    for code in codes + [0]:  # the last 0 flushes the final bits
+        buffer |= code << held
+        held += 9
+        while held >= 8:
+            data.append(buffer & 0xFF)
+            buffer >>= 8
+            held -= 8
+    data = bytes(data)
+    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255]
+                      for i in range(0, len(data), 255))
+    control = b"" if transparent is None else struct.pack("<BBBBHBB", 0x21, 0xF9, 4, 1, 0,
+                                                            transparent, 0)
+    return (b"GIF89a" + struct.pack("<HHBBB", *screen, flags, 0, 0) + table + control
+            + b"\x2c" + struct.pack("<HHHHB", left, top, width, height, 0x40 if interlaced else 0)
+            + b"\x08" + blocks + b"\x00;")
+
+
+def without_colour_table(gif):
+    """The GIF's bytes without their global colour table (its first image must have no local
+    one): a GIF that says nothing of its colours."""
+    flags = gif[10]
+    assert flags & 0x80, "expected a GIF with a global colour table"
+    size = 3 << ((flags & 7) + 1)
+    return gif[:10] + bytes([flags & 0x7F]) + gif[11:13] + gif[13 + size:]
