@@ -11,6 +11,7 @@ namespace {
 // Asked in this order; a new decoder is one line here. WIC, last, takes every format.
 constexpr Opening (*kDecoders[])(OpenedFile&) = {
     OpenWithJpegLibrary,
+    OpenWithHeif,
     OpenWithWic,
 };
 

@@ -83,6 +83,8 @@ inline Opening Declined() {
 // The decoders, each in its own file. May throw std::bad_alloc.
 // JPEG through libjpeg-turbo, shrunk while decoding (jpeg_library.cpp).
 Opening OpenWithJpegLibrary(OpenedFile& file);
+// HEIC, HEIF and AVIF through libheif, upright, from the whole file in memory (heif.cpp).
+Opening OpenWithHeif(OpenedFile& file);
 // Every format Windows' own decoders know, and what the others decline (wic.cpp).
 Opening OpenWithWic(OpenedFile& file);
 
