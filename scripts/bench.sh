@@ -54,6 +54,16 @@ make phone.jpg "$pictures/baseline.jpg" -resize '4032x3024!' -attenuate 0.3 +noi
 make phone50.jpg "$pictures/baseline.jpg" -resize '8160x6120!' -attenuate 0.3 +noise Gaussian \
     -quality 92
 make cmyk.jpg "$pictures/baseline.jpg" -colorspace CMYK -quality 90
+# The phone-like photo as a phone's HEIC (HEVC) and as AVIF (AV1), by Debian's heif-enc; its
+# AV1 encoder aborts on PNG input and wants BT.601's matrix from a JPEG.
+heif() {  # heif FILE HEIF-ENC-ARGS...
+    local file=$pictures/$1
+    shift
+    [ -f "$file" ] || { heif-enc -q 90 "$@" -o "$file.part" "$pictures/phone.jpg" >/dev/null &&
+        mv "$file.part" "$file"; }
+}
+heif phone.heic
+heif phone.avif -A --matrix_coefficients 6 -p speed=8
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
     "$(free -g | awk '/Mem:/ {print $2}') GB, $(wine --version 2>/dev/null || echo wine), $(date -u +%Y-%m-%d)"

@@ -146,6 +146,143 @@ bool Associate(const Reader& r, const Box& ipma, std::uint32_t id,
     return true;
 }
 
+// A number of 0, 4 or 8 bytes, as iloc's fields are.
+bool Sized(const Reader& b, std::size_t& at, unsigned bytes, std::uint64_t& out) {
+    std::uint32_t high = 0, low = 0;
+    switch (bytes) {
+        case 0:
+            out = 0;
+            return true;
+        case 4:
+            if (!b.U32BE(at, low)) return false;
+            out = low, at += 4;
+            return true;
+        case 8:
+            if (!b.U32BE(at, high) || !b.U32BE(at + 4, low)) return false;
+            out = std::uint64_t{high} << 32 | low, at += 8;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The type of the item `id` as iinf lists it (infe of version 2 or 3); 0 when not listed.
+bool ItemType(const Reader& r, const Box& meta, std::uint32_t id, std::uint32_t& type) {
+    type = 0;
+    Box iinf;
+    if (FindChild(r, meta, 4, FourCc("iinf"), iinf) != Step::Box) return true;
+    std::uint8_t version = 0;
+    if (!r.U8(static_cast<std::size_t>(iinf.body), version)) return false;
+    Box infe{0, 0, 0, iinf.body + 4 + (version == 0 ? 2 : 4)};
+    if (infe.end > iinf.end) return false;
+    for (;;) {
+        const Step step = BoxAt(r, infe.end, iinf.end, infe);
+        if (step == Step::End) return true;
+        if (step != Step::Box) return false;
+        if (infe.type != FourCc("infe")) continue;
+        const Reader b = Inside(r, infe);
+        const std::size_t at = static_cast<std::size_t>(infe.body - infe.start);
+        std::uint8_t v = 0;
+        std::uint16_t narrow = 0;
+        std::uint32_t item = 0, kind = 0;
+        if (!b.U8(at, v)) return false;
+        if (v < 2) continue;
+        if (v == 2 ? !b.U16BE(at + 4, narrow) : !b.U32BE(at + 4, item)) return false;
+        if (v == 2) item = narrow;
+        if (!b.U32BE(at + 4 + (v == 2 ? 2 : 4) + 2, kind)) return false;
+        if (item == id) {
+            type = kind;
+            return true;
+        }
+    }
+}
+
+// Where the item's data starts, as iloc gives its first extent: an offset in the file, or in
+// the data of the meta box's idat (construction method 1).
+struct Extent {
+    std::uint64_t offset = 0;
+    bool inIdat = false;
+};
+
+bool ItemExtent(const Reader& r, const Box& meta, std::uint32_t id, Extent& extent) {
+    Box iloc;
+    if (FindChild(r, meta, 4, FourCc("iloc"), iloc) != Step::Box) return false;
+    const Reader b = Inside(r, iloc);
+    std::size_t at = static_cast<std::size_t>(iloc.body - iloc.start);
+    std::uint8_t version = 0, sizes = 0, moreSizes = 0;
+    if (!b.U8(at, version) || !b.U8(at + 4, sizes) || !b.U8(at + 5, moreSizes)) return false;
+    at += 6;
+    const unsigned offsetSize = sizes >> 4, lengthSize = sizes & 15, baseSize = moreSizes >> 4;
+    const unsigned indexSize = version >= 1 ? moreSizes & 15 : 0;
+    std::uint32_t count = 0;
+    std::uint16_t narrow = 0;
+    if (version < 2 ? !b.U16BE(at, narrow) : !b.U32BE(at, count)) return false;
+    if (version < 2) count = narrow;
+    at += version < 2 ? 2 : 4;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t item = 0;
+        std::uint16_t method = 0, extents = 0;
+        if (version < 2 ? !b.U16BE(at, narrow) : !b.U32BE(at, item)) return false;
+        if (version < 2) item = narrow;
+        at += version < 2 ? 2 : 4;
+        if (version >= 1) {
+            if (!b.U16BE(at, method)) return false;
+            at += 2;
+        }
+        std::uint64_t base = 0, offset = 0, skipped = 0;
+        if (!b.Has(at, 2)) return false;
+        at += 2;  // data reference index
+        if (!Sized(b, at, baseSize, base) || !b.U16BE(at, extents)) return false;
+        at += 2;
+        for (std::uint16_t e = 0; e < extents; ++e) {
+            if (!Sized(b, at, indexSize, skipped) || !Sized(b, at, offsetSize, offset) ||
+                !Sized(b, at, lengthSize, skipped))
+                return false;
+            if (item == id && e == 0) {
+                extent = {base + offset, (method & 15) == 1};
+                return base + offset >= base;
+            }
+        }
+    }
+    return false;
+}
+
+// The canvas a derived primary image (a grid of tiles, an overlay) is made on, from the item's
+// data, must be its ispe's size, either way round (libheif 1.15 writes the turned size into
+// the ispe of a turned grid). libheif allocates that canvas whatever the ispe says.
+Lookup CheckCanvas(const Reader& r, const Box& meta, std::uint32_t id, const Primary& primary) {
+    std::uint32_t type = 0;
+    if (!ItemType(r, meta, id, type)) return Lookup::Malformed;
+    const bool grid = type == FourCc("grid"), overlay = type == FourCc("iovl");
+    if (!grid && !overlay) return Lookup::Found;
+    Extent extent;
+    if (!ItemExtent(r, meta, id, extent)) return Lookup::Malformed;
+    // version, flags; a grid's rows and columns, an overlay's fill colour; the canvas's size.
+    Reader data = r;
+    std::uint64_t at = extent.offset;
+    if (extent.inIdat) {
+        Box idat;
+        if (FindChild(r, meta, 4, FourCc("idat"), idat) != Step::Box) return Lookup::Malformed;
+        data = Inside(r, idat);
+        at += idat.body - idat.start;
+    }
+    std::uint8_t flags = 0;
+    const std::uint64_t sizes = at + (grid ? 4 : 10);
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t w16 = 0, h16 = 0;
+    const bool read = at <= data.Size() && data.U8(static_cast<std::size_t>(at) + 1, flags) &&
+                      ((flags & 1) ? data.U32BE(static_cast<std::size_t>(sizes), width) &&
+                                         data.U32BE(static_cast<std::size_t>(sizes) + 4, height)
+                                   : data.U16BE(static_cast<std::size_t>(sizes), w16) &&
+                                         data.U16BE(static_cast<std::size_t>(sizes) + 2, h16));
+    // Outside idat the data may stand after the meta box, in bytes still to come.
+    if (!read) return extent.inIdat ? Lookup::Malformed : Lookup::CutShort;
+    if (!(flags & 1)) width = w16, height = h16;
+    const bool same = (width == primary.width && height == primary.height) ||
+                      (width == primary.height && height == primary.width);
+    return same ? Lookup::Found : Lookup::Malformed;
+}
+
 Lookup FromStep(Step step) {
     return step == Step::CutShort ? Lookup::CutShort : Lookup::Malformed;
 }
@@ -186,6 +323,8 @@ Lookup ReadMeta(const Reader& r, const Box& meta, PrimarySize& size) {
             return Lookup::Malformed;
     }
     if (!primary.sized) return Lookup::Malformed;
+    if (const Lookup canvas = CheckCanvas(r, meta, id, primary); canvas != Lookup::Found)
+        return canvas;
     size = primary.swapped ? PrimarySize{primary.height, primary.width}
                            : PrimarySize{primary.width, primary.height};
     return Lookup::Found;

@@ -1,8 +1,9 @@
 // The box structure of HEIF files (HEIC, AVIF), read by the program itself as far as the
 // primary image's size: the file type box and its brands, then the meta box's primary item
 // (pitm) and the properties associated with it (iprp: ipco and ipma), of which the image's
-// spatial extent (ispe) and its rotation (irot). So that the decoding budget is checked before
-// libheif sees the file.
+// spatial extent (ispe) and its rotation (irot); for a primary image derived from others (a
+// grid of tiles, an overlay: iinf), the canvas its data (iloc, idat) gives. So that the
+// decoding budget is checked before libheif sees the file.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +24,9 @@ struct PrimarySize {
     std::uint32_t width = 0, height = 0;
 };
 
-// The primary image's size as shown: its ispe turned by the irot boxes associated after it. The
-// whole meta box must lie within the bytes (CutShort otherwise, and while no meta box has come).
+// The primary image's size as shown: its ispe turned by the irot boxes associated after it.
+// The whole meta box must lie within the bytes (CutShort otherwise, and while no meta box has
+// come), and so must a derived image's data (Malformed when its canvas is not the ispe's size).
 Lookup ReadPrimarySize(const bytes::Reader& r, PrimarySize& size);
 
 }  // namespace platform::heif

@@ -318,9 +318,15 @@ Outcome Decoder::ReadRows(pictures::RowSink& sink) {
     // Samples stored as R, G and B use the luma's offset and scale for each.
     layout.factors = FactorsFor(*matrix, layout.luma.bits, fullRange || matrix->identity);
 
+    // The size the frame was given, and the budget checked, must be the size that came.
     const int width = heif_image_get_primary_width(decoded);
     const int height = heif_image_get_primary_height(decoded);
-    if (width <= 0 || height <= 0 || !sink.Begin(width, height, pictures::kUpright)) {
+    if (width != static_cast<int>(s.width) || height != static_cast<int>(s.height)) {
+        s.problem = "decoded at " + std::to_string(width) + "x" + std::to_string(height) +
+                    ", not the size its header gives";
+        return Outcome::Failed;
+    }
+    if (!sink.Begin(width, height, pictures::kUpright)) {
         s.problem = "the picture's receiver refused its size";
         return Outcome::Failed;
     }
