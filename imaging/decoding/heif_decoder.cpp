@@ -14,21 +14,18 @@ namespace platform::heif {
 
 namespace {
 
-struct ContextFree {
-    void operator()(heif_context* c) const { heif_context_free(c); }
+// One owner for each kind of libheif object, freed by its own function.
+template <class T, auto Free>
+struct Freed {
+    void operator()(T* p) const { Free(p); }
 };
-struct HandleFree {
-    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
-};
-struct ImageFree {
-    void operator()(heif_image* i) const { heif_image_release(i); }
-};
-struct NclxFree {
-    void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
-};
-struct OptionsFree {
-    void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
-};
+template <class T, auto Free>
+using Owned = std::unique_ptr<T, Freed<T, Free>>;
+using Context = Owned<heif_context, heif_context_free>;
+using Handle = Owned<heif_image_handle, heif_image_handle_release>;
+using Image = Owned<heif_image, heif_image_release>;
+using Nclx = Owned<heif_color_profile_nclx, heif_nclx_color_profile_free>;
+using Options = Owned<heif_decoding_options, heif_decoding_options_free>;
 
 // How YCbCr samples become RGB: the luma weights of red and blue (ITU-T H.273's matrix
 // coefficients), or none for samples that are R, G and B already.
@@ -155,8 +152,8 @@ bool Ok(const heif_error& e, std::string& problem) {
 
 struct Decoder::State {
     std::vector<std::uint8_t> file;
-    std::unique_ptr<heif_context, ContextFree> context;
-    std::unique_ptr<heif_image_handle, HandleFree> handle;
+    Context context;
+    Handle handle;
     std::uint32_t width = 0, height = 0;
     bool alpha = false, rowsRead = false;
     std::vector<std::uint8_t> icc;
@@ -213,7 +210,7 @@ Outcome Decoder::ReadHeader() {
     } else {
         heif_color_profile_nclx* raw = nullptr;
         if (heif_image_handle_get_nclx_color_profile(handle, &raw).code == heif_error_Ok && raw) {
-            const std::unique_ptr<heif_color_profile_nclx, NclxFree> nclx(raw);
+            const Nclx nclx(raw);
             ColourDescription c;
             c.red[0] = nclx->color_primary_red_x, c.red[1] = nclx->color_primary_red_y;
             c.green[0] = nclx->color_primary_green_x, c.green[1] = nclx->color_primary_green_y;
@@ -253,14 +250,13 @@ Outcome Decoder::ReadRows(pictures::RowSink& sink) {
     s.rowsRead = true;
     // The planes as decoded (no conversion of libheif's, which would hold an RGB copy beside
     // them), with the file's turns, mirrors and crop applied.
-    const std::unique_ptr<heif_decoding_options, OptionsFree> options(
-        heif_decoding_options_alloc());
+    const Options options(heif_decoding_options_alloc());
     heif_image* decoded = nullptr;
     if (!Ok(heif_decode_image(s.handle.get(), &decoded, heif_colorspace_undefined,
                               heif_chroma_undefined, options.get()),
             s.problem))
         return Outcome::Failed;
-    const std::unique_ptr<heif_image, ImageFree> image(decoded);
+    const Image image(decoded);
 
     Layout layout;
     const heif_colorspace space = heif_image_get_colorspace(decoded);
@@ -305,7 +301,7 @@ Outcome Decoder::ReadRows(pictures::RowSink& sink) {
     bool fullRange = true;
     heif_color_profile_nclx* raw = nullptr;
     if (heif_image_get_nclx_color_profile(decoded, &raw).code == heif_error_Ok && raw) {
-        const std::unique_ptr<heif_color_profile_nclx, NclxFree> nclx(raw);
+        const Nclx nclx(raw);
         matrixCode = nclx->matrix_coefficients;
         fullRange = nclx->full_range_flag != 0;
     }

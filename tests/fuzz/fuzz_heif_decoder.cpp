@@ -4,41 +4,21 @@
 // is within the budget, the rows come as Begin announced, upright, with premultiplied colour
 // (no channel above its alpha), and a decode that is Done gave every row.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <vector>
 
 #include "imaging/decoding/heif_decoder.hpp"
 #include "imaging/decoding/picture_header.hpp"
+#include "tests/fuzz/row_check.hpp"
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "broken promise: %s\n", what);
-    std::abort();
-}
+using row_check::Fail;
 
-class Check final : public platform::pictures::RowSink {
-  public:
-    bool Begin(std::int32_t w, std::int32_t h, platform::pictures::Orientation o) override {
-        if (begun || w < 1 || h < 1 || o != platform::pictures::kUpright)
-            Fail("one Begin with a size, upright");
-        begun = true, width = w, height = h;
-        return true;
-    }
-    void Row(std::span<const std::uint32_t> row) override {
-        if (!begun || row.size() != static_cast<std::size_t>(width) || ++rows > height)
-            Fail("rows as wide as Begin said, no more of them");
-        for (std::uint32_t p : row) {
-            const std::uint32_t a = p >> 24;
-            if ((p >> 16 & 255) > a || (p >> 8 & 255) > a || (p & 255) > a)
-                Fail("premultiplied pixels");
-        }
-    }
-    bool begun = false;
-    std::int32_t width = 0, height = 0, rows = 0;
-};
+bool Premultiplied(std::uint32_t p) {
+    const std::uint32_t a = p >> 24;
+    return (p >> 16 & 255) <= a && (p >> 8 & 255) <= a && (p & 255) <= a;
+}
 
 }  // namespace
 
@@ -57,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!pictures::WithinBudget(decoder.Width(), decoder.Height()))
         Fail("a header read is within the budget");
     if (std::uint64_t{decoder.Width()} * decoder.Height() > (std::uint64_t{1} << 22)) return 0;
-    Check check;
+    row_check::Check check(Premultiplied, "premultiplied pixels", true);
     if (decoder.ReadRows(check) != heif::Outcome::Done) return 0;
     if (check.rows != check.height) Fail("every row when done");
     return 0;

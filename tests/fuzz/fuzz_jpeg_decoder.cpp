@@ -4,36 +4,19 @@
 // that is read is within the decoding budget, the rows come as Begin announced and are opaque,
 // and a decode that is Done gave every row and read no more scans than the cap.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 
 #include "imaging/decoding/jpeg_decoder.hpp"
 #include "imaging/decoding/picture_header.hpp"
+#include "tests/fuzz/row_check.hpp"
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "broken promise: %s\n", what);
-    std::abort();
-}
+using row_check::Fail;
 
-class Check final : public platform::pictures::RowSink {
-  public:
-    bool Begin(std::int32_t w, std::int32_t h, platform::pictures::Orientation o) override {
-        if (begun || w < 1 || h < 1 || o < 1 || o > 8) Fail("one Begin with a size and 1 to 8");
-        begun = true, width = w, height = h;
-        return true;
-    }
-    void Row(std::span<const std::uint32_t> row) override {
-        if (!begun || row.size() != static_cast<std::size_t>(width) || ++rows > height)
-            Fail("rows as wide as Begin said, no more of them");
-        for (std::uint32_t p : row)
-            if (p >> 24 != 0xFF) Fail("opaque pixels");
-    }
-    bool begun = false;
-    std::int32_t width = 0, height = 0, rows = 0;
-};
+bool Opaque(std::uint32_t p) {
+    return p >> 24 == 0xFF;
+}
 
 }  // namespace
 
@@ -47,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("a header read is within the budget");
     // Pictures this large only cost time here: the memory limit and the budget are checked above.
     if (std::uint64_t{decoder.Width()} * decoder.Height() > (std::uint64_t{1} << 22)) return 0;
-    Check check;
+    row_check::Check check(Opaque, "opaque pixels", false);
     if (decoder.ReadRows({side, side}, check) != platform::jpeg::Outcome::Done) return 0;
     if (check.rows != check.height) Fail("every row when done");
     if (decoder.ScansRead() > platform::jpeg::kMaxScans) Fail("no more scans than the cap");

@@ -144,6 +144,24 @@ class Heif {
     }
     Heif& Primary(std::uint16_t id) { return primary = id, *this; }
     Heif& Before(Bytes b) { return before = std::move(b), *this; }
+    // The primary a grid whose data, in idat, gives the canvas's size.
+    Heif& Grid(std::uint16_t width, std::uint16_t height) {
+        Bytes infe;
+        Be16(infe, primary);
+        infe.insert(infe.end(), {0, 0, 'g', 'r', 'i', 'd', 0});
+        Bytes iinf = {0, 1};
+        Append(iinf, FullBox("infe", 2, 0, infe));
+        Bytes iloc = {0x44, 0x00, 0, 1};  // 4-byte offsets and lengths, one item
+        Be16(iloc, primary);
+        iloc.insert(iloc.end(), {0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 8});  // in idat, 0, 8
+        Bytes grid = {0, 0, 0, 0};
+        Be16(grid, width);
+        Be16(grid, height);
+        derived = FullBox("iinf", 0, 0, iinf);
+        Append(derived, FullBox("iloc", 1, 0, iloc));
+        Append(derived, Box("idat", grid));
+        return *this;
+    }
     Heif& Ipma(std::uint8_t version, std::uint32_t flags) {
         return ipmaVersion = version, ipmaFlags = flags, *this;
     }
@@ -170,6 +188,7 @@ class Heif {
         Bytes meta = FullBox("hdlr", 0, 0, Bytes(20, 0));
         Append(meta, FullBox("pitm", 0, 0, pitm));
         Append(meta, Box("iprp", iprp));
+        Append(meta, derived);
         Bytes b = Box("ftyp", ftyp);
         Append(b, before);
         Append(b, FullBox("meta", 0, 0, meta));
@@ -181,7 +200,7 @@ class Heif {
     Bytes properties = Ispe(4032, 3024);
     std::vector<std::pair<std::uint16_t, Bytes>> associations = {{1, {1}}};
     std::uint16_t primary = 1;
-    Bytes before;
+    Bytes before, derived;
     std::uint8_t ipmaVersion = 0;
     std::uint32_t ipmaFlags = 0;
 };
@@ -463,6 +482,10 @@ std::vector<Case> Cases() {
              }())
              .Build(),
          Hf(4032, 3024)},
+        {"heic_grid_canvas_as_its_ispe", Heif().Grid(4032, 3024).Build(), Hf(4032, 3024)},
+        {"heic_grid_canvas_turned_as_libheif_writes_it", Heif().Grid(3024, 4032).Build(),
+         Hf(4032, 3024)},
+        {"heic_grid_canvas_beyond_its_ispe", Heif().Grid(65535, 65535).Build(false), Hf.Bad()},
         {"heic_ispe_beyond_the_budget", Heif().Properties(Ispe(70000, 70000)).Build(),
          Hf(70000, 70000)},
         {"heic_no_ispe", Heif().Properties(Irot(1)).Build(false), Hf.Bad()},
