@@ -1,9 +1,12 @@
 #include "imaging/decoding/heif_boxes.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <limits>
 #include <vector>
+
+#include "imaging/decoding/picture_header.hpp"
 
 namespace platform::heif {
 
@@ -283,6 +286,25 @@ Lookup CheckCanvas(const Reader& r, const Box& meta, std::uint32_t id, const Pri
     return same ? Lookup::Found : Lookup::Malformed;
 }
 
+// Whether every image the file sizes (an alpha image, a grid's tiles, a thumbnail) is within
+// the budget and within four times the primary image's pixels (a megapixel at least): libheif
+// decodes an alpha image and the tiles by their own ispe, whatever the primary's says.
+bool OthersWithin(const Reader& r, const std::vector<Box>& properties, const Primary& primary) {
+    const std::uint64_t bound =
+        std::max<std::uint64_t>(4 * std::uint64_t{primary.width} * primary.height, 1u << 20);
+    for (const Box& property : properties) {
+        if (property.type != FourCc("ispe")) continue;
+        const Reader b = Inside(r, property);
+        const std::size_t body = static_cast<std::size_t>(property.body - property.start);
+        std::uint32_t width = 0, height = 0;
+        if (!b.U32BE(body + 4, width) || !b.U32BE(body + 8, height)) return false;
+        // (The primary's own ispe passes: its budget is the header's verdict.)
+        const std::uint32_t side = std::max({pictures::kMaxSide, primary.width, primary.height});
+        if (width > side || height > side || std::uint64_t{width} * height > bound) return false;
+    }
+    return true;
+}
+
 Lookup FromStep(Step step) {
     return step == Step::CutShort ? Lookup::CutShort : Lookup::Malformed;
 }
@@ -322,7 +344,7 @@ Lookup ReadMeta(const Reader& r, const Box& meta, PrimarySize& size) {
         if (child.type == FourCc("ipma") && !Associate(r, child, id, properties, primary))
             return Lookup::Malformed;
     }
-    if (!primary.sized) return Lookup::Malformed;
+    if (!primary.sized || !OthersWithin(r, properties, primary)) return Lookup::Malformed;
     if (const Lookup canvas = CheckCanvas(r, meta, id, primary); canvas != Lookup::Found)
         return canvas;
     size = primary.swapped ? PrimarySize{primary.height, primary.width}

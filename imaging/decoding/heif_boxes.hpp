@@ -26,7 +26,8 @@ struct PrimarySize {
 
 // The primary image's size as shown: its ispe turned by the irot boxes associated after it.
 // The whole meta box must lie within the bytes (CutShort otherwise, and while no meta box has
-// come), and so must a derived image's data (Malformed when its canvas is not the ispe's size).
+// come), and so must a derived image's data (Malformed when its canvas is not the ispe's size,
+// and when another image's ispe is beyond the budget or four times the primary's pixels).
 Lookup ReadPrimarySize(const bytes::Reader& r, PrimarySize& size);
 
 }  // namespace platform::heif
