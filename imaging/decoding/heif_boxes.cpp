@@ -169,9 +169,14 @@ bool Sized(const Reader& b, std::size_t& at, unsigned bytes, std::uint64_t& out)
     }
 }
 
-// The type of the item `id` as iinf lists it (infe of version 2 or 3); 0 when not listed.
-bool ItemType(const Reader& r, const Box& meta, std::uint32_t id, std::uint32_t& type) {
-    type = 0;
+// A derived image item: a grid of tiles or an overlay, made on a canvas its data gives.
+struct Derived {
+    std::uint32_t id = 0;
+    bool grid = false;
+};
+
+// The derived items iinf lists (infe of version 2 or 3).
+bool DerivedItems(const Reader& r, const Box& meta, std::vector<Derived>& derived) {
     Box iinf;
     if (FindChild(r, meta, 4, FourCc("iinf"), iinf) != Step::Box) return true;
     std::uint8_t version = 0;
@@ -193,10 +198,8 @@ bool ItemType(const Reader& r, const Box& meta, std::uint32_t id, std::uint32_t&
         if (v == 2 ? !b.U16BE(at + 4, narrow) : !b.U32BE(at + 4, item)) return false;
         if (v == 2) item = narrow;
         if (!b.U32BE(at + 4 + (v == 2 ? 2 : 4) + 2, kind)) return false;
-        if (item == id) {
-            type = kind;
-            return true;
-        }
+        if (kind == FourCc("grid") || kind == FourCc("iovl"))
+            derived.push_back({item, kind == FourCc("grid")});
     }
 }
 
@@ -250,16 +253,11 @@ bool ItemExtent(const Reader& r, const Box& meta, std::uint32_t id, Extent& exte
     return false;
 }
 
-// The canvas a derived primary image (a grid of tiles, an overlay) is made on, from the item's
-// data, must be its ispe's size, either way round (libheif 1.15 writes the turned size into
-// the ispe of a turned grid). libheif allocates that canvas whatever the ispe says.
-Lookup CheckCanvas(const Reader& r, const Box& meta, std::uint32_t id, const Primary& primary) {
-    std::uint32_t type = 0;
-    if (!ItemType(r, meta, id, type)) return Lookup::Malformed;
-    const bool grid = type == FourCc("grid"), overlay = type == FourCc("iovl");
-    if (!grid && !overlay) return Lookup::Found;
+// The canvas a derived image is made on, from the item's data.
+Lookup CanvasOf(const Reader& r, const Box& meta, const Derived& item, std::uint32_t& width,
+                std::uint32_t& height) {
     Extent extent;
-    if (!ItemExtent(r, meta, id, extent)) return Lookup::Malformed;
+    if (!ItemExtent(r, meta, item.id, extent)) return Lookup::Malformed;
     // version, flags; a grid's rows and columns, an overlay's fill colour; the canvas's size.
     Reader data = r;
     std::uint64_t at = extent.offset;
@@ -270,8 +268,7 @@ Lookup CheckCanvas(const Reader& r, const Box& meta, std::uint32_t id, const Pri
         at += idat.body - idat.start;
     }
     std::uint8_t flags = 0;
-    const std::uint64_t sizes = at + (grid ? 4 : 10);
-    std::uint32_t width = 0, height = 0;
+    const std::uint64_t sizes = at + (item.grid ? 4 : 10);
     std::uint16_t w16 = 0, h16 = 0;
     const bool read = at <= data.Size() && data.U8(static_cast<std::size_t>(at) + 1, flags) &&
                       ((flags & 1) ? data.U32BE(static_cast<std::size_t>(sizes), width) &&
@@ -281,26 +278,46 @@ Lookup CheckCanvas(const Reader& r, const Box& meta, std::uint32_t id, const Pri
     // Outside idat the data may stand after the meta box, in bytes still to come.
     if (!read) return extent.inIdat ? Lookup::Malformed : Lookup::CutShort;
     if (!(flags & 1)) width = w16, height = h16;
-    const bool same = (width == primary.width && height == primary.height) ||
-                      (width == primary.height && height == primary.width);
-    return same ? Lookup::Found : Lookup::Malformed;
+    return Lookup::Found;
 }
 
-// Whether every image the file sizes (an alpha image, a grid's tiles, a thumbnail) is within
-// the budget and within four times the primary image's pixels (a megapixel at least): libheif
-// decodes an alpha image and the tiles by their own ispe, whatever the primary's says.
-bool OthersWithin(const Reader& r, const std::vector<Box>& properties, const Primary& primary) {
+// Whether an image of width x height is within what the primary image needs: within the
+// budget's side (or the primary's own) and four times the primary's pixels (a megapixel at
+// least). libheif decodes an alpha image, a grid's tiles and a derived image's canvas by their
+// own sizes, whatever the primary's says.
+bool Within(std::uint32_t width, std::uint32_t height, const Primary& primary) {
     const std::uint64_t bound =
         std::max<std::uint64_t>(4 * std::uint64_t{primary.width} * primary.height, 1u << 20);
+    const std::uint32_t side = std::max({pictures::kMaxSide, primary.width, primary.height});
+    return width <= side && height <= side && std::uint64_t{width} * height <= bound;
+}
+
+// Every derived image's canvas: the primary's must be its ispe's size, either way round
+// (libheif 1.15 writes the turned size into the ispe of a turned grid); the others within it.
+Lookup CheckCanvases(const Reader& r, const Box& meta, std::uint32_t id, const Primary& primary) {
+    std::vector<Derived> derived;
+    if (!DerivedItems(r, meta, derived)) return Lookup::Malformed;
+    for (const Derived& item : derived) {
+        std::uint32_t width = 0, height = 0;
+        if (const Lookup l = CanvasOf(r, meta, item, width, height); l != Lookup::Found) return l;
+        const bool fits = item.id == id ? (width == primary.width && height == primary.height) ||
+                                              (width == primary.height && height == primary.width)
+                                        : Within(width, height, primary);
+        if (!fits) return Lookup::Malformed;
+    }
+    return Lookup::Found;
+}
+
+// Whether every image the file sizes by an ispe (an alpha image, a grid's tiles, a thumbnail)
+// is within what the primary image needs.
+bool OthersWithin(const Reader& r, const std::vector<Box>& properties, const Primary& primary) {
     for (const Box& property : properties) {
         if (property.type != FourCc("ispe")) continue;
         const Reader b = Inside(r, property);
         const std::size_t body = static_cast<std::size_t>(property.body - property.start);
         std::uint32_t width = 0, height = 0;
         if (!b.U32BE(body + 4, width) || !b.U32BE(body + 8, height)) return false;
-        // (The primary's own ispe passes: its budget is the header's verdict.)
-        const std::uint32_t side = std::max({pictures::kMaxSide, primary.width, primary.height});
-        if (width > side || height > side || std::uint64_t{width} * height > bound) return false;
+        if (!Within(width, height, primary)) return false;
     }
     return true;
 }
@@ -345,7 +362,7 @@ Lookup ReadMeta(const Reader& r, const Box& meta, PrimarySize& size) {
             return Lookup::Malformed;
     }
     if (!primary.sized || !OthersWithin(r, properties, primary)) return Lookup::Malformed;
-    if (const Lookup canvas = CheckCanvas(r, meta, id, primary); canvas != Lookup::Found)
+    if (const Lookup canvas = CheckCanvases(r, meta, id, primary); canvas != Lookup::Found)
         return canvas;
     size = primary.swapped ? PrimarySize{primary.height, primary.width}
                            : PrimarySize{primary.width, primary.height};
