@@ -24,9 +24,7 @@ from frame import (
     wait_size,
     with_orientation,
 )
-
-LANDSCAPE = ((780, 520), (195, 130))
-PORTRAIT = ((600, 900), (96, 144))
+from orientation import LANDSCAPE, PORTRAIT
 
 
 def write_heif(path, upright, orientation=1, alpha=False):
