@@ -1,9 +1,14 @@
 #include "bench_pictures.hpp"
 
 // After <windows.h>, whose types it uses.
+#include <libheif/heif.h>
 #include <wincodec.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/decoding/picture_source.hpp"
@@ -136,6 +141,32 @@ std::optional<Decoded> DecodeFloor(const std::filesystem::path& file) {
     std::unique_ptr<BYTE[]> pixels(new BYTE[size]);
     if (FAILED(frame->CopyPixels(nullptr, stride, static_cast<UINT>(size), pixels.get())))
         return std::nullopt;
+    return d;
+}
+
+std::optional<Decoded> HeifFloor(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    const std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(),
+                                                                              heif_context_free);
+    heif_context_set_max_decoding_threads(
+        context.get(), static_cast<int>(std::max(2u, std::thread::hardware_concurrency())));
+    heif_image_handle* handle = nullptr;
+    if (heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(),
+                                                   nullptr)
+                .code != heif_error_Ok ||
+        heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok)
+        return std::nullopt;
+    const std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> owned(
+        handle, heif_image_handle_release);
+    heif_image* image = nullptr;
+    if (heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,
+                          nullptr)
+            .code != heif_error_Ok)
+        return std::nullopt;
+    Decoded d{static_cast<UINT>(heif_image_get_primary_width(image)),
+              static_cast<UINT>(heif_image_get_primary_height(image)), 32};
+    heif_image_release(image);
     return d;
 }
 

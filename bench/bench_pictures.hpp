@@ -11,7 +11,7 @@
 
 namespace bench {
 
-enum class Kind : std::uint8_t { Jpeg, Png, Bmp, Gif, WebP };
+enum class Kind : std::uint8_t { Jpeg, Png, Bmp, Gif, WebP, Heif };
 
 struct PictureKind {
     const char* name;  // as the table shows it
@@ -33,5 +33,10 @@ struct Decoded {
 // WIC decoding the file to pixels at full size in the frame's own format, and nothing else:
 // decoder, frame, one CopyPixels into one buffer. Empty when WIC fails.
 std::optional<Decoded> DecodeFloor(const std::filesystem::path& file);
+
+// libheif alone decoding the file, read into memory, to interleaved 8-bit RGBA at full size
+// with its own colour conversion, on as many threads as the frame gives it: the floor of a HEIC
+// or AVIF load. Empty when libheif fails.
+std::optional<Decoded> HeifFloor(const std::filesystem::path& file);
 
 }  // namespace bench

@@ -59,6 +59,16 @@ make cmyk.jpg "$pictures/baseline.jpg" -colorspace CMYK -quality 90
     cwebp -quiet -q 80 "$pictures/phone.jpg" -o "$pictures/phone.webp.part" &&
         mv "$pictures/phone.webp.part" "$pictures/phone.webp"
 }
+# The phone-like photo as a phone's HEIC (HEVC) and as AVIF (AV1), by Debian's heif-enc; its
+# AV1 encoder aborts on PNG input and wants BT.601's matrix from a JPEG.
+heif() {  # heif FILE HEIF-ENC-ARGS...
+    local file=$pictures/$1
+    shift
+    [ -f "$file" ] || { heif-enc -q 90 "$@" -o "$file.part" "$pictures/phone.jpg" >/dev/null &&
+        mv "$file.part" "$file"; }
+}
+heif phone.heic
+heif phone.avif -A --matrix_coefficients 6 -p speed=8
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
     "$(free -g | awk '/Mem:/ {print $2}') GB, $(wine --version 2>/dev/null || echo wine), $(date -u +%Y-%m-%d)"

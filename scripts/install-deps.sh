@@ -35,6 +35,8 @@ packages=(
     clang libclang-rt-14-dev libjpeg-turbo-progs
     # Ghostscript's CMYK profile, which the colour tests' CMYK JPEG embeds.
     libgs-common
+    # heif-enc, which writes the HEIC and AVIF pictures of the end-to-end tests.
+    libheif-examples
     # The libraries of the field: Debian's builds for the native unit tests and fuzz targets;
     # nasm (libjpeg-turbo's and dav1d's SIMD code), meson (dav1d's build) and dpkg-dev (unpacks
     # source packages) for the cross build, which takes zlib from Debian's MinGW-w64 build.

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "imaging/decoding/byte_reader.hpp"
+#include "imaging/decoding/heif_boxes.hpp"
 #include "imaging/decoding/jpeg_segments.hpp"
 #include "imaging/decoding/tiff_ifd.hpp"
 
@@ -229,6 +230,21 @@ HeaderReading ReadWebP(const Reader& r) {
     return Bad(Format::WebP);
 }
 
+// --- HEIF and AVIF ----------------------------------------------------------------------
+
+HeaderReading ReadHeif(const Reader& r) {
+    heif::PrimarySize size;
+    switch (heif::ReadPrimarySize(r, size)) {
+        case heif::Lookup::Found:
+            return Read(Format::Heif, size.width, size.height);
+        case heif::Lookup::CutShort:
+            return Cut(Format::Heif);
+        case heif::Lookup::Malformed:
+            break;
+    }
+    return Bad(Format::Heif);
+}
+
 }  // namespace
 
 HeaderReading ReadPictureHeader(std::span<const std::uint8_t> bytes) {
@@ -250,8 +266,9 @@ HeaderReading ReadPictureHeader(std::span<const std::uint8_t> bytes) {
     if (r.Matches(0, kGif87) || r.Matches(0, kGif89)) return ReadGif(r);
     if (r.Matches(0, kBmp)) return ReadBmp(r);
     if (r.Matches(0, kTiffLittle) || r.Matches(0, kTiffBig)) return ReadTiff(r);
-    // A HEIF or AVIF file whose first box (ftyp) is 256 or 512 bytes long starts with the
-    // same four bytes as an icon or a cursor.
+    if (heif::HasHeifBrand(r)) return ReadHeif(r);
+    // A HEIF or AVIF file (or another ISO media file) whose first box (ftyp) is 256 or 512
+    // bytes long starts with the same four bytes as an icon or a cursor.
     if (!r.Matches(4, kFtyp)) {
         if (r.Matches(0, kIco)) return ReadIcon(r, Format::Ico);
         if (r.Matches(0, kCur)) return ReadIcon(r, Format::Cur);

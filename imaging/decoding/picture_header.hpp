@@ -10,8 +10,9 @@
 namespace platform::pictures {
 
 // The formats whose headers this reader knows. Ico and Cur are icon and cursor files; Tiff
-// is either byte order (not BigTIFF).
-enum class Format : std::uint8_t { Jpeg, Png, Gif, Bmp, Tiff, Ico, Cur, WebP };
+// is either byte order (not BigTIFF); Heif is the HEIF container with HEVC (HEIC) or AV1
+// (AVIF) pictures, its size that of the primary image as shown.
+enum class Format : std::uint8_t { Jpeg, Png, Gif, Bmp, Tiff, Ico, Cur, WebP, Heif };
 
 struct HeaderInfo {
     Format format;
@@ -44,7 +45,8 @@ inline constexpr std::uint32_t kMaxSide = 65535;
 inline constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 27;
 
 // Format and size from the file's first bytes (a JPEG's frame header may stand after large
-// metadata segments, a TIFF's first IFD at the end of the file, an icon's images anywhere).
+// metadata segments, a TIFF's first IFD at the end of the file, an icon's images anywhere, a
+// HEIF file's meta box after its pictures).
 // The verdict depends only on the bytes read: once it is other than CutShort, more bytes of
 // the same file give the same reading. A cut of fewer than 12 bytes (the longest signature)
 // may read as Unknown.

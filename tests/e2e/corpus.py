@@ -1,5 +1,5 @@
 """Hostile pictures for the end-to-end robustness tests, generated on the spot with ImageMagick,
-cjpeg and a few bytes of python: broken, lying, huge, tiny and odd files that the program may
+cjpeg, heif-enc and a few bytes of python: broken, lying, huge, tiny and odd files that the program may
 be given as its picture. `NAMES` lists them without writing anything (CMake lists the cases of
 hostile.py at configure time); `write(name, folder)` writes one and returns its path.
 """
@@ -9,7 +9,7 @@ import struct
 import subprocess
 from pathlib import Path
 
-from frame.files import make_picture
+from frame.files import encode_heif, make_picture
 from frame.picture_bytes import (
     app1, bmp, bmp_of, exif_block, gif, icon, png, tiff, with_segments)
 
@@ -213,6 +213,36 @@ def _gif_image_claiming(width, height):
     return data[:at] + struct.pack("<HH", width, height) + data[at + 4:]
 
 
+def _heic(spoil):
+    """A good 600x400 HEIC from heif-enc, its bytes spoiled by spoil."""
+
+    def make(path):
+        jpeg = path.with_suffix(".source.jpg")
+        make_picture(jpeg, 600, 400, fmt="jpeg")
+        encode_heif(jpeg, path)
+        jpeg.unlink()
+        path.write_bytes(spoil(path.read_bytes()))
+
+    return make
+
+
+def _ispe_claiming(width, height):
+    def spoil(data):
+        at = data.index(b"ispe") + 8  # after the type, version and flags
+        return data[:at] + struct.pack(">II", width, height) + data[at + 8:]
+
+    return spoil
+
+
+# A file type box that names HEIC, then a JPEG's bytes where the boxes should be.
+_HEIC_BRANDED_JPEG = b"\0\0\0\x18ftypheic\0\0\0\0mif1heic"
+
+
+def _heic_branded_jpeg(path):
+    make_picture(path, 600, 400, fmt="jpeg")
+    path.write_bytes(_HEIC_BRANDED_JPEG + path.read_bytes())
+
+
 MAKERS = {
     "jpeg_truncated": (_truncated("jpeg"), ".jpg"),
     "png_truncated": (_truncated("png"), ".png"),
@@ -283,6 +313,11 @@ MAKERS = {
     "icc_declares_4_gb": (_icc([(1, 1, 0, None)], lambda p: p.__setitem__(slice(0, 4),
                                                                              b"\xff" * 4)), ".jpg"),
     "icc_tags_outside_profile": (_icc([(1, 1, 0, None)], _tags_outside), ".jpg"),
+    # HEIF: the primary image's size from its ispe, checked before libheif runs.
+    "heic_truncated": (_heic(lambda data: data[: len(data) // 2]), ".heic"),
+    "heic_claims_70000x70000": (_heic(_ispe_claiming(70000, 70000)), ".heic"),
+    "heic_claims_20000x20000": (_heic(_ispe_claiming(20000, 20000)), ".heic"),
+    "heic_brand_over_jpeg_bytes": (_heic_branded_jpeg, ".heic"),
     "ico_claims_60000x60000": (
         _bytes(icon([(0, 0, 32, png(60000, 60000, bytes(64), colour=6))])), ".ico"),
 }

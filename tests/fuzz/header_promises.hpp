@@ -19,6 +19,27 @@ namespace header_promises {
     std::abort();
 }
 
+// Whether a file type box names a HEIF brand: the major one, or, in a box of at least 16 bytes,
+// a compatible one; a box that the bytes end inside may still name one.
+inline bool NamesHeifBrand(std::span<const std::uint8_t> b) {
+    static const char* const kBrands[] = {"heic", "heix", "hevc", "heim", "heis",
+                                          "mif1", "msf1", "avif", "avis"};
+    const auto known = [&](std::size_t at) {
+        for (const char* brand : kBrands)
+            if (std::memcmp(b.data() + at, brand, 4) == 0) return true;
+        return false;
+    };
+    if (b.size() < 12 || known(8)) return true;
+    const std::size_t size =
+        std::size_t{b[0]} << 24 | std::size_t{b[1]} << 16 | std::size_t{b[2]} << 8 | b[3];
+    if (size < 16) return false;
+    for (std::size_t at = 16; at + 4 <= size; at += 4) {
+        if (at + 4 > b.size()) return true;
+        if (known(at)) return true;
+    }
+    return false;
+}
+
 // The format a file's signature names, found apart from the reader.
 inline std::optional<platform::pictures::Format> BySignature(std::span<const std::uint8_t> b) {
     using platform::pictures::Format;
@@ -30,6 +51,7 @@ inline std::optional<platform::pictures::Format> BySignature(std::span<const std
     if (starts(0, "GIF87a", 6) || starts(0, "GIF89a", 6)) return Format::Gif;
     if (starts(0, "BM", 2)) return Format::Bmp;
     if (starts(0, "II*\0", 4) || starts(0, "MM\0*", 4)) return Format::Tiff;
+    if (starts(4, "ftyp", 4) && NamesHeifBrand(b)) return Format::Heif;
     if (!starts(4, "ftyp", 4)) {
         if (starts(0, "\0\0\1\0", 4)) return Format::Ico;
         if (starts(0, "\0\0\2\0", 4)) return Format::Cur;

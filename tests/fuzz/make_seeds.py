@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Writes the seed corpora of the fuzz targets: small settings files, the first bytes of JPEG,
-PNG, GIF, BMP, TIFF, icon, cursor and WebP files, JPEG and TIFF files with orientation tags, and
-whole small JPEG files of every kind the decoder takes (written by cjpeg and ImageMagick), each
-a valid start of its kind, and whole small WebP and GIF files (cwebp, img2webp, ImageMagick),
-so that fuzzing begins at the interesting places instead of at random bytes.
+PNG, GIF, BMP, TIFF, icon, cursor and WebP files, JPEG and TIFF files with orientation tags,
+whole small JPEG files of every kind the decoder takes (written by cjpeg and ImageMagick), and
+whole small WebP, GIF, HEIC and AVIF files (cwebp, img2webp, ImageMagick, heif-enc), each a
+valid start of its kind, so that fuzzing begins at the interesting places instead of at random
+bytes.
 
     make_seeds.py FOLDER   writes FOLDER/seeds/<target>/* for every target, and makes the
                            fuzzers' FOLDER/work/<target> and FOLDER/artifacts
@@ -16,8 +17,10 @@ from pathlib import Path
 
 # The picture writers are the end-to-end tests' own.
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
+from frame.files import encode_heif, make_picture  # noqa: E402
 from frame.picture_bytes import (  # noqa: E402
-    app1, bmp, exif_block, icon, png, tiff, with_segments, without_colour_table)
+    app1, bmp, exif_block, icon, png, tiff, with_nclx, with_orientation, with_segments,
+    without_colour_table)
 
 SETTINGS = {
     "default": "[Main]\r\nFont=Arial\r\nSize=10\r\nColor1=16777215\r\nColor2=0\r\n"
@@ -234,6 +237,48 @@ GIF_FILES = {
                                                  "16", "out.gif"])),
 }
 
+
+def heif_files():
+    """Small HEIC and AVIF files as heif-enc writes them (HEVC decodes slowly: 64x48 at most):
+    plain, turned by irot, mirrored by imir, with alpha, 10-bit, with an ICC profile, with nclx
+    primaries of Display P3."""
+    import tempfile
+
+    import colour
+
+    with tempfile.TemporaryDirectory() as name:
+        folder = Path(name)
+        jpeg, png_file, deep = folder / "in.jpg", folder / "in.png", folder / "deep.png"
+        make_picture(jpeg, 64, 48)
+        make_picture(png_file, 48, 32, "-alpha", "set", "-channel", "A", "-evaluate", "set",
+                     "60%", fmt="png")
+        make_picture(deep, 32, 32, "-depth", "16", fmt="png")
+        turned, mirrored, tagged = folder / "t.jpg", folder / "m.jpg", folder / "p3.jpg"
+        turned.write_bytes(with_orientation(jpeg.read_bytes(), 6, next_ifd_field=False))
+        mirrored.write_bytes(with_orientation(jpeg.read_bytes(), 5, next_ifd_field=False))
+        colour.write_profile(folder / "p3.icc", "p3")
+        subprocess.run(["convert", str(jpeg), "-profile", str(folder / "p3.icc"), str(tagged)],
+                       check=True)
+        sources = {
+            "plain.heic": (jpeg, ()),
+            "irot.heic": (turned, ()),
+            "imir.heic": (mirrored, ()),
+            "alpha.heic": (png_file, ()),
+            "ten_bit.heic": (deep, ("-b", "10")),
+            "icc.heic": (tagged, ()),
+            "plain.avif": (jpeg, ()),
+            "irot.avif": (turned, ()),
+        }
+        out = {}
+        for file, (source, options) in sources.items():
+            encode_heif(source, folder / file, *options)
+            out[file] = (folder / file).read_bytes()
+        out["nclx_p3.avif"] = with_nclx(out["plain.avif"], 12, 13)
+        return out
+
+
+HEIFS = heif_files()
+
 HEADERS = {
     "jpeg_baseline.jpg": jpeg(640, 480),
     "jpeg_progressive.jpg": jpeg(600, 900, sof=0xC2),
@@ -248,7 +293,7 @@ HEADERS = {
     "bmp_top_down.bmp": bmp(600, -900),
     "bmp_v5.bmp": bmp(65535, 2048, dib=124),
     "bmp_core.bmp": bmp(64, 64, dib=12),
-    **TIFFS, **ICONS, **WEBPS,
+    **TIFFS, **ICONS, **WEBPS, **HEIFS,
 }
 
 # Remembered frames' records: a whole one, one cut short, one of another version with a field
@@ -273,6 +318,7 @@ SEEDS = {
     "jpeg_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(JPEGS.items())},
     "webp_decoder": {k: bytes([i * 5 % 16]) + v for i, (k, v) in enumerate(WEBP_FILES.items())},
     "gif_decoder": {k: bytes([i]) + v for i, (k, v) in enumerate(GIF_FILES.items())},
+    "heif_decoder": HEIFS,
     "frame_record": FRAME_RECORDS,
     "icc_profile": {f"{name}_{pieces}.icc": icc_seed(profile, pieces)
                     for name, profile in icc_profiles().items() for pieces in (1, 3)},

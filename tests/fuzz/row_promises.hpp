@@ -1,5 +1,6 @@
 // The promises of a picture decoder's rows, checked by the decoders' fuzz targets: one Begin
-// with a size and an orientation of 1 to 8, then rows as wide as it said, no more of them than
+// with a size and an orientation of 1 to 8 (upright only, from a decoder that turns the rows
+// itself), then rows as wide as it said, no more of them than
 // it said, each pixel as the format promises it. A broken one aborts.
 #pragma once
 
@@ -31,9 +32,12 @@ inline bool Premultiplied(std::uint32_t p) {
 
 class Check final : public platform::pictures::RowSink {
   public:
-    Check(bool (*pixel)(std::uint32_t), const char* promise) : pixel_(pixel), promise_(promise) {}
+    Check(bool (*pixel)(std::uint32_t), const char* promise, bool uprightOnly = false)
+        : pixel_(pixel), promise_(promise), uprightOnly_(uprightOnly) {}
     bool Begin(std::int32_t w, std::int32_t h, platform::pictures::Orientation o) override {
-        if (begun || w < 1 || h < 1 || o < 1 || o > 8) Fail("one Begin with a size and 1 to 8");
+        const bool orientation =
+            uprightOnly_ ? o == platform::pictures::kUpright : o >= 1 && o <= 8;
+        if (begun || w < 1 || h < 1 || !orientation) Fail("one Begin with a size and orientation");
         begun = true, width = w, height = h;
         return true;
     }
@@ -53,6 +57,7 @@ class Check final : public platform::pictures::RowSink {
   private:
     bool (*pixel_)(std::uint32_t);
     const char* promise_;
+    bool uprightOnly_;
 };
 
 // One input for a decoder that reads the whole file from memory (WebP, GIF): the first byte

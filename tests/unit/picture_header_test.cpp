@@ -29,7 +29,8 @@ using platform::pictures::ReadPictureHeader;
 using platform::pictures::WithinBudget;
 
 const char* Name(Format f) {
-    static const char* const kNames[] = {"Jpeg", "Png", "Gif", "Bmp", "Tiff", "Ico", "Cur", "WebP"};
+    static const char* const kNames[] = {"Jpeg", "Png", "Gif",  "Bmp", "Tiff",
+                                         "Ico",  "Cur", "WebP", "Heif"};
     return kNames[static_cast<int>(f)];
 }
 
@@ -100,6 +101,110 @@ Built Invalid(Bytes b) {
     return {b, b.size() + 1};
 }
 
+// --- HEIF boxes -----------------------------------------------------------------------------
+
+Bytes Box(const std::string& type, const Bytes& body) {
+    Bytes b;
+    Be32(b, static_cast<std::uint32_t>(8 + body.size()));
+    b.insert(b.end(), type.begin(), type.end());
+    Append(b, body);
+    return b;
+}
+Bytes FullBox(const std::string& type, std::uint8_t version, std::uint32_t flags, Bytes body) {
+    Bytes b = {version};
+    b.push_back(static_cast<std::uint8_t>(flags >> 16));
+    Be16(b, flags & 0xFFFF);
+    Append(b, body);
+    return Box(type, b);
+}
+Bytes Ispe(std::uint32_t width, std::uint32_t height) {
+    Bytes b;
+    Be32(b, width);
+    Be32(b, height);
+    return FullBox("ispe", 0, 0, b);
+}
+Bytes Irot(std::uint8_t quarters) {
+    return Box("irot", {quarters});
+}
+
+// A HEIF file's start: ftyp of the brands (the first the major one), the boxes `before`, then
+// a meta box whose primary item is `primary`, with the properties (ipco's boxes, concatenated)
+// and the associations of a version 0 ipma: (item, property indices, 1 for the first).
+Bytes Concat(Bytes a, const Bytes& b) {
+    Append(a, b);
+    return a;
+}
+
+class Heif {
+  public:
+    Heif& Brands(std::vector<std::string> b) { return brands = std::move(b), *this; }
+    Heif& Properties(Bytes p) { return properties = std::move(p), *this; }
+    Heif& Associations(std::vector<std::pair<std::uint16_t, Bytes>> a) {
+        return associations = std::move(a), *this;
+    }
+    Heif& Primary(std::uint16_t id) { return primary = id, *this; }
+    Heif& Before(Bytes b) { return before = std::move(b), *this; }
+    // The primary a grid whose data, in idat, gives the canvas's size.
+    Heif& Grid(std::uint16_t width, std::uint16_t height) {
+        Bytes infe;
+        Be16(infe, primary);
+        infe.insert(infe.end(), {0, 0, 'g', 'r', 'i', 'd', 0});
+        Bytes iinf = {0, 1};
+        Append(iinf, FullBox("infe", 2, 0, infe));
+        Bytes iloc = {0x44, 0x00, 0, 1};  // 4-byte offsets and lengths, one item
+        Be16(iloc, primary);
+        iloc.insert(iloc.end(), {0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 8});  // in idat, 0, 8
+        Bytes grid = {0, 0, 0, 0};
+        Be16(grid, width);
+        Be16(grid, height);
+        derived = FullBox("iinf", 0, 0, iinf);
+        Append(derived, FullBox("iloc", 1, 0, iloc));
+        Append(derived, Box("idat", grid));
+        return *this;
+    }
+    Heif& Ipma(std::uint8_t version, std::uint32_t flags) {
+        return ipmaVersion = version, ipmaFlags = flags, *this;
+    }
+
+    Built Build(bool valid = true) const {
+        Bytes ftyp(brands[0].begin(), brands[0].end());
+        Be32(ftyp, 0);
+        for (std::size_t i = 1; i < brands.size(); ++i)
+            ftyp.insert(ftyp.end(), brands[i].begin(), brands[i].end());
+        Bytes ipma;
+        Be32(ipma, static_cast<std::uint32_t>(associations.size()));
+        for (const auto& [item, indices] : associations) {
+            if (ipmaVersion >= 1)
+                Be32(ipma, item);
+            else
+                Be16(ipma, item);
+            ipma.push_back(static_cast<std::uint8_t>(indices.size() / ((ipmaFlags & 1) ? 2 : 1)));
+            Append(ipma, indices);
+        }
+        Bytes pitm;
+        Be16(pitm, primary);
+        Bytes iprp = Box("ipco", properties);
+        Append(iprp, FullBox("ipma", ipmaVersion, ipmaFlags, ipma));
+        Bytes meta = FullBox("hdlr", 0, 0, Bytes(20, 0));
+        Append(meta, FullBox("pitm", 0, 0, pitm));
+        Append(meta, Box("iprp", iprp));
+        Append(meta, derived);
+        Bytes b = Box("ftyp", ftyp);
+        Append(b, before);
+        Append(b, FullBox("meta", 0, 0, meta));
+        return {b, valid ? b.size() : b.size() + 1};
+    }
+
+  private:
+    std::vector<std::string> brands = {"heic", "mif1", "heic"};
+    Bytes properties = Ispe(4032, 3024);
+    std::vector<std::pair<std::uint16_t, Bytes>> associations = {{1, {1}}};
+    std::uint16_t primary = 1;
+    Bytes before, derived;
+    std::uint8_t ipmaVersion = 0;
+    std::uint32_t ipmaFlags = 0;
+};
+
 // --- The table ----------------------------------------------------------------------------------
 
 struct Case {
@@ -122,7 +227,7 @@ struct Of {
     HeaderReading Bad() const { return {HeaderVerdict::Malformed, {format, 0, 0}}; }
 };
 constexpr Of Jpg{Format::Jpeg}, Pn{Format::Png}, Gf{Format::Gif}, Bm{Format::Bmp}, Tf{Format::Tiff},
-    Ic{Format::Ico}, Cu{Format::Cur}, Wb{Format::WebP};
+    Ic{Format::Ico}, Cu{Format::Cur}, Wb{Format::WebP}, Hf{Format::Heif};
 constexpr HeaderReading kUnknown{};
 
 std::vector<Case> Cases() {
@@ -334,6 +439,69 @@ std::vector<Case> Cases() {
         {"webp_lossless_version_1", Invalid(WebPLossless(640, 480, 1).bytes), Wb.Bad()},
         {"webp_unknown_first_chunk", Invalid(Riff("ALPH", Bytes(20, 0x10))), Wb.Bad()},
 
+        // --- HEIF and AVIF ---
+        {"heic_primary_size", Heif().Build(), Hf(4032, 3024)},
+        {"avif_major_brand", Heif().Brands({"avif", "mif1", "miaf"}).Build(), Hf(4032, 3024)},
+        {"heif_brand_only_among_compatible", Heif().Brands({"isom", "iso8", "msf1"}).Build(),
+         Hf(4032, 3024)},
+        {"heic_irot_90_swaps_the_sides",
+         Heif().Properties(Concat(Ispe(4032, 3024), Irot(1))).Associations({{1, {1, 2}}}).Build(),
+         Hf(3024, 4032)},
+        {"heic_irot_270_swaps_the_sides",
+         Heif().Properties(Concat(Irot(3), Ispe(4032, 3024))).Associations({{1, {2, 1}}}).Build(),
+         Hf(3024, 4032)},
+        {"heic_irot_before_its_ispe_not_applied",
+         Heif().Properties(Concat(Irot(3), Ispe(3024, 4032))).Associations({{1, {1, 2}}}).Build(),
+         Hf(3024, 4032)},
+        {"heic_irot_180_keeps_them",
+         Heif().Properties(Concat(Ispe(4032, 3024), Irot(2))).Associations({{1, {1, 2}}}).Build(),
+         Hf(4032, 3024)},
+        {"heic_irot_of_another_item_not_applied",
+         Heif()
+             .Properties(Concat(Ispe(4032, 3024), Irot(1)))
+             .Associations({{1, {1}}, {2, {2}}})
+             .Build(),
+         Hf(4032, 3024)},
+        {"heic_primary_is_the_second_item",
+         Heif()
+             .Properties(Concat(Ispe(320, 240), Ispe(4000, 3000)))
+             .Associations({{1, {1}}, {2, {0x82}}})
+             .Primary(2)
+             .Build(),
+         Hf(4000, 3000)},
+        {"heic_ipma_wide_ids_and_indices",
+         Heif().Associations({{1, {0x80, 0x01}}}).Ipma(1, 1).Build(), Hf(4032, 3024)},
+        {"heic_meta_after_the_pictures", Heif().Before(Box("mdat", Bytes(3000, 0x55))).Build(),
+         Hf(4032, 3024)},
+        {"heic_meta_after_a_box_of_64_bit_size",
+         Heif()
+             .Before([] {
+                 Bytes b = {0, 0, 0, 1, 'f', 'r', 'e', 'e', 0, 0, 0, 0, 0, 0, 0, 20};
+                 b.resize(20, 0);
+                 return b;
+             }())
+             .Build(),
+         Hf(4032, 3024)},
+        {"heic_grid_canvas_as_its_ispe", Heif().Grid(4032, 3024).Build(), Hf(4032, 3024)},
+        {"heic_grid_canvas_turned_as_libheif_writes_it", Heif().Grid(3024, 4032).Build(),
+         Hf(4032, 3024)},
+        {"heic_grid_canvas_beyond_its_ispe", Heif().Grid(65535, 65535).Build(false), Hf.Bad()},
+        {"heic_ispe_beyond_the_budget", Heif().Properties(Ispe(70000, 70000)).Build(),
+         Hf(70000, 70000)},
+        {"heic_no_ispe", Heif().Properties(Irot(1)).Build(false), Hf.Bad()},
+        {"heic_property_index_beyond_ipco", Heif().Associations({{1, {2}}}).Build(false), Hf.Bad()},
+        {"heic_no_primary_item", Heif().Primary(7).Build(false), Hf.Bad()},
+        {"heic_box_to_the_end_before_meta",
+         Heif().Before({0, 0, 0, 0, 'm', 'd', 'a', 't', 1, 2, 3}).Build(false), Hf.Bad()},
+        {"heic_box_of_4_bytes_before_meta",
+         Heif().Before({0, 0, 0, 4, 'f', 'r', 'e', 'e'}).Build(false), Hf.Bad()},
+        {"heif_ftyp_of_256_bytes", Invalid([] {
+             Bytes b = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'};
+             b.resize(256, 0);
+             return b;
+         }()),
+         Hf.Cut()},
+
         // --- Not a picture this reader knows ---
         {"empty", Invalid({}), kUnknown},
         {"bigtiff", Invalid({'I', 'I', 0x2B, 0x00, 0x08, 0, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0}),
@@ -341,11 +509,7 @@ std::vector<Case> Cases() {
         {"riff_but_not_webp",
          Invalid(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 'L', 'I', 'S', 'T'}),
          kUnknown},
-        {"heif_ftyp_of_256_bytes", Invalid([] {
-             Bytes b = {0x00, 0x00, 0x01, 0x00, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'};
-             b.resize(256, 0);
-             return b;
-         }()),
+        {"iso_media_without_a_heif_brand", Invalid(Heif().Brands({"isom", "mp41"}).Build().bytes),
          kUnknown},
         {"os2_bitmap_array",
          Invalid({'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 1, 0, 1, 0}),

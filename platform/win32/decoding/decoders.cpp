@@ -9,12 +9,15 @@ namespace platform::win32 {
 namespace {
 
 // Asked in this order; a new decoder is one line here. WIC, last, takes every format.
+// clang-format off
 constexpr Opening (*kDecoders[])(OpenedFile&) = {
     OpenWithJpegLibrary,
     OpenWithWebPLibrary,
     OpenWithGifLibrary,
+    OpenWithHeif,
     OpenWithWic,
 };
+// clang-format on
 
 }  // namespace
 

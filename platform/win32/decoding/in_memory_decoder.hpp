@@ -1,7 +1,7 @@
-// A decoder of the chain whose library reads the whole file from memory (libwebp, giflib): the
-// file read once, within the file-size budget, then handed to the picture library's decoder of
-// its format (imaging/decoding/whole_file_decoder.hpp), which reads the header and streams the
-// rows.
+// The decoders of the chain whose library reads the whole file from memory (libwebp, giflib; and
+// libheif, which takes only WholeFile): the file read once, within the file-size budget, then
+// handed to the picture library's decoder of its format (imaging/decoding/whole_file_decoder.hpp),
+// which reads the header and streams the rows.
 #pragma once
 
 #include <functional>

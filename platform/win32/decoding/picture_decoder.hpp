@@ -87,6 +87,8 @@ Opening OpenWithJpegLibrary(OpenedFile& file);
 Opening OpenWithWebPLibrary(OpenedFile& file);
 // GIF through giflib, the first image on its logical screen (gif.cpp).
 Opening OpenWithGifLibrary(OpenedFile& file);
+// HEIC, HEIF and AVIF through libheif, upright, from the whole file in memory (heif.cpp).
+Opening OpenWithHeif(OpenedFile& file);
 // Every format Windows' own decoders know, and what the others decline (wic.cpp).
 Opening OpenWithWic(OpenedFile& file);
 

@@ -13,7 +13,7 @@ One module a job, all of their names here for the scripts' `from frame import ..
     windows.py        window classes, messages and styles; Window, as the probe lists it
     process.py        Frame, one run of the program; started, wait_size, wait_placed
     cases.py          run_cases, the command line of every script; in_turn, a group on one run
-    files.py          pictures drawn by ImageMagick and option.ini for a run
+    files.py          pictures drawn by ImageMagick or encoded by heif-enc, option.ini
     picture_bytes.py  picture files written byte by byte (also for the fuzz seeds)
     xinput.py         keys, clicks, drags and drops on the X display
     xwindows.py       the X windows Wine made for the program's windows, their opacity
@@ -26,7 +26,7 @@ One module a job, all of their names here for the scripts' `from frame import ..
 # flake8: noqa: F401 (the names are imported to be imported from here)
 from .cases import in_turn, limit, run_cases
 from .desktop import Wallpaper, wine_reg
-from .files import make_picture, settings
+from .files import encode_heif, make_picture, settings
 from .layout import shadow_misplaced
 from .picture_bytes import png, with_orientation, write_bmp
 from .process import Frame, started, stays_placed, wait_placed, wait_size

@@ -1,5 +1,5 @@
-"""The files a run of the program is given: pictures drawn by ImageMagick (picture_bytes.py
-writes the others) and the text of its settings file, option.ini.
+"""The files a run of the program is given: pictures drawn by ImageMagick and encoded by
+heif-enc (picture_bytes.py writes the others) and the text of its settings file, option.ini.
 """
 
 import subprocess
@@ -20,6 +20,17 @@ def make_picture(path, width, height, *options, fmt=None):
          *map(str, options), target],
         check=True,
     )
+
+
+def encode_heif(source, path, *options):
+    """Encodes the picture file source (a JPEG or PNG) as HEIC, or as AVIF when path ends in
+    .avif, with Debian's heif-enc; options are heif-enc's. heif-enc turns the Exif orientation
+    of a JPEG into irot and imir boxes (when the Exif block ends with its first IFD: heif-enc
+    1.15 reads the tag only then). Its AV1 encoder aborts on PNG input: an AVIF is made from a
+    JPEG, with BT.601's matrix coefficients."""
+    avif = ["-A", "--matrix_coefficients", "6"] if str(path).endswith(".avif") else []
+    subprocess.run(["heif-enc", "-q", "90", *avif, *map(str, options), "-o", str(path),
+                    str(source)], check=True, stdout=subprocess.DEVNULL)
 
 
 # The option.ini most cases start with: a white caption with a black shade, Arial 10 points;

@@ -94,9 +94,22 @@ def with_segments(jpeg, *segments):
     return jpeg[:2] + b"".join(segments) + jpeg[2:]
 
 
-def with_orientation(jpeg, orientation, big_endian=False):
-    """The JPEG's bytes with an Exif block recording the orientation."""
-    return with_segments(jpeg, app1(exif_block(orientation, big_endian)))
+def with_orientation(jpeg, orientation, big_endian=False, next_ifd_field=True):
+    """The JPEG's bytes with an Exif block recording the orientation; without the IFD's field
+    for the next IFD's offset, the block ends with its first IFD (as heif-enc wants it)."""
+    block = exif_block(orientation, big_endian)
+    return with_segments(jpeg, app1(block if next_ifd_field else block[:-4]))
+
+
+# --- HEIF -------------------------------------------------------------------------------------
+
+
+def with_nclx(heif, primaries, transfer):
+    """A HEIF file's bytes with the primaries and transfer of its nclx colour box set (H.273's
+    codes, 12 and 13 for Display P3): heif-enc 1.15 writes 2 (unspecified) whatever it is told.
+    The box keeps its size, so nothing else moves."""
+    at = heif.index(b"colrnclx") + 8
+    return heif[:at] + struct.pack(">HH", primaries, transfer) + heif[at + 4:]
 
 
 # --- GIF --------------------------------------------------------------------------------------
