@@ -1,0 +1,55 @@
+// The three lengths never pass for one another: each pair below neither converts, nor adds, nor
+// compares. Checked as the tests are built; a length that slipped would stop the build.
+#include "platform/units.hpp"
+
+#include <functional>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+#include "platform/windows.hpp"
+
+namespace {
+
+using units::DesignPixels;
+using units::ScreenPixels;
+using units::Twips;
+using units::Whole;
+
+template <class A, class B>
+concept Adds = requires(A a, B b) {
+    a + b;
+};
+template <class A, class B>
+concept Compares = requires(A a, B b) {
+    a == b;
+};
+template <class A, class B>
+concept Converts = std::is_convertible_v<A, B>;
+
+template <class... Pairs>
+constexpr bool kApart = ((!Converts<typename Pairs::first_type, typename Pairs::second_type> &&
+                          !Adds<typename Pairs::first_type, typename Pairs::second_type> &&
+                          !Compares<typename Pairs::first_type, typename Pairs::second_type>)&&...);
+
+static_assert(
+    kApart<std::pair<Twips, DesignPixels>, std::pair<DesignPixels, Twips>,
+           std::pair<Twips, ScreenPixels>, std::pair<ScreenPixels, Twips>,
+           std::pair<DesignPixels, ScreenPixels>, std::pair<ScreenPixels, DesignPixels>,
+           std::pair<Whole<Twips>, Whole<DesignPixels>>, std::pair<Whole<Twips>, DesignPixels>,
+           std::pair<double, Twips>, std::pair<Twips, double>>);
+
+// A whole count widens to its own unit, not back.
+static_assert(Converts<Whole<Twips>, Twips> && !Converts<Twips, Whole<Twips>>);
+// Twips divided by a ratio give the ratio's pixels, and only twips divide by it.
+static_assert(std::is_same_v<decltype(Twips() / units::TwipsPerPixel(15)), DesignPixels>);
+static_assert(std::is_same_v<decltype(Twips() / units::TwipsPerScreenPixel(15)), ScreenPixels>);
+static_assert(!std::is_invocable_v<std::divides<>, DesignPixels, units::TwipsPerPixel>);
+static_assert(!std::is_invocable_v<std::multiplies<>, DesignPixels, units::TwipsPerScreenPixel>);
+// The seam takes twips where windows stand and gives pixels where they measure.
+static_assert(
+    !std::is_invocable_v<decltype(&platform::windows::SetWidth), platform::Form, DesignPixels>);
+static_assert(std::is_same_v<decltype(platform::windows::ScaleWidth(platform::Form::Main)),
+                             std::optional<DesignPixels>>);
+
+}  // namespace
