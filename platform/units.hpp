@@ -5,9 +5,8 @@
 // length changes unit only through a twips-per-pixel ratio or a dpi, below.
 #pragma once
 
-#include <compare>
+#include <concepts>
 #include <cstdint>
-#include <type_traits>
 
 namespace units {
 
@@ -18,10 +17,9 @@ class Length {
 
     constexpr Length() = default;
     constexpr explicit Length(Rep value) : value_(value) {}
-    // A whole count of a unit is exactly that many of it.
-    template <class Whole>
-        requires(std::is_floating_point_v<Rep> && std::is_integral_v<Whole>)
-    constexpr Length(Length<UnitTag, Whole> whole)  // NOLINT(google-explicit-constructor)
+    // A whole count of a unit is exactly that many of it, so it widens without being asked.
+    template <std::integral Whole>
+    constexpr Length(Length<UnitTag, Whole> whole) requires std::floating_point<Rep>
         : value_(static_cast<Rep>(whole.Value())) {}
 
     constexpr Rep Value() const { return value_; }
@@ -36,7 +34,11 @@ class Length {
         value_ += b.value_;
         return *this;
     }
-    friend constexpr auto operator<=>(const Length&, const Length&) = default;
+    friend constexpr bool operator==(Length a, Length b) { return a.value_ == b.value_; }
+    friend constexpr bool operator<(Length a, Length b) { return a.value_ < b.value_; }
+    friend constexpr bool operator<=(Length a, Length b) { return a.value_ <= b.value_; }
+    friend constexpr bool operator>(Length a, Length b) { return a.value_ > b.value_; }
+    friend constexpr bool operator>=(Length a, Length b) { return a.value_ >= b.value_; }
 
   private:
     Rep value_{};
