@@ -1,5 +1,5 @@
-// The three lengths never pass for one another: each pair below neither converts, nor adds, nor
-// compares. Checked as the tests are built; a length that slipped would stop the build.
+// The three lengths never pass for one another: no pair below converts, adds or compares.
+// Checked as the tests are built, so a length that slipped stops the build.
 #include "platform/units.hpp"
 
 #include <functional>
@@ -11,26 +11,16 @@
 
 namespace {
 
-using units::DesignPixels;
-using units::ScreenPixels;
-using units::Twips;
-using units::Whole;
+using units::DesignPixels, units::ScreenPixels, units::Twips, units::Whole;
 
 template <class A, class B>
-concept Adds = requires(A a, B b) {
+concept Mixes = std::is_convertible_v<A, B> || requires(A a, B b) {
     a + b;
-};
-template <class A, class B>
-concept Compares = requires(A a, B b) {
+} || requires(A a, B b) {
     a == b;
 };
-template <class A, class B>
-concept Converts = std::is_convertible_v<A, B>;
-
 template <class... Pairs>
-constexpr bool kApart = ((!Converts<typename Pairs::first_type, typename Pairs::second_type> &&
-                          !Adds<typename Pairs::first_type, typename Pairs::second_type> &&
-                          !Compares<typename Pairs::first_type, typename Pairs::second_type>)&&...);
+constexpr bool kApart = (!Mixes<typename Pairs::first_type, typename Pairs::second_type> && ...);
 
 static_assert(
     kApart<std::pair<Twips, DesignPixels>, std::pair<DesignPixels, Twips>,
@@ -38,10 +28,9 @@ static_assert(
            std::pair<DesignPixels, ScreenPixels>, std::pair<ScreenPixels, DesignPixels>,
            std::pair<Whole<Twips>, Whole<DesignPixels>>, std::pair<Whole<Twips>, DesignPixels>,
            std::pair<double, Twips>, std::pair<Twips, double>>);
-
-// A whole count widens to its own unit, not back.
-static_assert(Converts<Whole<Twips>, Twips> && !Converts<Twips, Whole<Twips>>);
-// Twips divided by a ratio give the ratio's pixels, and only twips divide by it.
+// A whole count widens to its own unit, not back; a ratio turns twips into its pixels only.
+static_assert(std::is_convertible_v<Whole<Twips>, Twips> &&
+              !std::is_convertible_v<Twips, Whole<Twips>>);
 static_assert(std::is_same_v<decltype(Twips() / units::TwipsPerPixel(15)), DesignPixels>);
 static_assert(std::is_same_v<decltype(Twips() / units::TwipsPerScreenPixel(15)), ScreenPixels>);
 static_assert(!std::is_invocable_v<std::divides<>, DesignPixels, units::TwipsPerPixel>);
