@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/units.hpp"
+
 namespace mainMod {
 
 // Truth values are 16-bit: true is all bits set.
@@ -25,5 +27,12 @@ std::optional<VbBool> TextToBool(std::u16string_view text);
 double RoundHalfEven(double v);
 // Rounded and range-checked; empty for NaN, infinities and values out of range.
 std::optional<std::int32_t> ToInt32(double v);
+// The same for a length: a whole count of its unit.
+template <class Unit>
+std::optional<units::Length<Unit, std::int32_t>> ToInt32(units::Length<Unit> v) {
+    const auto whole = ToInt32(v.Value());
+    if (!whole) return std::nullopt;
+    return units::Length<Unit, std::int32_t>(*whole);
+}
 
 }  // namespace mainMod

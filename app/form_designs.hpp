@@ -7,12 +7,13 @@
 namespace form_designs {
 
 using platform::FormDesign;
+using namespace units::literals;
 
 // The picture window: its client area's first place (the start-up sequence sizes it but
 // never moves it), a neutral dark grey behind the picture, so that the strip around a picture
 // reads as a frame and not as a hole, and the font caption widths are measured in.
 inline constexpr FormDesign kMain{
-    {3330, 2925, 2925, 2160},
+    {3330_tw, 2925_tw, 2925_tw, 2160_tw},
     0x202020,
     platform::FontDesign{u"LucidaGrande", 9.75, 400, platform::CharacterSet::ShiftJis},
     std::nullopt,
@@ -25,10 +26,10 @@ inline constexpr FormDesign kShadow{kMain.client, platform::kButtonFaceColor, st
 // The caption strip holds Picture1, wider than the strip so that a caption never ends short,
 // in the system's button face.
 inline constexpr FormDesign kTxt{
-    {3330, 5200, 4320, 270},
+    {3330_tw, 5200_tw, 4320_tw, 270_tw},
     platform::kButtonFaceColor,
     std::nullopt,
-    platform::BoxDesign{4455, 270, platform::kButtonFaceColor},
+    platform::BoxDesign{4455_tw, 270_tw, platform::kButtonFaceColor},
 };
 
 constexpr const FormDesign& Of(platform::Form f) {

@@ -26,35 +26,35 @@ bool Hide(Form f) {
     return Touch(f) && pw::Hide(f);
 }
 
-std::optional<double> Left(Form f) {
+std::optional<Twips> Left(Form f) {
     return Touch(f) ? pw::Left(f) : std::nullopt;
 }
-std::optional<double> Top(Form f) {
+std::optional<Twips> Top(Form f) {
     return Touch(f) ? pw::Top(f) : std::nullopt;
 }
-std::optional<double> Width(Form f) {
+std::optional<Twips> Width(Form f) {
     return Touch(f) ? pw::Width(f) : std::nullopt;
 }
-std::optional<double> Height(Form f) {
+std::optional<Twips> Height(Form f) {
     return Touch(f) ? pw::Height(f) : std::nullopt;
 }
 
-bool Move(Form f, double left, double top, double width, std::optional<double> height) {
+bool Move(Form f, Twips left, Twips top, Twips width, std::optional<Twips> height) {
     return Touch(f) && pw::Move(f, left, top, width, height);
 }
 
-bool SetWidth(Form f, double width) {
+bool SetWidth(Form f, Twips width) {
     return Touch(f) && pw::SetWidth(f, width);
 }
-bool SetHeight(Form f, double height) {
+bool SetHeight(Form f, Twips height) {
     return Touch(f) && pw::SetHeight(f, height);
 }
 
-std::optional<double> ScaleWidth(Form f) {
+std::optional<DesignPixels> ScaleWidth(Form f) {
     return Touch(f) ? pw::ScaleWidth(f) : std::nullopt;
 }
 
-std::optional<double> TextWidth(Form f, std::u16string_view text) {
+std::optional<DesignPixels> TextWidth(Form f, std::u16string_view text) {
     return Touch(f) ? pw::TextWidth(f, text) : std::nullopt;
 }
 

@@ -11,7 +11,9 @@
 
 namespace forms {
 
+using platform::DesignPixels;
 using platform::Form;
+using platform::Twips;
 
 // Creates the window and runs its load handler if it does not exist yet; true when it
 // exists afterwards.
@@ -21,16 +23,15 @@ bool Unload(Form f);
 
 bool Show(Form f);
 bool Hide(Form f);
-std::optional<double> Left(Form f);
-std::optional<double> Top(Form f);
-std::optional<double> Width(Form f);
-std::optional<double> Height(Form f);
-bool Move(Form f, double left, double top, double width,
-          std::optional<double> height = std::nullopt);
-bool SetWidth(Form f, double width);
-bool SetHeight(Form f, double height);
-std::optional<double> ScaleWidth(Form f);
-std::optional<double> TextWidth(Form f, std::u16string_view text);
+std::optional<Twips> Left(Form f);
+std::optional<Twips> Top(Form f);
+std::optional<Twips> Width(Form f);
+std::optional<Twips> Height(Form f);
+bool Move(Form f, Twips left, Twips top, Twips width, std::optional<Twips> height = std::nullopt);
+bool SetWidth(Form f, Twips width);
+bool SetHeight(Form f, Twips height);
+std::optional<DesignPixels> ScaleWidth(Form f);
+std::optional<DesignPixels> TextWidth(Form f, std::u16string_view text);
 bool SetOpacity(Form f, std::uint8_t alpha);
 bool SetClickThrough(Form f);
 

@@ -8,20 +8,19 @@ namespace frame_place {
 
 using frame_record::PixelBox;
 using frame_record::Place;
+using platform::Twips;
 using platform::TwipsRect;
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
-
 // Whole pixels, halves to even; inside the range a record holds.
-std::int32_t Pixels(double twips, int dpi) {
-    const double v = std::nearbyint(twips * dpi / kTwipsPerInch);
+std::int32_t Pixels(Twips twips, int dpi) {
+    const double v = std::nearbyint(units::OnScreen(twips, dpi).Value());
     const double far = frame_record::kFarthest;
     return static_cast<std::int32_t>(v < -far ? -far : v > far ? far : v);
 }
-double Twips(std::int32_t pixels, int dpi) {
-    return pixels * kTwipsPerInch / dpi;
+Twips TwipsAt(std::int32_t pixels, int dpi) {
+    return units::TwipsOf(units::ScreenPixels(pixels), dpi);
 }
 
 PixelBox PixelsOf(const TwipsRect& r, int dpi) {
@@ -44,7 +43,7 @@ bool SameDevice(std::u16string_view a, std::u16string_view b) {
 // The primary monitor stands at the origin; the first one when none does.
 std::size_t Primary(const Monitors& monitors) {
     for (std::size_t i = 0; i < monitors.size(); ++i)
-        if (monitors[i].area.left == 0 && monitors[i].area.top == 0) return i;
+        if (monitors[i].area.left == Twips() && monitors[i].area.top == Twips()) return i;
     return 0;
 }
 
@@ -71,12 +70,12 @@ std::optional<std::size_t> OwnMonitor(const Place& place, const Monitors& monito
     return std::nullopt;
 }
 
-std::optional<Landing> Land(const Place& place, double frameWidth, double frameHeight,
+std::optional<Landing> Land(const Place& place, Twips frameWidth, Twips frameHeight,
                             const Monitors& monitors, int dpi) {
     if (!place.offset || monitors.empty() || dpi <= 0) return std::nullopt;
     // The same distance in the frame's own units, whatever the dpi it was taken at.
     const int savedDpi = place.dpi.value_or(dpi);
-    const double dx = Twips(place.offset->x, savedDpi), dy = Twips(place.offset->y, savedDpi);
+    const Twips dx = TwipsAt(place.offset->x, savedDpi), dy = TwipsAt(place.offset->y, savedDpi);
     std::optional<std::size_t> own = OwnMonitor(place, monitors, dpi);
     if (!own && !place.monitor && !place.monitorArea) own = Primary(monitors);
     if (own) {
@@ -87,7 +86,7 @@ std::optional<Landing> Land(const Place& place, double frameWidth, double frameH
     }
     // Where it stood: its monitor's corner (the work area's is not kept) and its distance.
     const PixelBox area = place.monitorArea.value_or(PixelBox{});
-    const TwipsRect stood{Twips(area.left, dpi) + dx, Twips(area.top, dpi) + dy, frameWidth,
+    const TwipsRect stood{TwipsAt(area.left, dpi) + dx, TwipsAt(area.top, dpi) + dy, frameWidth,
                           frameHeight};
     const auto nearest = on_screen::Nearest(stood, monitors);
     if (!nearest) return std::nullopt;

@@ -23,15 +23,15 @@ std::optional<std::size_t> OwnMonitor(const frame_record::Place& place, const Mo
 // Where the picture window's top-left corner goes for a frame of the given size (the picture
 // window, and the caption under it when shown), and whether that is on its own monitor.
 struct Landing {
-    double left = 0, top = 0;
+    platform::Twips left, top;
     bool home = false;
 };
 // On its own monitor, at its place, unless that lies wholly outside the monitor's work area
 // (then it is brought within it). Its monitor gone, on the monitor nearest to where it stood,
 // whole within that monitor's work area. A place without a monitor belongs to the first one.
 // Empty when the place has no position or no monitor is known.
-std::optional<Landing> Land(const frame_record::Place& place, double frameWidth, double frameHeight,
-                            const Monitors& monitors, int dpi);
+std::optional<Landing> Land(const frame_record::Place& place, platform::Twips frameWidth,
+                            platform::Twips frameHeight, const Monitors& monitors, int dpi);
 
 // The place of a picture window standing at `picture`: the monitor it overlaps most (or the
 // nearest) and the distance from that monitor's work area. Empty when no monitor is known.

@@ -31,8 +31,8 @@ constexpr std::u16string_view kFrameArgument = u"/frame:";
 constexpr std::u16string_view kAgainArgument = u"/again";
 // A store holding more records than anyone keeps frames brings back this many.
 constexpr std::size_t kMostFrames = 64;
-// How far a new copy stands from its parent, right and down, in twips (30 pixels at 96 dpi).
-constexpr double kCopyOffset = 30 * 15;
+// How far a new copy stands from its parent, right and down (30 pixels at 96 dpi).
+constexpr platform::Twips kCopyOffset{30 * 15};
 
 mainMod::FrameMemory& Memory() {
     return shared.frame;

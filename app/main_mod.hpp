@@ -18,10 +18,10 @@
 
 namespace mainMod {
 
-// How far the shadow window reaches beyond the picture window, in twips: its left edge DX to
-// the left, its top DY above, DW wider and DH higher.
+// How far the shadow window reaches beyond the picture window: its left edge DX to the left,
+// its top DY above, DW wider and DH higher.
 struct ShadowBoxRecord {
-    std::int32_t DX = 0, DW = 0, DY = 0, DH = 0;
+    units::Whole<units::Twips> DX, DW, DY, DH;
     friend constexpr bool operator==(const ShadowBoxRecord&, const ShadowBoxRecord&) = default;
 };
 
@@ -90,16 +90,16 @@ struct SharedState {
     VbBool ShowFileName = kFalse;   // whether the caption window is shown
 
     // The picture shown and its display size.
-    std::u16string PicturePath;  // full path of the picture file
-    std::int32_t PicWidth = 0;   // display width, twips
-    std::int32_t PicHeight = 0;  // display height, twips
-    VbBool Portrait = kFalse;    // taller than wide
-    std::int16_t SizeMode = 0;   // 0 small, 1 default, 2 large
+    std::u16string PicturePath;            // full path of the picture file
+    units::Whole<units::Twips> PicWidth;   // display width
+    units::Whole<units::Twips> PicHeight;  // display height
+    VbBool Portrait = kFalse;              // taller than wide
+    std::int16_t SizeMode = 0;             // 0 small, 1 default, 2 large
 
     // The caption.
-    std::u16string FileTitle;    // the file-name part of PicturePath
-    std::u16string CaptionText;  // what the caption window draws
-    std::int32_t TextLeft = 0;   // left edge of the caption text, pixels
+    std::u16string FileTitle;                    // the file-name part of PicturePath
+    std::u16string CaptionText;                  // what the caption window draws
+    units::Whole<units::DesignPixels> TextLeft;  // left edge of the caption text
     // In the caption box, handed to the text drawing call.
     platform::PixelRect TextRect;
 

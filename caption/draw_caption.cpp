@@ -10,6 +10,7 @@ namespace mainMod {
 
 using platform::Form;
 using platform::Surface;
+using namespace units::literals;
 namespace drawing = platform::drawing;
 
 namespace {
@@ -30,12 +31,12 @@ void DrawCaption() {
 }
 
 void DrawCaptionShade() {
-    shared.TextRect.Top = 2;
-    if (shared.TextLeft < std::numeric_limits<std::int32_t>::max())
-        shared.TextRect.Left = shared.TextLeft + 1;
+    shared.TextRect.Top = 2_px;
+    if (shared.TextLeft.Value() < std::numeric_limits<std::int32_t>::max())
+        shared.TextRect.Left = shared.TextLeft + 1_px;
     if (auto width = forms::ScaleWidth(Form::Main))
         if (auto right = ToInt32(*width)) shared.TextRect.Right = *right;
-    shared.TextRect.Bottom = shared.TextRect.Top + 20;
+    shared.TextRect.Bottom = shared.TextRect.Top + 20_px;
     drawing::SetFontName(Surface::Picture1, shared.FontName);
     drawing::SetFontSize(Surface::Picture1, shared.FontSize);
     drawing::SetForeColor(Surface::Picture1, shared.Color2);
@@ -43,7 +44,7 @@ void DrawCaptionShade() {
 }
 
 void DrawCaptionText() {
-    shared.TextRect.Top = 1;
+    shared.TextRect.Top = 1_px;
     shared.TextRect.Left = shared.TextLeft;
     drawing::SetForeColor(Surface::Picture1, shared.Color1);
     for (int i = 0; i < 2; ++i) DrawCaptionLine();

@@ -10,32 +10,34 @@ namespace decode_scale {
 namespace {
 
 // One side of the display, in the screen's pixels.
-std::optional<double> Side(std::optional<std::int32_t> pictureTwips,
-                           std::optional<std::int16_t> chosen, double deviceTwipsPerPixel) {
-    if (!pictureTwips) return std::nullopt;
-    double twips = *pictureTwips;
+std::optional<double> Side(std::optional<units::Whole<units::Twips>> picture,
+                           std::optional<std::int16_t> chosen, units::TwipsPerScreenPixel device) {
+    if (!picture) return std::nullopt;
+    units::Twips twips = *picture;
     if (chosen) {
-        const auto window = sizing::AddMargin(*pictureTwips);
+        const auto window = sizing::AddMargin(*picture);
         if (!window) return std::nullopt;
         // The window holds whole pixels: its size is read back as such.
-        const double readBack = std::nearbyint(*window / deviceTwipsPerPixel) * deviceTwipsPerPixel;
+        const units::Twips readBack =
+            units::ScreenPixels(std::nearbyint((*window / device).Value())) * device;
         const auto scaled = mainMod::ToInt32(sizing::AtPreset(readBack, *chosen));
         if (!scaled) return std::nullopt;
         twips = *scaled;
     }
-    const auto pixels = mainMod::ToInt32(twips / deviceTwipsPerPixel);
-    if (!pixels || *pixels < 1) return std::nullopt;
-    return static_cast<double>(*pixels);
+    const auto pixels = mainMod::ToInt32(twips / device);
+    if (!pixels || pixels->Value() < 1) return std::nullopt;
+    return static_cast<double>(pixels->Value());
 }
 
 }  // namespace
 
 std::optional<platform::PixelSize> DisplayAt(const platform::PixelSize& natural,
                                              std::optional<std::int16_t> chosen,
-                                             std::optional<double> tppX, std::optional<double> tppY,
-                                             std::optional<double> deviceTppX,
-                                             std::optional<double> deviceTppY) {
-    const auto usable = [](std::optional<double> t) { return t && *t > 0; };
+                                             std::optional<units::TwipsPerPixel> tppX,
+                                             std::optional<units::TwipsPerPixel> tppY,
+                                             std::optional<units::TwipsPerScreenPixel> deviceTppX,
+                                             std::optional<units::TwipsPerScreenPixel> deviceTppY) {
+    const auto usable = [](const auto& t) { return t && t->Value() > 0; };
     if (!usable(tppX) || !usable(tppY) || !usable(deviceTppX) || !usable(deviceTppY) ||
         !(natural.width > 0) || !(natural.height > 0))
         return std::nullopt;

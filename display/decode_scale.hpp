@@ -20,9 +20,9 @@ namespace decode_scale {
 // the twips per pixel or the size cannot be used.
 std::optional<platform::PixelSize> DisplayAt(const platform::PixelSize& natural,
                                              std::optional<std::int16_t> chosen,
-                                             std::optional<double> twipsPerPixelX,
-                                             std::optional<double> twipsPerPixelY,
-                                             std::optional<double> deviceTwipsPerPixelX,
-                                             std::optional<double> deviceTwipsPerPixelY);
+                                             std::optional<units::TwipsPerPixel> twipsPerPixelX,
+                                             std::optional<units::TwipsPerPixel> twipsPerPixelY,
+                                             std::optional<units::TwipsPerScreenPixel> deviceX,
+                                             std::optional<units::TwipsPerScreenPixel> deviceY);
 
 }  // namespace decode_scale

@@ -15,6 +15,7 @@
 namespace frmMain {
 
 using namespace mainMod;
+using platform::DesignPixels;
 using platform::Form;
 using platform::Surface;
 namespace drawing = platform::drawing;
@@ -23,16 +24,17 @@ void LayoutCompanions() {
     if (auto title = caption_text::FileTitleOf(shared.PicturePath)) shared.FileTitle = *title;
 
     // A window whose width cannot be read counts the title as too wide.
-    const std::optional<double> titleWidth = forms::TextWidth(Form::Main, shared.FileTitle);
-    const double w = titleWidth ? RoundHalfEven(*titleWidth) : 0;
-    const std::optional<double> scaleWidth = forms::ScaleWidth(Form::Main);
+    const auto titleWidth = forms::TextWidth(Form::Main, shared.FileTitle);
+    const DesignPixels w(titleWidth ? RoundHalfEven(titleWidth->Value()) : 0);
+    const auto scaleWidth = forms::ScaleWidth(Form::Main);
     const bool tooWide = !scaleWidth || *scaleWidth < w;
     shared.CaptionText =
         caption_text::Shorten(shared.FileTitle, tooWide, shared.SizeMode, shared.Portrait);
 
-    const std::optional<double> captionWidth = forms::TextWidth(Form::Main, shared.CaptionText);
+    const auto captionWidth = forms::TextWidth(Form::Main, shared.CaptionText);
     if (scaleWidth && captionWidth) {
-        if (auto left = ToInt32((*scaleWidth - *captionWidth) / 2 + 3)) shared.TextLeft = *left;
+        if (auto left = ToInt32((*scaleWidth - *captionWidth) / 2 + DesignPixels(3)))
+            shared.TextLeft = *left;
     }
 
     drawing::SetAutoRedraw(Surface::Main, true);

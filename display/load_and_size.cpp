@@ -27,8 +27,8 @@ void LoadAndSizePicture(std::optional<std::int16_t> chosen) {
 
 void SizeToHeldPicture() {
     const std::optional<platform::PixelSize> size = picture_holder::ScaleSize();
-    const std::optional<double> tppX = pw::TwipsPerPixelX();
-    const std::optional<double> tppY = pw::TwipsPerPixelY();
+    const auto tppX = pw::TwipsPerPixelX();
+    const auto tppY = pw::TwipsPerPixelY();
     const sizing::DefaultDisplay d = sizing::ComputeDefaultDisplay(size, tppX, tppY);
     if (d.picWidth) shared.PicWidth = *d.picWidth;
     if (d.picHeight) shared.PicHeight = *d.picHeight;

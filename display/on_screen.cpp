@@ -4,28 +4,33 @@
 
 namespace on_screen {
 
+using platform::Twips;
 using platform::TwipsRect;
 
 namespace {
 
 // The square of the gap between two rectangles; 0 when they touch or overlap.
 double Gap2(const TwipsRect& a, const TwipsRect& b) {
-    const double dx = std::max({0.0, b.left - (a.left + a.width), a.left - (b.left + b.width)});
-    const double dy = std::max({0.0, b.top - (a.top + a.height), a.top - (b.top + b.height)});
+    const double dx =
+        std::max({Twips(), b.left - (a.left + a.width), a.left - (b.left + b.width)}).Value();
+    const double dy =
+        std::max({Twips(), b.top - (a.top + a.height), a.top - (b.top + b.height)}).Value();
     return dx * dx + dy * dy;
 }
 
 double OverlapArea(const TwipsRect& a, const TwipsRect& b) {
-    const double w = std::min(a.left + a.width, b.left + b.width) - std::max(a.left, b.left);
-    const double h = std::min(a.top + a.height, b.top + b.height) - std::max(a.top, b.top);
+    const double w =
+        (std::min(a.left + a.width, b.left + b.width) - std::max(a.left, b.left)).Value();
+    const double h =
+        (std::min(a.top + a.height, b.top + b.height) - std::max(a.top, b.top)).Value();
     return w > 0 && h > 0 ? w * h : 0;
 }
 
 // How far a stretch [from, from + size) moves to lie within [into, into + room): to the start
 // when it is longer.
-double Shift(double from, double size, double into, double room) {
+Twips Shift(Twips from, Twips size, Twips into, Twips room) {
     if (size >= room || from < into) return into - from;
-    return std::min(0.0, into + room - (from + size));
+    return std::min(Twips(), into + room - (from + size));
 }
 
 }  // namespace
@@ -48,10 +53,10 @@ std::optional<std::size_t> Nearest(const TwipsRect& r,
     return best;
 }
 
-double ShiftX(const TwipsRect& frame, const TwipsRect& work) {
+Twips ShiftX(const TwipsRect& frame, const TwipsRect& work) {
     return Shift(frame.left, frame.width, work.left, work.width);
 }
-double ShiftY(const TwipsRect& frame, const TwipsRect& work) {
+Twips ShiftY(const TwipsRect& frame, const TwipsRect& work) {
     return Shift(frame.top, frame.height, work.top, work.height);
 }
 

@@ -19,7 +19,7 @@ std::optional<std::size_t> Nearest(const platform::TwipsRect& r,
                                    const std::vector<platform::windows::Monitor>& monitors);
 
 // How far `frame` moves to lie within `work`: to its top-left part when it is larger.
-double ShiftX(const platform::TwipsRect& frame, const platform::TwipsRect& work);
-double ShiftY(const platform::TwipsRect& frame, const platform::TwipsRect& work);
+platform::Twips ShiftX(const platform::TwipsRect& frame, const platform::TwipsRect& work);
+platform::Twips ShiftY(const platform::TwipsRect& frame, const platform::TwipsRect& work);
 
 }  // namespace on_screen

@@ -9,6 +9,7 @@
 namespace mainMod {
 
 using platform::Surface;
+using namespace units::literals;
 namespace drawing = platform::drawing;
 
 void PaintScaledPicture() {
@@ -21,10 +22,10 @@ void PaintScaledPicture() {
         const auto width = ToInt32(shared.PicWidth / *tppX);
         const auto height = ToInt32(shared.PicHeight / *tppY);
         if (width && height) {
-            if (auto scaled = picture_holder::PaintedAt(*width, *height)) {
+            if (auto scaled = picture_holder::PaintedAt(width->Value(), height->Value())) {
                 // At the display size, the fewest pixels the conversion can run on.
                 picture_holder::InDisplayColours(*scaled);
-                drawing::DrawBitmap(Surface::Main, 0, 0, *scaled);
+                drawing::DrawBitmap(Surface::Main, 0_px, 0_px, *scaled);
             }
         }
     }

@@ -29,6 +29,10 @@ namespace {
 // Twips per pixel at 96 dpi: what the largest display is reckoned with when the screen's own
 // scale cannot be read.
 constexpr double kTwipsPerPixelAt96 = 15;
+template <class Ratio>
+Ratio Or96(std::optional<Ratio> t) {
+    return t && t->Value() > 0 ? *t : Ratio(kTwipsPerPixelAt96);
+}
 
 // Takes a decoder's rows as they come and averages them down to the size kept, so that only
 // that size and one row are ever in memory. The rows come as stored: they are scaled to the
@@ -69,11 +73,10 @@ std::optional<PixelSize> DisplayOnScreen(const PixelSize& natural,
                                          std::optional<std::int16_t> chosen) {
     namespace pw = platform::windows;
     namespace drawing = platform::drawing;
-    const auto or96 = [](std::optional<double> t) { return t && *t > 0 ? *t : kTwipsPerPixelAt96; };
-    const double tppX = or96(pw::TwipsPerPixelX()), tppY = or96(pw::TwipsPerPixelY());
+    const auto tppX = Or96(pw::TwipsPerPixelX()), tppY = Or96(pw::TwipsPerPixelY());
     return decode_scale::DisplayAt(natural, chosen, tppX, tppY,
-                                   or96(drawing::DeviceTwipsPerPixelX(Surface::Main)),
-                                   or96(drawing::DeviceTwipsPerPixelY(Surface::Main)));
+                                   Or96(drawing::DeviceTwipsPerPixelX(Surface::Main)),
+                                   Or96(drawing::DeviceTwipsPerPixelY(Surface::Main)));
 }
 
 struct Decoded {

@@ -7,7 +7,8 @@ namespace sizing {
 using mainMod::ToInt32;
 
 DefaultDisplay ComputeDefaultDisplay(const std::optional<platform::PixelSize>& size,
-                                     std::optional<double> tppX, std::optional<double> tppY) {
+                                     std::optional<units::TwipsPerPixel> tppX,
+                                     std::optional<units::TwipsPerPixel> tppY) {
     DefaultDisplay d;
     // An unreadable size counts as portrait, as an unanswerable comparison takes the first
     // branch; the figures themselves then cannot be computed.
@@ -25,13 +26,13 @@ DefaultDisplay ComputeDefaultDisplay(const std::optional<platform::PixelSize>& s
     return d;
 }
 
-std::optional<float> AddMargin(std::int32_t pictureTwips) {
-    if (pictureTwips > std::numeric_limits<std::int32_t>::max() - kWindowMargin)
+std::optional<units::Twips> AddMargin(units::Whole<units::Twips> picture) {
+    if (picture.Value() > std::numeric_limits<std::int32_t>::max() - kWindowMargin.Value())
         return std::nullopt;
-    return static_cast<float>(pictureTwips + kWindowMargin);
+    return units::Twips(static_cast<float>((picture + kWindowMargin).Value()));
 }
 
-double AtPreset(double side, std::int16_t preset) {
+units::Twips AtPreset(units::Twips side, std::int16_t preset) {
     if (preset == kSmall) return side / kPresetFactor;
     if (preset == kLarge) return side * kPresetFactor;
     return side;

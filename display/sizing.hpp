@@ -10,11 +10,11 @@
 
 namespace sizing {
 
-// Display size at the default preset, pixels.
-inline constexpr double kLandscapeWidth = 195;
-inline constexpr double kPortraitHeight = 144;
-// The window is this many twips wider and higher than the picture.
-inline constexpr std::int32_t kWindowMargin = 30;
+// Display size at the default preset.
+inline constexpr units::DesignPixels kLandscapeWidth{195};
+inline constexpr units::DesignPixels kPortraitHeight{144};
+// The window is this much wider and higher than the picture.
+inline constexpr units::Whole<units::Twips> kWindowMargin{30};
 
 // The size presets, as SizeMode holds them and the size menu lists them.
 inline constexpr std::int16_t kSmall = 0;
@@ -26,22 +26,22 @@ inline constexpr double kPresetFactor = 1.5;
 struct DefaultDisplay {
     // Empty where a figure cannot be computed (no size, zero side, overflow): the caller then
     // keeps the previous value.
-    std::optional<std::int32_t> picWidth, picHeight;  // twips
+    std::optional<units::Whole<units::Twips>> picWidth, picHeight;
     mainMod::VbBool portrait = mainMod::kFalse;
 };
 
 // The default display size of a picture of natural size `size` (pixels) on a screen with the
 // given twips per pixel. A picture narrower than it is tall is portrait; a square one is not.
 DefaultDisplay ComputeDefaultDisplay(const std::optional<platform::PixelSize>& size,
-                                     std::optional<double> twipsPerPixelX,
-                                     std::optional<double> twipsPerPixelY);
+                                     std::optional<units::TwipsPerPixel> twipsPerPixelX,
+                                     std::optional<units::TwipsPerPixel> twipsPerPixelY);
 
 // The window's side for a picture side: kWindowMargin more, as a single-precision value; empty
 // when the sum leaves the 32-bit range.
-std::optional<float> AddMargin(std::int32_t pictureTwips);
+std::optional<units::Twips> AddMargin(units::Whole<units::Twips> picture);
 
 // A side of the default-sized window at a preset, before rounding; any other preset leaves
 // it as it is.
-double AtPreset(double side, std::int16_t preset);
+units::Twips AtPreset(units::Twips side, std::int16_t preset);
 
 }  // namespace sizing

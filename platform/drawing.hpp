@@ -45,12 +45,13 @@ bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& rect);
 // Twips per pixel of the screen the surface stands on: 15 at 96 dpi, 7.5 at 192 dpi. The
 // surface's own coordinates are pixels at 96 dpi; a picture is scaled to the screen's pixels,
 // so that it is never enlarged from a coarser copy.
-std::optional<double> DeviceTwipsPerPixelX(Surface s);
-std::optional<double> DeviceTwipsPerPixelY(Surface s);
+std::optional<units::TwipsPerScreenPixel> DeviceTwipsPerPixelX(Surface s);
+std::optional<units::TwipsPerScreenPixel> DeviceTwipsPerPixelY(Surface s);
 
 // Copies a bitmap, already at its display size in the screen's pixels, to (x, y) of the
 // surface.
-bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitmap& bitmap);
+bool DrawBitmap(Surface s, Whole<DesignPixels> x, Whole<DesignPixels> y,
+                const pictures::Bitmap& bitmap);
 
 // The bytes of the colour profile the system reports for the monitor the surface stands on;
 // empty when it reports none or its file cannot be read: that display shows sRGB (as every

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "imaging/decoding/picture_rows.hpp"
+#include "platform/units.hpp"
 
 namespace platform {
 
@@ -17,9 +18,13 @@ enum class Form : std::uint8_t { Main, Shadow, Txt };
 // caption window's picture box.
 enum class Surface : std::uint8_t { Main, Picture1 };
 
+using units::DesignPixels;
+using units::Twips;
+using units::Whole;
+
 // Rectangle in pixels of a drawing surface, as handed to the text drawing call.
 struct PixelRect {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+    Whole<DesignPixels> Left, Top, Right, Bottom;
     friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
@@ -33,9 +38,8 @@ struct ScreenPoint {
 // lowest byte names one of the system's colours instead, as the user has them set.
 inline constexpr std::int32_t kButtonFaceColor = static_cast<std::int32_t>(0x8000000F);
 
-// A rectangle in twips.
 struct TwipsRect {
-    double left = 0, top = 0, width = 0, height = 0;
+    Twips left, top, width, height;
     friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
 };
 
@@ -51,7 +55,7 @@ struct FontDesign {
 
 // A picture box at the top-left corner of its window.
 struct BoxDesign {
-    double width = 0, height = 0;  // twips
+    Twips width, height;
     std::int32_t backColor = kButtonFaceColor;
 };
 

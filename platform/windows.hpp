@@ -27,21 +27,21 @@ bool Show(Form f);
 bool Hide(Form f);
 
 // Outer rectangle in screen twips.
-std::optional<double> Left(Form f);
-std::optional<double> Top(Form f);
-std::optional<double> Width(Form f);
-std::optional<double> Height(Form f);
+std::optional<Twips> Left(Form f);
+std::optional<Twips> Top(Form f);
+std::optional<Twips> Width(Form f);
+std::optional<Twips> Height(Form f);
 // One placement; without a height the current one stays.
-bool Move(Form f, double left, double top, double width, std::optional<double> height);
+bool Move(Form f, Twips left, Twips top, Twips width, std::optional<Twips> height);
 // Size changes keep the top-left corner.
-bool SetWidth(Form f, double width);
-bool SetHeight(Form f, double height);
+bool SetWidth(Form f, Twips width);
+bool SetHeight(Form f, Twips height);
 
-// Inner (client) size in pixels, the picture window's scale unit.
-std::optional<double> ScaleWidth(Form f);
-std::optional<double> ScaleHeight(Form f);
-// Width in pixels of a text in the window's own font.
-std::optional<double> TextWidth(Form f, std::u16string_view text);
+// Inner (client) size, the picture window's scale unit.
+std::optional<DesignPixels> ScaleWidth(Form f);
+std::optional<DesignPixels> ScaleHeight(Form f);
+// Width of a text in the window's own font.
+std::optional<DesignPixels> TextWidth(Form f, std::u16string_view text);
 
 // Gives the whole window an opacity, 0 (fully transparent) to 255 (opaque). The first call
 // makes the window layered, and it stays layered: opacity 255 afterwards is opaque, not an
@@ -63,9 +63,9 @@ bool PointerOver(Form f);
 // exists): screen pixels are twips x dpi / 1440.
 int FrameDpi();
 
-// The screen's twips per pixel.
-std::optional<double> TwipsPerPixelX();
-std::optional<double> TwipsPerPixelY();
+// The screen's twips per pixel, in the program's pixels.
+std::optional<units::TwipsPerPixel> TwipsPerPixelX();
+std::optional<units::TwipsPerPixel> TwipsPerPixelY();
 
 // A monitor: its whole rectangle and its work area (without the task bar and other docked
 // bars), in screen twips, and the name the system gives its display ("\\.\DISPLAY2").

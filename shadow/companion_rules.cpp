@@ -11,6 +11,7 @@
 namespace companion_rules {
 
 using platform::Form;
+using platform::Twips;
 
 std::optional<platform::TwipsRect> MainRect() {
     const auto left = forms::Left(Form::Main);
@@ -23,16 +24,20 @@ std::optional<platform::TwipsRect> MainRect() {
 
 namespace {
 
+// Single precision, as the companions' places have always been reckoned.
+Twips Single(Twips t) {
+    return Twips(static_cast<float>(t.Value()));
+}
+
 void PlaceCaption(const platform::TwipsRect& main) {
-    forms::Move(Form::Txt, static_cast<float>(main.left),
-                static_cast<float>(main.top + main.height + kCaptionGap),
-                static_cast<float>(main.width));
+    forms::Move(Form::Txt, Single(main.left), Single(main.top + main.height + kCaptionGap),
+                Single(main.width));
 }
 
 void PlaceShadow(const platform::TwipsRect& main) {
     const mainMod::ShadowBoxRecord& box = mainMod::shared.ShadowBox;
-    forms::Move(Form::Shadow, static_cast<float>(main.left - box.DX), main.top - box.DY,
-                main.width + box.DW, main.height + box.DH);
+    forms::Move(Form::Shadow, Single(main.left - box.DX), main.top - box.DY, main.width + box.DW,
+                main.height + box.DH);
 }
 
 }  // namespace

@@ -25,6 +25,6 @@ void ShowCompanions();
 void HideAll();
 
 // Twips between the picture window's bottom edge and the caption window's top.
-inline constexpr double kCaptionGap = 80;
+inline constexpr platform::Twips kCaptionGap{80};
 
 }  // namespace companion_rules

@@ -11,15 +11,16 @@ namespace shadow_modes {
 
 inline constexpr std::int16_t kNoShadow = 3;
 
-// Margins of modes 0 to 2, in twips; empty for mode 3 and anything else.
+// Margins of modes 0 to 2; empty for mode 3 and anything else.
 constexpr std::optional<mainMod::ShadowBoxRecord> Margins(std::int32_t mode) {
+    using namespace units::literals;
     switch (mode) {
         case 0:
-            return mainMod::ShadowBoxRecord{0, 0, 0, 0};
+            return mainMod::ShadowBoxRecord{};
         case 1:
-            return mainMod::ShadowBoxRecord{25, 50, 25, 50};
+            return mainMod::ShadowBoxRecord{25_tw, 50_tw, 25_tw, 50_tw};
         case 2:
-            return mainMod::ShadowBoxRecord{50, 100, 50, 100};
+            return mainMod::ShadowBoxRecord{50_tw, 100_tw, 50_tw, 100_tw};
         default:
             return std::nullopt;
     }

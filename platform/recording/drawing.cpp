@@ -36,14 +36,16 @@ bool Refresh(Surface s) {
     return Rec().Record(Op("Refresh", s));
 }
 
-std::optional<double> DeviceTwipsPerPixelX(Surface s) {
+std::optional<units::TwipsPerScreenPixel> DeviceTwipsPerPixelX(Surface s) {
     if (!Rec().Record(Op("DeviceTwipsPerPixelX", s))) return std::nullopt;
-    return Rec().deviceTwipsPerPixel.value_or(Rec().twipsPerPixelX);
+    return Rec().deviceTwipsPerPixel.value_or(
+        units::TwipsPerScreenPixel(Rec().twipsPerPixelX.Value()));
 }
 
-std::optional<double> DeviceTwipsPerPixelY(Surface s) {
+std::optional<units::TwipsPerScreenPixel> DeviceTwipsPerPixelY(Surface s) {
     if (!Rec().Record(Op("DeviceTwipsPerPixelY", s))) return std::nullopt;
-    return Rec().deviceTwipsPerPixel.value_or(Rec().twipsPerPixelY);
+    return Rec().deviceTwipsPerPixel.value_or(
+        units::TwipsPerScreenPixel(Rec().twipsPerPixelY.Value()));
 }
 
 bool PaintDesktop(Surface s) {
@@ -83,7 +85,8 @@ bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& r) {
     return true;
 }
 
-bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitmap& bitmap) {
+bool DrawBitmap(Surface s, Whole<DesignPixels> x, Whole<DesignPixels> y,
+                const pictures::Bitmap& bitmap) {
     if (!Rec().Record(
             Op("DrawBitmap", s,
                Num(x) + "," + Num(y) + "," + Num(bitmap.width) + "x" + Num(bitmap.height))))

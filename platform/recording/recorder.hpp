@@ -26,7 +26,7 @@ struct FormState {
     bool exists = false;
     FormDesign design;  // as the window was created
     bool visible = false;
-    double left = 0, top = 0, width = 0, height = 0;  // twips, outer
+    Twips left, top, width, height;  // outer
     // Showing a window raises it: of the visible windows, the one shown last is in front.
     unsigned raised = 0;
     // Where the window stood when it was last shown.
@@ -58,15 +58,15 @@ class Recorder {
     std::map<std::uint8_t, FormState> forms;                    // by Form
     std::map<std::uint8_t, drawing::SurfaceSettings> surfaces;  // by Surface
     std::map<std::uint16_t, bool> checked;                      // by command id
-    double twipsPerPixelX = 15, twipsPerPixelY = 15;
+    units::TwipsPerPixel twipsPerPixelX{15}, twipsPerPixelY{15};
     std::vector<std::uint8_t> displayColourProfile;  // empty: sRGB
     // Twips per pixel of the screen under the surfaces; the program's own when unset.
-    std::optional<double> deviceTwipsPerPixel;
-    // Outer size minus inner size of the picture window, in pixels (its thin border).
-    double borderPixels = 2;
-    // Text width in pixels: this many per character unless textWidth is set.
+    std::optional<units::TwipsPerScreenPixel> deviceTwipsPerPixel;
+    // Outer size minus inner size of the picture window (its thin border).
+    DesignPixels borderPixels{2};
+    // Text width: this many pixels per character unless textWidth is set.
     double pixelsPerChar = 6;
-    std::function<double(std::u16string_view)> textWidth;
+    std::function<DesignPixels(std::u16string_view)> textWidth;
     std::u16string exeFolder = u"C:\\Frame";
     std::u16string exePath = u"C:\\Frame\\Vistrelle.exe";
     // Files for the profile reader (raw bytes) and pictures the holder can load.
@@ -97,10 +97,12 @@ class Recorder {
     // The listing last asked for (PrepareListing), made as the files stood then: a background
     // listing that a later change makes stale unless it is asked for again.
     std::optional<std::pair<std::u16string, std::vector<std::u16string>>> preparedListing;
-    // The monitors, in twips: one of 1920 x 1080 pixels with a task bar 40 pixels high below
-    // its work area, unless a test sets others.
+    // The monitors: one of 1920 x 1080 pixels with a task bar 40 pixels high below its work
+    // area, unless a test sets others.
     std::vector<windows::Monitor> monitors = {
-        {{0, 0, 1920 * 15, 1080 * 15}, {0, 0, 1920 * 15, 1040 * 15}, u"\\\\.\\DISPLAY1"}};
+        {{Twips(0), Twips(0), Twips(1920 * 15), Twips(1080 * 15)},
+         {Twips(0), Twips(0), Twips(1920 * 15), Twips(1040 * 15)},
+         u"\\\\.\\DISPLAY1"}};
     // The dpi of the monitor under the picture window.
     int dpi = 96;
     // The arguments the process was started with.
@@ -110,8 +112,8 @@ class Recorder {
     std::map<std::u16string, std::string> frameRecords;
     std::vector<std::u16string> heldElsewhere, claimed;
     unsigned identitiesMade = 0;
-    // How far the next move loops carry the window, in twips (empty: it stays put).
-    std::optional<std::pair<double, double>> moveLoopDelta;
+    // How far the next move loops carry the window (empty: it stays put).
+    std::optional<std::pair<Twips, Twips>> moveLoopDelta;
     // Which windows were visible while the last move loop ran, by Form.
     std::map<std::uint8_t, bool> visibleWhileMoving;
     // Last bitmap drawn on each surface, by Surface.
@@ -149,6 +151,10 @@ Recorder& Rec();
 // Text of a number as operations record it: integers without a fraction, others with up
 // to 6 significant digits.
 std::string Num(double v);
+template <class Unit, class Rep>
+std::string Num(units::Length<Unit, Rep> v) {
+    return Num(static_cast<double>(v.Value()));
+}
 // UTF-8 text of a UTF-16 string, for operation lines.
 std::string Utf8(std::u16string_view s);
 

@@ -17,15 +17,18 @@ std::string Op(const char* name, Form f) {
     return std::string(name) + "(" + Name(f) + ")";
 }
 
-double SnapX(double twips) {
-    return std::nearbyint(twips / Rec().twipsPerPixelX) * Rec().twipsPerPixelX;
+Twips Snap(Twips twips, units::TwipsPerPixel tpp) {
+    return DesignPixels(std::nearbyint((twips / tpp).Value())) * tpp;
 }
-double SnapY(double twips) {
-    return std::nearbyint(twips / Rec().twipsPerPixelY) * Rec().twipsPerPixelY;
+Twips SnapX(Twips twips) {
+    return Snap(twips, Rec().twipsPerPixelX);
+}
+Twips SnapY(Twips twips) {
+    return Snap(twips, Rec().twipsPerPixelY);
 }
 
 // Reads one property of an existing window.
-std::optional<double> Read(const char* name, Form f, double recording::FormState::*field) {
+std::optional<Twips> Read(const char* name, Form f, Twips recording::FormState::*field) {
     if (!Rec().Record(Op(name, f)) || !Rec().Of(f).exists) return std::nullopt;
     return Rec().Of(f).*field;
 }
@@ -39,8 +42,8 @@ bool Create(Form f, const FormDesign& design) {
     s.exists = true;
     s.design = design;
     // The client area at the design's place, inside the thin border every window has here.
-    const double borderX = Rec().borderPixels / 2 * Rec().twipsPerPixelX;
-    const double borderY = Rec().borderPixels / 2 * Rec().twipsPerPixelY;
+    const Twips borderX = Rec().borderPixels / 2 * Rec().twipsPerPixelX;
+    const Twips borderY = Rec().borderPixels / 2 * Rec().twipsPerPixelY;
     s.left = SnapX(design.client.left - borderX);
     s.top = SnapY(design.client.top - borderY);
     s.width = SnapX(design.client.width + 2 * borderX);
@@ -74,20 +77,20 @@ bool Hide(Form f) {
     return true;
 }
 
-std::optional<double> Left(Form f) {
+std::optional<Twips> Left(Form f) {
     return Read("Left", f, &recording::FormState::left);
 }
-std::optional<double> Top(Form f) {
+std::optional<Twips> Top(Form f) {
     return Read("Top", f, &recording::FormState::top);
 }
-std::optional<double> Width(Form f) {
+std::optional<Twips> Width(Form f) {
     return Read("Width", f, &recording::FormState::width);
 }
-std::optional<double> Height(Form f) {
+std::optional<Twips> Height(Form f) {
     return Read("Height", f, &recording::FormState::height);
 }
 
-bool Move(Form f, double left, double top, double width, std::optional<double> height) {
+bool Move(Form f, Twips left, Twips top, Twips width, std::optional<Twips> height) {
     std::string op = std::string("Move(") + Name(f) + "," + Num(left) + "," + Num(top) + "," +
                      Num(width) + (height ? "," + Num(*height) : std::string()) + ")";
     if (!Rec().Record(std::move(op)) || !Rec().Of(f).exists) return false;
@@ -99,7 +102,7 @@ bool Move(Form f, double left, double top, double width, std::optional<double> h
     return true;
 }
 
-bool SetWidth(Form f, double width) {
+bool SetWidth(Form f, Twips width) {
     if (!Rec().Record(std::string("SetWidth(") + Name(f) + "," + Num(width) + ")") ||
         !Rec().Of(f).exists)
         return false;
@@ -107,7 +110,7 @@ bool SetWidth(Form f, double width) {
     return true;
 }
 
-bool SetHeight(Form f, double height) {
+bool SetHeight(Form f, Twips height) {
     if (!Rec().Record(std::string("SetHeight(") + Name(f) + "," + Num(height) + ")") ||
         !Rec().Of(f).exists)
         return false;
@@ -115,22 +118,22 @@ bool SetHeight(Form f, double height) {
     return true;
 }
 
-std::optional<double> ScaleWidth(Form f) {
+std::optional<DesignPixels> ScaleWidth(Form f) {
     if (!Rec().Record(Op("ScaleWidth", f)) || !Rec().Of(f).exists) return std::nullopt;
     return Rec().Of(f).width / Rec().twipsPerPixelX - Rec().borderPixels;
 }
 
-std::optional<double> ScaleHeight(Form f) {
+std::optional<DesignPixels> ScaleHeight(Form f) {
     if (!Rec().Record(Op("ScaleHeight", f)) || !Rec().Of(f).exists) return std::nullopt;
     return Rec().Of(f).height / Rec().twipsPerPixelY - Rec().borderPixels;
 }
 
-std::optional<double> TextWidth(Form f, std::u16string_view text) {
+std::optional<DesignPixels> TextWidth(Form f, std::u16string_view text) {
     if (!Rec().Record(std::string("TextWidth(") + Name(f) + "," + recording::Utf8(text) + ")") ||
         !Rec().Of(f).exists)
         return std::nullopt;
     if (Rec().textWidth) return Rec().textWidth(text);
-    return Rec().pixelsPerChar * static_cast<double>(text.size());
+    return DesignPixels(Rec().pixelsPerChar * static_cast<double>(text.size()));
 }
 
 bool SetOpacity(Form f, std::uint8_t alpha) {
@@ -169,12 +172,12 @@ bool RunMoveLoop(Form f) {
     return true;
 }
 
-std::optional<double> TwipsPerPixelX() {
+std::optional<units::TwipsPerPixel> TwipsPerPixelX() {
     if (!Rec().Record("TwipsPerPixelX()")) return std::nullopt;
     return Rec().twipsPerPixelX;
 }
 
-std::optional<double> TwipsPerPixelY() {
+std::optional<units::TwipsPerPixel> TwipsPerPixelY() {
     if (!Rec().Record("TwipsPerPixelY()")) return std::nullopt;
     return Rec().twipsPerPixelY;
 }

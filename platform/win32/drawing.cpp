@@ -165,11 +165,11 @@ bool SetForeColor(Surface s, std::int32_t color) {
     return true;
 }
 
-std::optional<double> DeviceTwipsPerPixelX(Surface s) {
+std::optional<units::TwipsPerScreenPixel> DeviceTwipsPerPixelX(Surface s) {
     if (!WindowOf(s)) return std::nullopt;
-    return kTwipsPerInch / FrameDpi();
+    return units::TwipsPerScreenPixel(kTwipsPerInch / FrameDpi());
 }
-std::optional<double> DeviceTwipsPerPixelY(Surface s) {
+std::optional<units::TwipsPerScreenPixel> DeviceTwipsPerPixelY(Surface s) {
     return DeviceTwipsPerPixelX(s);
 }
 
@@ -197,7 +197,8 @@ bool DrawTextLine(Surface s, std::u16string_view text, const PixelRect& rect) {
     return true;
 }
 
-bool DrawBitmap(Surface s, std::int32_t x, std::int32_t y, const pictures::Bitmap& bitmap) {
+bool DrawBitmap(Surface s, Whole<DesignPixels> x, Whole<DesignPixels> y,
+                const pictures::Bitmap& bitmap) {
     if (bitmap.width <= 0 || bitmap.height <= 0 ||
         bitmap.pixels.size() !=
             static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height))

@@ -28,7 +28,8 @@ int ScreenDcDpi() {
 
 // Rounds to nearest, halves to even (nearbyint in the default rounding mode); empty beyond
 // any screen.
-std::optional<int> Whole(double value) {
+std::optional<int> WholePixels(units::ScreenPixels pixels) {
+    const double value = pixels.Value();
     if (!std::isfinite(value)) return std::nullopt;
     const double whole = std::nearbyint(value);
     if (!(whole >= -1e9 && whole <= 1e9)) return std::nullopt;
@@ -62,29 +63,28 @@ int FrameDpi() {
     return main.Handle() && main.Dpi() > 0 ? main.Dpi() : SystemDpi();
 }
 
-std::optional<int> ToPixels(double twips, int dpi) {
-    return Whole(twips * dpi / kTwipsPerInch);
+std::optional<int> ToPixels(Twips twips, int dpi) {
+    return WholePixels(units::OnScreen(twips, dpi));
 }
-std::optional<int> ToPixels(double twips) {
+std::optional<int> ToPixels(Twips twips) {
     return ToPixels(twips, FrameDpi());
 }
 
-double ToTwips(long pixels) {
-    return pixels * kTwipsPerInch / FrameDpi();
+Twips ToTwips(long pixels) {
+    return units::TwipsOf(units::ScreenPixels(static_cast<double>(pixels)), FrameDpi());
 }
 
-std::optional<int> ToDevice(double designPixels) {
-    return Whole(designPixels * FrameDpi() / kDesignDpi);
+std::optional<int> ToDevice(DesignPixels design) {
+    return WholePixels(units::OnScreen(design, FrameDpi()));
 }
 
-double ToDesign(long devicePixels) {
-    return static_cast<double>(devicePixels) * kDesignDpi / FrameDpi();
+DesignPixels ToDesign(long devicePixels) {
+    return units::DesignOf(units::ScreenPixels(static_cast<double>(devicePixels)), FrameDpi());
 }
 
-std::optional<RECT> OuterFromClientTwips(double left, double top, double width, double height,
-                                         DWORD style, DWORD exStyle, int dpi) {
-    const auto l = ToPixels(left, dpi), t = ToPixels(top, dpi);
-    const auto w = ToPixels(width, dpi), h = ToPixels(height, dpi);
+std::optional<RECT> OuterFromClient(const TwipsRect& client, DWORD style, DWORD exStyle, int dpi) {
+    const auto l = ToPixels(client.left, dpi), t = ToPixels(client.top, dpi);
+    const auto w = ToPixels(client.width, dpi), h = ToPixels(client.height, dpi);
     if (!l || !t || !w || !h) return std::nullopt;
     RECT r{*l, *t, *l + *w, *t + *h};
     if (!::AdjustWindowRectEx(&r, style, FALSE, exStyle)) {

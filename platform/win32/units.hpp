@@ -8,13 +8,15 @@
 
 #include <optional>
 
+#include "platform/types.hpp"
+
 namespace platform::win32 {
 
 // The resolution the program's figures are made for.
-inline constexpr int kDesignDpi = 96;
-inline constexpr double kTwipsPerInch = 1440;
+using units::kDesignDpi;
+using units::kTwipsPerInch;
 // Twips per pixel of the program's own pixels (1/96 inch).
-inline constexpr double kDesignTwipsPerPixel = kTwipsPerInch / kDesignDpi;
+inline constexpr units::TwipsPerPixel kDesignTwipsPerPixel{kTwipsPerInch / kDesignDpi};
 
 // The system's dpi (the primary monitor's), for windows not yet created.
 int SystemDpi();
@@ -29,18 +31,17 @@ int FrameDpi();
 
 // Twips to whole screen pixels at the frame's dpi (or the one given); empty for a value that
 // is not finite or lies beyond any screen.
-std::optional<int> ToPixels(double twips);
-std::optional<int> ToPixels(double twips, int dpi);
+std::optional<int> ToPixels(Twips twips);
+std::optional<int> ToPixels(Twips twips, int dpi);
 // Screen pixels to twips at the frame's dpi.
-double ToTwips(long pixels);
+Twips ToTwips(long pixels);
 
 // The program's pixels to screen pixels and back, at the frame's dpi.
-std::optional<int> ToDevice(double designPixels);
-double ToDesign(long devicePixels);
+std::optional<int> ToDevice(DesignPixels design);
+DesignPixels ToDesign(long devicePixels);
 
-// Screen rectangle in pixels of a client area given in twips, grown to the outer rectangle of
-// a window of that style, at the given dpi.
-std::optional<RECT> OuterFromClientTwips(double left, double top, double width, double height,
-                                         DWORD style, DWORD exStyle, int dpi);
+// Screen rectangle in pixels of a client area, grown to the outer rectangle of a window of that
+// style, at the given dpi.
+std::optional<RECT> OuterFromClient(const TwipsRect& client, DWORD style, DWORD exStyle, int dpi);
 
 }  // namespace platform::win32

@@ -75,7 +75,7 @@ bool Hide(Form f) {
 
 namespace {
 // Pixels of the outer rectangle to twips; empty when the window does not exist.
-std::optional<double> Twips(std::optional<RECT> r, LONG (*pick)(const RECT&)) {
+std::optional<Twips> TwipsOf(std::optional<RECT> r, LONG (*pick)(const RECT&)) {
     if (!r) return std::nullopt;
     return ToTwips(pick(*r));
 }
@@ -86,20 +86,20 @@ bool Place(HWND h, int x, int y, int w, int ht, UINT extra) {
 }
 }  // namespace
 
-std::optional<double> Left(Form f) {
-    return Twips(OuterRect(f), [](const RECT& r) { return r.left; });
+std::optional<Twips> Left(Form f) {
+    return TwipsOf(OuterRect(f), [](const RECT& r) { return r.left; });
 }
-std::optional<double> Top(Form f) {
-    return Twips(OuterRect(f), [](const RECT& r) { return r.top; });
+std::optional<Twips> Top(Form f) {
+    return TwipsOf(OuterRect(f), [](const RECT& r) { return r.top; });
 }
-std::optional<double> Width(Form f) {
-    return Twips(OuterRect(f), [](const RECT& r) { return r.right - r.left; });
+std::optional<Twips> Width(Form f) {
+    return TwipsOf(OuterRect(f), [](const RECT& r) { return r.right - r.left; });
 }
-std::optional<double> Height(Form f) {
-    return Twips(OuterRect(f), [](const RECT& r) { return r.bottom - r.top; });
+std::optional<Twips> Height(Form f) {
+    return TwipsOf(OuterRect(f), [](const RECT& r) { return r.bottom - r.top; });
 }
 
-bool Move(Form f, double left, double top, double width, std::optional<double> height) {
+bool Move(Form f, Twips left, Twips top, Twips width, std::optional<Twips> height) {
     const auto r = OuterRect(f);
     const auto x = ToPixels(left), y = ToPixels(top), w = ToPixels(width);
     if (!r || !x || !y || !w) return false;
@@ -112,37 +112,37 @@ bool Move(Form f, double left, double top, double width, std::optional<double> h
     return Place(WindowOf(f), *x, *y, *w, h, 0);
 }
 
-bool SetWidth(Form f, double width) {
+bool SetWidth(Form f, Twips width) {
     const auto r = OuterRect(f);
     const auto w = ToPixels(width);
     return r && w && Place(WindowOf(f), 0, 0, *w, r->bottom - r->top, SWP_NOMOVE);
 }
 
-bool SetHeight(Form f, double height) {
+bool SetHeight(Form f, Twips height) {
     const auto r = OuterRect(f);
     const auto h = ToPixels(height);
     return r && h && Place(WindowOf(f), 0, 0, r->right - r->left, *h, SWP_NOMOVE);
 }
 
-std::optional<double> ScaleWidth(Form f) {
+std::optional<DesignPixels> ScaleWidth(Form f) {
     const auto r = ClientRect(f);
     if (!r) return std::nullopt;
     return ToDesign(r->right - r->left);
 }
 
-std::optional<double> ScaleHeight(Form f) {
+std::optional<DesignPixels> ScaleHeight(Form f) {
     const auto r = ClientRect(f);
     if (!r) return std::nullopt;
     return ToDesign(r->bottom - r->top);
 }
 
-std::optional<double> TextWidth(Form f, std::u16string_view text) {
+std::optional<DesignPixels> TextWidth(Form f, std::u16string_view text) {
     if (!WindowOf(f)) return std::nullopt;
     ScopedMemDC dc(nullptr);
     if (!dc) return std::nullopt;
     ScopedSelectObject font(dc.Get(), MeasuringFont(f));
     if (!font) return std::nullopt;
-    if (text.empty()) return 0.0;
+    if (text.empty()) return DesignPixels();
     SIZE size{};
     const std::wstring wide = Wide(text);
     if (!::GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size))
@@ -225,10 +225,10 @@ int FrameDpi() {
 }
 
 // The program's own pixels, whatever the screen's: the backend maps them to the screen.
-std::optional<double> TwipsPerPixelX() {
+std::optional<units::TwipsPerPixel> TwipsPerPixelX() {
     return kDesignTwipsPerPixel;
 }
-std::optional<double> TwipsPerPixelY() {
+std::optional<units::TwipsPerPixel> TwipsPerPixelY() {
     return kDesignTwipsPerPixel;
 }
 

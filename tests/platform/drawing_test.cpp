@@ -16,6 +16,7 @@
 
 namespace {
 
+using namespace units::literals;
 using platform::Form;
 using platform::Surface;
 using vistrelle_test::Pump;
@@ -48,7 +49,7 @@ class DrawingTest : public WindowsTest {
   protected:
     // The picture window at its loaded size, drawing into its image, cleared.
     static void ClearedImage() {
-        ASSERT_TRUE(windows::Move(Form::Main, 1500, 1500, 2955, 1980));
+        ASSERT_TRUE(windows::Move(Form::Main, 1500_tw, 1500_tw, 2955_tw, 1980_tw));
         ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, true));
         ASSERT_TRUE(drawing::Cls(Surface::Main));
     }
@@ -57,18 +58,18 @@ class DrawingTest : public WindowsTest {
 TEST_F(DrawingTest, AutoRedrawDrawsIntoTheImageOfTheClientSize) {
     ClearedImage();
     ASSERT_NE(ImageDC(), nullptr);
-    EXPECT_EQ(ImageSize().cx, *windows::ScaleWidth(Form::Main));
-    EXPECT_EQ(ImageSize().cy, *windows::ScaleHeight(Form::Main));
+    EXPECT_EQ(ImageSize().cx, windows::ScaleWidth(Form::Main)->Value());
+    EXPECT_EQ(ImageSize().cy, windows::ScaleHeight(Form::Main)->Value());
     EXPECT_EQ(::GetPixel(ImageDC(), 0, 0), kBack) << "cleared to the background colour";
-    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 4, 3, Solid(2, 2, 0xFFFF0000)));
+    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 4_px, 3_px, Solid(2, 2, 0xFFFF0000)));
     EXPECT_EQ(::GetPixel(ImageDC(), 4, 3), RGB(255, 0, 0));
     EXPECT_EQ(::GetPixel(ImageDC(), 5, 4), RGB(255, 0, 0));
     EXPECT_EQ(::GetPixel(ImageDC(), 6, 4), kBack);
 
     // A new client size gives a new image of that size that keeps what was drawn.
-    ASSERT_TRUE(windows::SetWidth(Form::Main, 4455));
-    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0, 0, Solid(1, 1, 0xFF00FF00)));
-    EXPECT_EQ(ImageSize().cx, *windows::ScaleWidth(Form::Main));
+    ASSERT_TRUE(windows::SetWidth(Form::Main, 4455_tw));
+    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0_px, 0_px, Solid(1, 1, 0xFF00FF00)));
+    EXPECT_EQ(ImageSize().cx, windows::ScaleWidth(Form::Main)->Value());
     EXPECT_EQ(::GetPixel(ImageDC(), 4, 3), RGB(255, 0, 0));
     EXPECT_EQ(::GetPixel(ImageDC(), 0, 0), RGB(0, 255, 0));
     EXPECT_EQ(::GetPixel(ImageDC(), ImageSize().cx - 1, 0), kBack);
@@ -78,7 +79,7 @@ TEST_F(DrawingTest, TransparentPixelsAreDrawnOverTheBackgroundColour) {
     ClearedImage();
     // Premultiplied: transparent, red at alpha 128, opaque blue.
     const platform::pictures::Bitmap b{3, 1, {0x00000000u, 0x80800000u, 0xFF0000FFu}};
-    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0, 0, b));
+    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0_px, 0_px, b));
     EXPECT_EQ(::GetPixel(ImageDC(), 0, 0), kBack) << "not black: the background shows";
     // 128 + 32 x 127 / 255 in red, 32 x 127 / 255 in green and blue.
     EXPECT_EQ(::GetPixel(ImageDC(), 1, 0), RGB(144, 16, 16));
@@ -87,7 +88,7 @@ TEST_F(DrawingTest, TransparentPixelsAreDrawnOverTheBackgroundColour) {
 
 TEST_F(DrawingTest, TheImageSurvivesARepaintOfTheWindow) {
     ClearedImage();
-    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 10, 10, Solid(20, 10, 0xFF0000FF)));
+    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 10_px, 10_px, Solid(20, 10, 0xFF0000FF)));
     ASSERT_TRUE(drawing::SetAutoRedraw(Surface::Main, false));
     ASSERT_TRUE(windows::Show(Form::Main));
     ASSERT_TRUE(drawing::Refresh(Surface::Main));
@@ -150,7 +151,8 @@ TEST_F(DrawingTest, TextIsDrawnWithoutPrefixProcessing) {
     ASSERT_TRUE(drawing::SetFontName(Surface::Main, u"Tahoma"));
     ASSERT_TRUE(drawing::SetFontSize(Surface::Main, 12));
     ASSERT_TRUE(drawing::SetForeColor(Surface::Main, 0x00FFFFFF));
-    ASSERT_TRUE(drawing::DrawTextLine(Surface::Main, u"a&b", platform::PixelRect{2, 1, 195, 22}));
+    ASSERT_TRUE(drawing::DrawTextLine(Surface::Main, u"a&b",
+                                      platform::PixelRect{2_px, 1_px, 195_px, 22_px}));
 
     const SIZE size = ImageSize();
     std::vector<COLORREF> drawn;
@@ -169,7 +171,8 @@ TEST_F(DrawingTest, TextIsClippedToItsRectangle) {
     ClearedImage();
     ASSERT_TRUE(drawing::SetForeColor(Surface::Main, 0x00FFFFFF));
     const std::u16string wide(60, u'W');
-    ASSERT_TRUE(drawing::DrawTextLine(Surface::Main, wide, platform::PixelRect{0, 0, 20, 22}));
+    ASSERT_TRUE(
+        drawing::DrawTextLine(Surface::Main, wide, platform::PixelRect{0_px, 0_px, 20_px, 22_px}));
     const SIZE size = ImageSize();
     for (int y = 0; y < size.cy; ++y)
         for (int x = 20; x < size.cx; ++x)
@@ -190,7 +193,7 @@ TEST_F(DrawingTest, Picture1DrawsThroughItsOwnDC) {
     ASSERT_TRUE(drawing::SetFontSize(Surface::Picture1, 0));
     ASSERT_TRUE(drawing::SetForeColor(Surface::Picture1, 0x000000FF));
     EXPECT_TRUE(drawing::DrawTextLine(Surface::Picture1, u"sunset.jpg",
-                                      platform::PixelRect{1, 1, 195, 22}));
+                                      platform::PixelRect{1_px, 1_px, 195_px, 22_px}));
     EXPECT_TRUE(drawing::PaintDesktop(Surface::Picture1));
     EXPECT_TRUE(drawing::Refresh(Surface::Picture1));
 }
@@ -198,11 +201,12 @@ TEST_F(DrawingTest, Picture1DrawsThroughItsOwnDC) {
 TEST_F(DrawingTest, BadBitmapsAndGoneWindowsFail) {
     platform::pictures::Bitmap wrong = Solid(3, 3, 0);
     wrong.pixels.pop_back();
-    EXPECT_FALSE(drawing::DrawBitmap(Surface::Main, 0, 0, wrong));
-    EXPECT_FALSE(drawing::DrawBitmap(Surface::Main, 0, 0, platform::pictures::Bitmap{}));
+    EXPECT_FALSE(drawing::DrawBitmap(Surface::Main, 0_px, 0_px, wrong));
+    EXPECT_FALSE(drawing::DrawBitmap(Surface::Main, 0_px, 0_px, platform::pictures::Bitmap{}));
     ASSERT_TRUE(windows::Destroy(Form::Txt));
     EXPECT_FALSE(drawing::Cls(Surface::Picture1));
-    EXPECT_FALSE(drawing::DrawTextLine(Surface::Picture1, u"x", platform::PixelRect{0, 0, 9, 9}));
+    EXPECT_FALSE(drawing::DrawTextLine(Surface::Picture1, u"x",
+                                       platform::PixelRect{0_px, 0_px, 9_px, 9_px}));
     EXPECT_FALSE(drawing::PaintDesktop(Surface::Picture1));
     EXPECT_FALSE(drawing::Refresh(Surface::Picture1));
     EXPECT_FALSE(drawing::SetFontName(Surface::Picture1, u"Tahoma"));
@@ -215,7 +219,7 @@ TEST_F(DrawingTest, ANewPictureWindowStartsWithoutAutoRedraw) {
     ASSERT_TRUE(windows::Show(Form::Main));
     Pump();
     // Drawing goes to the window, not into the image that repaints it.
-    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0, 0, Solid(4, 4, 0xFFFF0000)));
+    ASSERT_TRUE(drawing::DrawBitmap(Surface::Main, 0_px, 0_px, Solid(4, 4, 0xFFFF0000)));
     ASSERT_NE(ImageDC(), nullptr) << "the repaint made the image";
     EXPECT_EQ(::GetPixel(ImageDC(), 1, 1), kBack);
     HDC dc = ::GetDC(Window(Form::Main));
@@ -234,12 +238,12 @@ TEST(DrawingResources, NoGdiObjectOutlivesTheWindows) {
             drawing::PaintDesktop(s);
             drawing::SetFontName(s, u"Tahoma");
             drawing::SetFontSize(s, 9 + i % 3);
-            drawing::DrawTextLine(s, u"a&b.jpg", platform::PixelRect{1, 1, 100, 22});
-            drawing::DrawBitmap(s, 0, 0, Solid(3, 2, 0xFF123456));
+            drawing::DrawTextLine(s, u"a&b.jpg", platform::PixelRect{1_px, 1_px, 100_px, 22_px});
+            drawing::DrawBitmap(s, 0_px, 0_px, Solid(3, 2, 0xFF123456));
             drawing::Refresh(s);
         }
         windows::TextWidth(Form::Main, u"holiday-at-the-seaside.jpg");
-        windows::SetWidth(Form::Main, 2000 + 15 * i);  // a new image each time
+        windows::SetWidth(Form::Main, platform::Twips(2000 + 15 * i));  // a new image each time
         Pump();
     }
     EXPECT_LE(platform::win32::LiveGdiObjects(), before + 3)

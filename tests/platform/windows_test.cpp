@@ -17,6 +17,9 @@
 
 namespace {
 
+using namespace units::literals;
+using platform::DesignPixels;
+
 using platform::Form;
 using vistrelle_test::Pump;
 using vistrelle_test::RecordingEvents;
@@ -24,7 +27,8 @@ using vistrelle_test::WindowsTest;
 namespace windows = platform::windows;
 
 bool At96Dpi() {
-    return windows::TwipsPerPixelX() == 15.0 && windows::TwipsPerPixelY() == 15.0;
+    const units::TwipsPerPixel fifteen(15);
+    return windows::TwipsPerPixelX() == fifteen && windows::TwipsPerPixelY() == fifteen;
 }
 
 RECT RectOf(HWND h) {
@@ -34,11 +38,13 @@ RECT RectOf(HWND h) {
 }
 
 // Where the backend says a window stands, in twips: left, top, width, height.
-std::array<std::optional<double>, 4> Twips(Form f) {
+std::array<std::optional<platform::Twips>, 4> Twips(Form f) {
     return {windows::Left(f), windows::Top(f), windows::Width(f), windows::Height(f)};
 }
-std::array<std::optional<double>, 4> Twips(double left, double top, double width, double height) {
-    return {left, top, width, height};
+std::array<std::optional<platform::Twips>, 4> Twips(double left, double top, double width,
+                                                    double height) {
+    return {platform::Twips(left), platform::Twips(top), platform::Twips(width),
+            platform::Twips(height)};
 }
 
 TEST_F(WindowsTest, EachWindowHasItsClassStylesAndTitle) {
@@ -90,8 +96,8 @@ TEST_F(WindowsTest, CaptionWindowHoldsPicture1) {
     if (!At96Dpi()) GTEST_SKIP() << "sizes below are for 96 dpi";
     EXPECT_EQ(r.right - r.left, 297) << "4455 twips";
     EXPECT_EQ(r.bottom - r.top, 18) << "270 twips";
-    EXPECT_EQ(windows::ScaleWidth(Form::Txt), 288.0) << "4320 twips";
-    EXPECT_EQ(windows::ScaleHeight(Form::Txt), 18.0);
+    EXPECT_EQ(windows::ScaleWidth(Form::Txt), DesignPixels(288)) << "4320 twips";
+    EXPECT_EQ(windows::ScaleHeight(Form::Txt), DesignPixels(18));
 }
 
 TEST_F(WindowsTest, PictureWindowStartsAtItsDesignPlaceWithAThinBorder) {
@@ -104,10 +110,11 @@ TEST_F(WindowsTest, PictureWindowStartsAtItsDesignPlaceWithAThinBorder) {
     EXPECT_EQ(origin.y, 195) << "2925 twips";
     EXPECT_EQ(client.right, 195) << "2925 twips";
     EXPECT_EQ(client.bottom, 144) << "2160 twips";
-    EXPECT_EQ(windows::Width(Form::Main), 2925.0 + 30) << "one pixel of border on each side";
-    EXPECT_EQ(windows::Height(Form::Main), 2160.0 + 30);
-    EXPECT_EQ(windows::ScaleWidth(Form::Main), 195.0);
-    EXPECT_EQ(windows::ScaleHeight(Form::Main), 144.0);
+    EXPECT_EQ(windows::Width(Form::Main), platform::Twips(2925.0 + 30))
+        << "one pixel of border on each side";
+    EXPECT_EQ(windows::Height(Form::Main), platform::Twips(2160.0 + 30));
+    EXPECT_EQ(windows::ScaleWidth(Form::Main), DesignPixels(195));
+    EXPECT_EQ(windows::ScaleHeight(Form::Main), DesignPixels(144));
 }
 
 // Windows sends WM_DPICHANGED when the window moves to a monitor of another scale; Wine never
@@ -116,7 +123,7 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
     RecordingEvents events;
     platform::SetEvents(&events);
     HWND h = Window(Form::Main);
-    ASSERT_TRUE(windows::Move(Form::Main, 3000, 1500, 2955, 1980));
+    ASSERT_TRUE(windows::Move(Form::Main, 3000_tw, 1500_tw, 2955_tw, 1980_tw));
     // The frame starts at the screen's scale.
     HDC screen = ::GetDC(nullptr);
     const int before = platform::win32::FrameDpi();
@@ -147,16 +154,17 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
         EXPECT_EQ(r.right - r.left, std::lround(std::nearbyint(2955.0 * step.frameDpi / 1440)))
             << "2955 twips at the new dpi";
         EXPECT_EQ(r.bottom - r.top, std::lround(std::nearbyint(1980.0 * step.frameDpi / 1440)));
-        EXPECT_NEAR(*windows::Width(Form::Main), 2955, 1440.0 / step.frameDpi / 2);
-        EXPECT_NEAR(*windows::Height(Form::Main), 1980, 1440.0 / step.frameDpi / 2);
+        EXPECT_NEAR(windows::Width(Form::Main)->Value(), 2955, 1440.0 / step.frameDpi / 2);
+        EXPECT_NEAR(windows::Height(Form::Main)->Value(), 1980, 1440.0 / step.frameDpi / 2);
         // The program works in pixels of 1/96 inch at every scale; the screen's own pixels
         // are what the picture is painted at.
-        EXPECT_EQ(windows::TwipsPerPixelX(), 15.0) << "the program's pixels stay";
-        EXPECT_EQ(windows::TwipsPerPixelY(), 15.0);
+        EXPECT_EQ(windows::TwipsPerPixelX(), units::TwipsPerPixel(15))
+            << "the program's pixels stay";
+        EXPECT_EQ(windows::TwipsPerPixelY(), units::TwipsPerPixel(15));
         EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelX(platform::Surface::Main),
-                  1440.0 / step.frameDpi);
+                  units::TwipsPerScreenPixel(1440.0 / step.frameDpi));
         EXPECT_EQ(platform::drawing::DeviceTwipsPerPixelY(platform::Surface::Main),
-                  1440.0 / step.frameDpi);
+                  units::TwipsPerScreenPixel(1440.0 / step.frameDpi));
         // The strip and its box take their design height (and the box its width) at the dpi.
         const RECT strip = RectOf(Window(Form::Txt));
         EXPECT_EQ(strip.bottom - strip.top,
@@ -167,7 +175,7 @@ TEST_F(WindowsTest, ADpiChangeKeepsTheSizeInTwipsAndTakesTheSuggestedPlace) {
         // Text is measured in the program's pixels, with a font made for the new dpi.
         const auto width = windows::TextWidth(Form::Main, u"Holiday at the seaside.jpg");
         ASSERT_TRUE(width);
-        EXPECT_NEAR(*width, *measured, *measured * 0.15);
+        EXPECT_NEAR(width->Value(), measured->Value(), measured->Value() * 0.15);
         const std::vector<std::string> expected = {"DpiChanged"};
         EXPECT_EQ(events.lines, expected) << "the program paints the frame again";
     }
@@ -279,7 +287,8 @@ TEST_F(WindowsTest, GeometryRoundTripsInTwips) {
     for (Form f : kForms) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(Name(f)) + " at " + std::to_string(c.left));
-            ASSERT_TRUE(windows::Move(f, c.left, c.top, c.width, c.height));
+            ASSERT_TRUE(windows::Move(f, platform::Twips(c.left), platform::Twips(c.top),
+                                      platform::Twips(c.width), platform::Twips(c.height)));
             const RECT r = RectOf(Window(f));
             EXPECT_EQ(r.left, c.pxLeft);
             EXPECT_EQ(r.top, c.pxTop);
@@ -294,19 +303,19 @@ TEST_F(WindowsTest, SizeChangesKeepTheTopLeftCorner) {
     if (!At96Dpi()) GTEST_SKIP() << "sizes below are for 96 dpi";
     for (Form f : kForms) {
         SCOPED_TRACE(Name(f));
-        ASSERT_TRUE(windows::Move(f, 1500, 1200, 3000, 2100));
-        ASSERT_TRUE(windows::SetWidth(f, 2955));
+        ASSERT_TRUE(windows::Move(f, 1500_tw, 1200_tw, 3000_tw, 2100_tw));
+        ASSERT_TRUE(windows::SetWidth(f, 2955_tw));
         EXPECT_EQ(Twips(f), Twips(1500, 1200, 2955, 2100));
-        ASSERT_TRUE(windows::SetHeight(f, 1980));
+        ASSERT_TRUE(windows::SetHeight(f, 1980_tw));
         EXPECT_EQ(Twips(f), Twips(1500, 1200, 2955, 1980));
         // Without a height the height stays.
-        ASSERT_TRUE(windows::Move(f, 300, 450, 1500, std::nullopt));
+        ASSERT_TRUE(windows::Move(f, 300_tw, 450_tw, 1500_tw, std::nullopt));
         EXPECT_EQ(Twips(f), Twips(300, 450, 1500, 1980));
     }
     // The picture window's inner size is the outer one less its border.
-    ASSERT_TRUE(windows::Move(Form::Main, 300, 450, 2955, 1980));
-    EXPECT_EQ(windows::ScaleWidth(Form::Main), 195.0);
-    EXPECT_EQ(windows::ScaleHeight(Form::Main), 130.0);
+    ASSERT_TRUE(windows::Move(Form::Main, 300_tw, 450_tw, 2955_tw, 1980_tw));
+    EXPECT_EQ(windows::ScaleWidth(Form::Main), DesignPixels(195));
+    EXPECT_EQ(windows::ScaleHeight(Form::Main), DesignPixels(130));
 }
 
 TEST_F(WindowsTest, ShowAndHideChangeVisibility) {
@@ -349,8 +358,8 @@ TEST_F(WindowsTest, CreateKeepsAnExistingWindowDestroyIsIdempotentAndCallsOnAGon
     EXPECT_TRUE(windows::Destroy(Form::Shadow)) << "destroying twice is fine";
     EXPECT_FALSE(windows::Show(Form::Shadow));
     EXPECT_FALSE(windows::Hide(Form::Shadow));
-    EXPECT_FALSE(windows::Move(Form::Shadow, 0, 0, 100, 100));
-    EXPECT_FALSE(windows::SetWidth(Form::Shadow, 100));
+    EXPECT_FALSE(windows::Move(Form::Shadow, 0_tw, 0_tw, 100_tw, 100_tw));
+    EXPECT_FALSE(windows::SetWidth(Form::Shadow, 100_tw));
     EXPECT_FALSE(windows::Left(Form::Shadow).has_value());
     EXPECT_FALSE(windows::ScaleWidth(Form::Shadow).has_value());
     EXPECT_FALSE(windows::SetOpacity(Form::Shadow, 0));
@@ -363,11 +372,11 @@ TEST_F(WindowsTest, CreateKeepsAnExistingWindowDestroyIsIdempotentAndCallsOnAGon
 }
 
 TEST_F(WindowsTest, MovesOutOfRangeAreRefusedAndChangeNothing) {
-    ASSERT_TRUE(windows::Move(Form::Txt, 1500, 1500, 3000, 270));
+    ASSERT_TRUE(windows::Move(Form::Txt, 1500_tw, 1500_tw, 3000_tw, 270_tw));
     const RECT before = RectOf(Window(Form::Txt));
-    EXPECT_FALSE(windows::Move(Form::Txt, std::nan(""), 0, 100, 100));
-    EXPECT_FALSE(windows::Move(Form::Txt, 0, 0, INFINITY, 100));
-    EXPECT_FALSE(windows::SetWidth(Form::Txt, 1e300));
+    EXPECT_FALSE(windows::Move(Form::Txt, platform::Twips(std::nan("")), 0_tw, 100_tw, 100_tw));
+    EXPECT_FALSE(windows::Move(Form::Txt, 0_tw, 0_tw, platform::Twips(INFINITY), 100_tw));
+    EXPECT_FALSE(windows::SetWidth(Form::Txt, platform::Twips(1e300)));
     const RECT after = RectOf(Window(Form::Txt));
     EXPECT_TRUE(::EqualRect(&before, &after));
 }
@@ -391,12 +400,12 @@ TEST_F(WindowsTest, OpacityMakesTheWindowLayeredForGood) {
 }
 
 TEST_F(WindowsTest, TextWidthUsesThePictureWindowsFont) {
-    EXPECT_EQ(windows::TextWidth(Form::Main, u""), 0.0);
+    EXPECT_EQ(windows::TextWidth(Form::Main, u""), DesignPixels(0));
     const auto one = windows::TextWidth(Form::Main, u"sunset.jpg");
     const auto two = windows::TextWidth(Form::Main, u"sunset.jpgsunset.jpg");
     ASSERT_TRUE(one && two);
-    EXPECT_GT(*one, 20.0);
-    EXPECT_NEAR(*two, 2 * *one, 2.0);
+    EXPECT_GT(one->Value(), 20.0);
+    EXPECT_NEAR(two->Value(), 2 * one->Value(), 2.0);
 
     // The same measure as the font the window is defined with.
     LOGFONTW lf{};
@@ -414,7 +423,7 @@ TEST_F(WindowsTest, TextWidthUsesThePictureWindowsFont) {
     ::SelectObject(dc, old);
     ::DeleteDC(dc);
     ::DeleteObject(font);
-    EXPECT_EQ(*one, size.cx);
+    EXPECT_EQ(one->Value(), size.cx);
 }
 
 TEST_F(WindowsTest, MouseButtonsBecomeMouseDownEvents) {

@@ -13,16 +13,16 @@ class CaptionDrawing : public FrameTest {
     void SetUp() override {
         FrameTest::SetUp();
         Create(Form::Main);
-        platform::windows::Move(Form::Main, 0, 0, 2955, 1980);  // 195 pixels inside
+        platform::windows::Move(Form::Main, 0_tw, 0_tw, 2955_tw, 1980_tw);  // 195 pixels inside
         mainMod::shared.CaptionText = u"a&b.jpg";
-        mainMod::shared.TextLeft = 70;
+        mainMod::shared.TextLeft = 70_px;
         mainMod::shared.FontName = u"Tahoma";
         mainMod::shared.FontSize = 10;
         mainMod::shared.Color1 = 0xFFFFFF;
         mainMod::shared.Color2 = 0x000000;
     }
-    const Text kShade{u"a&b.jpg", 0x000000, {71, 2, 195, 22}};
-    const Text kText{u"a&b.jpg", 0xFFFFFF, {70, 1, 195, 22}};
+    const Text kShade{u"a&b.jpg", 0x000000, {71_px, 2_px, 195_px, 22_px}};
+    const Text kText{u"a&b.jpg", 0xFFFFFF, {70_px, 1_px, 195_px, 22_px}};
 };
 
 TEST_F(CaptionDrawing, TheBoxShowsTheDesktopThenTheShadeThenTheText) {
@@ -31,7 +31,7 @@ TEST_F(CaptionDrawing, TheBoxShowsTheDesktopThenTheShadeThenTheText) {
     EXPECT_EQ(rec.drawnTexts, (std::vector<Text>{kShade, kShade, kShade, kText, kText}));
     EXPECT_EQ(rec.Of(platform::Surface::Picture1).fontName, u"Tahoma");
     EXPECT_EQ(rec.Of(platform::Surface::Picture1).fontSize, 10);
-    EXPECT_EQ(mainMod::shared.TextRect, (platform::PixelRect{70, 1, 195, 22}));
+    EXPECT_EQ(mainMod::shared.TextRect, (platform::PixelRect{70_px, 1_px, 195_px, 22_px}));
     EXPECT_TRUE(Form(Form::Txt).exists) << "the first drawing creates the caption window";
     EXPECT_FALSE(Form(Form::Txt).visible) << "but does not show it";
 
@@ -47,10 +47,11 @@ TEST_F(CaptionDrawing, AFailingBackdropOrFontStillDrawsTheText) {
 }
 
 TEST_F(CaptionDrawing, ALeftEdgeAtTheLimitKeepsTheShadeWhereItWas) {
-    mainMod::shared.TextRect.Left = 5;
-    mainMod::shared.TextLeft = std::numeric_limits<std::int32_t>::max();
+    mainMod::shared.TextRect.Left = 5_px;
+    mainMod::shared.TextLeft =
+        units::Whole<units::DesignPixels>(std::numeric_limits<std::int32_t>::max());
     mainMod::DrawCaptionShade();
-    EXPECT_EQ(mainMod::shared.TextRect.Left, 5) << "TextLeft + 1 does not fit";
+    EXPECT_EQ(mainMod::shared.TextRect.Left, 5_px) << "TextLeft + 1 does not fit";
 }
 
 }  // namespace

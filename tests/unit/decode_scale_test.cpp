@@ -10,6 +10,11 @@ namespace {
 
 using platform::PixelSize;
 
+template <class Ratio>
+std::optional<Ratio> As(std::optional<double> twipsPerPixel) {
+    return twipsPerPixel ? std::optional(Ratio(*twipsPerPixel)) : std::nullopt;
+}
+
 std::string Text(const std::optional<PixelSize>& s) {
     return s ? std::to_string(s->width) + "x" + std::to_string(s->height) : "nothing";
 }
@@ -50,8 +55,9 @@ TEST(DisplayAt, IsTheDisplaySizeTheFrameIsPaintedAtInTheScreensPixels) {
         {"empty picture", {0, 0}, 15, 15, 15, 15, std::nullopt},
     };
     for (const auto& c : cases) {
-        const auto got =
-            decode_scale::DisplayAt(c.natural, c.chosen, c.tppX, c.tppY, c.deviceX, c.deviceY);
+        const auto got = decode_scale::DisplayAt(
+            c.natural, c.chosen, As<units::TwipsPerPixel>(c.tppX), As<units::TwipsPerPixel>(c.tppY),
+            As<units::TwipsPerScreenPixel>(c.deviceX), As<units::TwipsPerScreenPixel>(c.deviceY));
         EXPECT_EQ(got, c.expected)
             << c.what << ": expected " << Text(c.expected) << ", got " << Text(got);
     }

@@ -14,6 +14,14 @@
 #include "platform/recording/recorder.hpp"
 #include "platform/windows.hpp"
 
+namespace units {
+template <class Unit, class Rep>
+std::ostream& operator<<(std::ostream& os, Length<Unit, Rep> v) {
+    return os << v.Value();
+}
+}  // namespace units
+using namespace units::literals;
+
 namespace platform {
 inline void PrintTo(const TwipsRect& r, std::ostream* os) {
     *os << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";

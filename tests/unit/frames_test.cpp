@@ -18,6 +18,7 @@ using frame_record::PixelBox;
 using frame_record::PixelPoint;
 using frame_record::Record;
 using platform::Form;
+using platform::Twips;
 using platform::windows::Monitor;
 
 constexpr const char* kOn = "[Frames]\nRemember=True\n[Main]\nShowFileName=True\n";
@@ -62,8 +63,10 @@ TEST(FrameRecord, ReadsEachFieldOnItsOwn) {
 }
 
 // Twips at 96 dpi: 15 a pixel. Two monitors side by side, the task bar under the first.
-const Monitor kFirst{{0, 0, 28800, 16200}, {0, 0, 28800, 15600}, u"\\\\.\\DISPLAY1"};
-const Monitor kSecond{{28800, 0, 19200, 15360}, {28800, 0, 19200, 15360}, u"\\\\.\\DISPLAY2"};
+const Monitor kFirst{
+    {0_tw, 0_tw, 28800_tw, 16200_tw}, {0_tw, 0_tw, 28800_tw, 15600_tw}, u"\\\\.\\DISPLAY1"};
+const Monitor kSecond{
+    {28800_tw, 0_tw, 19200_tw, 15360_tw}, {28800_tw, 0_tw, 19200_tw, 15360_tw}, u"\\\\.\\DISPLAY2"};
 
 TEST(FramePlace, LandsOnItsMonitorOrTheNearestWhole) {
     const frame_record::Place onSecond{u"\\\\.\\DISPLAY2", PixelBox{1920, 0, 1280, 1024},
@@ -109,15 +112,17 @@ TEST(FramePlace, LandsOnItsMonitorOrTheNearestWhole) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto landing = frame_place::Land(c.place, 3000, 1500, c.monitors, 96);
+        const auto landing = frame_place::Land(c.place, 3000_tw, 1500_tw, c.monitors, 96);
         ASSERT_TRUE(landing);
-        EXPECT_DOUBLE_EQ(landing->left, c.left);
-        EXPECT_DOUBLE_EQ(landing->top, c.top);
+        EXPECT_DOUBLE_EQ(landing->left.Value(), c.left);
+        EXPECT_DOUBLE_EQ(landing->top.Value(), c.top);
         EXPECT_EQ(landing->home, c.home);
     }
-    EXPECT_FALSE(frame_place::Land(frame_record::Place(), 3000, 1500, {kFirst}, 96)) << "no place";
-    EXPECT_FALSE(frame_place::Land(onSecond, 3000, 1500, {}, 96)) << "no monitor known";
-    const auto place = frame_place::PlaceOf({28800 + 1500, 750, 3000, 1500}, {kFirst, kSecond}, 96);
+    EXPECT_FALSE(frame_place::Land(frame_record::Place(), 3000_tw, 1500_tw, {kFirst}, 96))
+        << "no place";
+    EXPECT_FALSE(frame_place::Land(onSecond, 3000_tw, 1500_tw, {}, 96)) << "no monitor known";
+    const auto place = frame_place::PlaceOf({Twips(28800 + 1500), 750_tw, 3000_tw, 1500_tw},
+                                            {kFirst, kSecond}, 96);
     EXPECT_TRUE(place && *place == onSecond) << "the place of a frame is read back";
 }
 
@@ -136,7 +141,7 @@ class Frames : public FrameTest {
     Record Stored(const std::u16string& id) { return frame_record::Read(rec.frameRecords[id]); }
     static platform::Events& Events() { return *platform::CurrentEvents(); }
     void Drag(double dx, double dy) {
-        rec.moveLoopDelta = {dx, dy};
+        rec.moveLoopDelta = {Twips(dx), Twips(dy)};
         Events().MouseDown(platform::kLeftButton, 0, 5, 5);
     }
 };
@@ -165,8 +170,8 @@ TEST_F(Frames, ARecordBringsItsFrameBackAsItWas) {
         "Size=2\nOpacity=1\nShadow=3\nCaption=False\nPace=30\nShuffle=True\nLock=True\n";
     Start();
     EXPECT_EQ(mainMod::shared.PicturePath, u"D:\\cat.jpg");
-    EXPECT_EQ(Rect(Form::Main).left, 28800 + 1500);
-    EXPECT_EQ(Rect(Form::Main).top, 750);
+    EXPECT_EQ(Rect(Form::Main).left, Twips(28800 + 1500));
+    EXPECT_EQ(Rect(Form::Main).top, 750_tw);
     EXPECT_EQ(Marks(menu_names::mnuSize, 3), "001");
     EXPECT_EQ(Marks(menu_names::mnuTrs, 3), "010");
     EXPECT_EQ(Marks(menu_names::mnuShadow, 4), "0001");
@@ -178,7 +183,7 @@ TEST_F(Frames, ARecordBringsItsFrameBackAsItWas) {
     rec.ClearOps();
     Drag(3000, 3000);
     EXPECT_EQ(rec.OpsStartingWith({"RunMoveLoop"}), std::vector<std::string>{});
-    EXPECT_EQ(Rect(Form::Main).left, 28800 + 1500);
+    EXPECT_EQ(Rect(Form::Main).left, Twips(28800 + 1500));
 }
 
 // A plain start takes the first record no running frame holds and starts a frame for each other
@@ -211,12 +216,12 @@ TEST_F(Frames, AFrameGoesHomeWhenItsMonitorComesBack) {
             "Monitor=\\\\.\\DISPLAY2\nMonitorArea=1920 0 1280 1024\nPlace=100 50\n";
         rec.monitors = {kFirst};
         Start();
-        EXPECT_LE(Rect(Form::Main).left + Rect(Form::Main).width, 28800) << "whole on the first";
+        EXPECT_LE(Rect(Form::Main).left + Rect(Form::Main).width, 28800_tw) << "whole on the first";
         if (movedMeanwhile) Drag(-300, 0);
-        const double left = Rect(Form::Main).left;
+        const Twips left = Rect(Form::Main).left;
         rec.monitors = {kFirst, kSecond};
         Events().DisplayChanged();
-        EXPECT_EQ(Rect(Form::Main).left, movedMeanwhile ? left : 28800 + 1500);
+        EXPECT_EQ(Rect(Form::Main).left, movedMeanwhile ? left : Twips(28800 + 1500));
         EXPECT_EQ(Stored(kId).place.monitor,
                   movedMeanwhile ? u"\\\\.\\DISPLAY1" : u"\\\\.\\DISPLAY2");
     }

@@ -14,6 +14,7 @@ namespace {
 
 using namespace menu_names;
 using platform::Form;
+using platform::Twips;
 using platform::TwipsRect;
 
 constexpr const char* kCaptionAndShadow1 = "[Main]\nShowFileName=True\n[Shadow]\nOffSet=1\n";
@@ -34,14 +35,15 @@ class Handlers : public FrameTest {
     // m, on whole pixels as the window system puts them.
     TwipsRect CaptionPlace() {
         const TwipsRect m = Rect(Form::Main);
-        return Snapped({m.left, m.top + m.height + 80, m.width, Rect(Form::Txt).height});
+        return Snapped({m.left, m.top + m.height + 80_tw, m.width, Rect(Form::Txt).height});
     }
-    TwipsRect ShadowPlace(double m) {
+    TwipsRect ShadowPlace(Twips m) {
         const TwipsRect r = Rect(Form::Main);
         return Snapped({r.left - m, r.top - m, r.width + 2 * m, r.height + 2 * m});
     }
     static TwipsRect Snapped(TwipsRect r) {
-        for (double* v : {&r.left, &r.top, &r.width, &r.height}) *v = std::nearbyint(*v / 15) * 15;
+        for (Twips* v : {&r.left, &r.top, &r.width, &r.height})
+            *v = Twips(std::nearbyint(v->Value() / 15) * 15);
         return r;
     }
 };
@@ -64,13 +66,13 @@ TEST_F(Handlers, ALeftPressDragsTheWindowAndTheCompanionsFollow) {
         SCOPED_TRACE(c.what);
         Start(c.options);
         const TwipsRect before = Rect(Form::Main);
-        rec.moveLoopDelta = c.delta;
+        rec.moveLoopDelta = {Twips(c.delta.first), Twips(c.delta.second)};
         rec.desktopDrawn = false;
         if (c.failMark) rec.FailOn("Checked(mnuShadow(3))");
         frmMain::Form_MouseDown(platform::kLeftButton, 0, 10, 10);
         EXPECT_FALSE(rec.visibleWhileMoving[static_cast<std::uint8_t>(Form::Txt)]);
         EXPECT_FALSE(rec.visibleWhileMoving[static_cast<std::uint8_t>(Form::Shadow)]);
-        EXPECT_EQ(Rect(Form::Main).left, before.left + c.delta.first);
+        EXPECT_EQ(Rect(Form::Main).left, before.left + Twips(c.delta.first));
         EXPECT_EQ(Rect(Form::Txt), CaptionPlace());
         EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(mainMod::shared.ShadowBox.DX));
         EXPECT_EQ(Form(Form::Txt).visible, c.captionVisible);
@@ -79,19 +81,23 @@ TEST_F(Handlers, ALeftPressDragsTheWindowAndTheCompanionsFollow) {
         EXPECT_TRUE(!c.shadowVisible || ShownInPlace(Form::Shadow));
         EXPECT_TRUE(rec.desktopDrawn) << "the caption is drawn for the press";
     }
-    EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(25)) << "the drag applies the configured margins";
+    EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(25_tw)) << "the drag applies the configured margins";
 }
 
 // After a display change a frame left on no monitor comes back onto the nearest work area, the
 // shown caption with it, its size kept; its companions follow and stay as they were shown.
 TEST_F(Handlers, ADisplayChangeBringsAFrameLeftOffScreenBack) {
     using platform::windows::Monitor;
-    const Monitor wide = {
-        {0, 0, 28800, 16200}, {0, 0, 28800, 15600}, u"A"};  // 1920 x 1080, task bar
-    const Monitor right = {{28800, 0, 19200, 15360}, {28800, 0, 19200, 15360}, u"B"};
-    const Monitor tiny = {{0, 0, 2250, 1500}, {0, 0, 2250, 1500}, u"C"};  // smaller than the frame
+    const Monitor wide = {{0_tw, 0_tw, 28800_tw, 16200_tw},
+                          {0_tw, 0_tw, 28800_tw, 15600_tw},
+                          u"A"};  // 1920 x 1080, task bar
+    const Monitor right = {
+        {28800_tw, 0_tw, 19200_tw, 15360_tw}, {28800_tw, 0_tw, 19200_tw, 15360_tw}, u"B"};
+    const Monitor tiny = {{0_tw, 0_tw, 2250_tw, 1500_tw},
+                          {0_tw, 0_tw, 2250_tw, 1500_tw},
+                          u"C"};  // smaller than the frame
     // The frame: the picture window 2955 x 1980 twips, then 80 twips and the caption.
-    const double frame = 1980 + 80 + Rect(Form::Txt).height;
+    const double frame = 1980 + 80 + Rect(Form::Txt).height.Value();
     const struct {
         const char* what;
         std::vector<Monitor> monitors;
@@ -109,14 +115,14 @@ TEST_F(Handlers, ADisplayChangeBringsAFrameLeftOffScreenBack) {
         SCOPED_TRACE(c.what);
         Start();
         rec.monitors = c.monitors;
-        Form(Form::Main).left = c.left;
-        Form(Form::Main).top = c.top;
+        Form(Form::Main).left = Twips(c.left);
+        Form(Form::Main).top = Twips(c.top);
         const TwipsRect caption = Rect(Form::Txt), shadow = Rect(Form::Shadow);
         frmMain::Form_DisplayChanged();
-        EXPECT_EQ(Rect(Form::Main), Snapped({c.newLeft, c.newTop, 2955, 1980}));
+        EXPECT_EQ(Rect(Form::Main), Snapped({Twips(c.newLeft), Twips(c.newTop), 2955_tw, 1980_tw}));
         const bool moved = c.newLeft != c.left || c.newTop != c.top;
         EXPECT_EQ(Rect(Form::Txt), moved ? CaptionPlace() : caption);
-        EXPECT_EQ(Rect(Form::Shadow), moved ? ShadowPlace(25) : shadow);
+        EXPECT_EQ(Rect(Form::Shadow), moved ? ShadowPlace(25_tw) : shadow);
         EXPECT_TRUE(Form(Form::Txt).visible && Form(Form::Shadow).visible);
     }
 }
@@ -137,14 +143,15 @@ TEST_F(Handlers, OtherButtonsAndTheMenuKeyOpenThePopupWhereTheyAsk) {
 TEST_F(Handlers, SizePresetsScaleTheDefaultWindow) {
     const struct {
         std::int16_t index;
-        std::int32_t picWidth, picHeight;
-        double width, height;  // as the window system rounds them to whole pixels
+        units::Whole<Twips> picWidth, picHeight;
+        Twips width, height;  // as the window system rounds them to whole pixels
         const char* marks;
     } cases[] = {
-        {2, 4432, 2970, 4455, 3000, "001"},  // 4432.5 rounds to even; 4462 twips are 297 pixels
-        {0, 1970, 1320, 1995, 1350, "100"},
-        {1, 2955, 1980, 2985, 2010, "010"},  // 30 twips larger than after a load
-        {2, 4432, 2970, 4455, 3000, "001"},  // again: the same
+        // 4432.5 rounds to even; 4462 twips are 297 pixels
+        {2, 4432_tw, 2970_tw, 4455_tw, 3000_tw, "001"},
+        {0, 1970_tw, 1320_tw, 1995_tw, 1350_tw, "100"},
+        {1, 2955_tw, 1980_tw, 2985_tw, 2010_tw, "010"},  // 30 twips larger than after a load
+        {2, 4432_tw, 2970_tw, 4455_tw, 3000_tw, "001"},  // again: the same
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
@@ -164,11 +171,12 @@ TEST_F(Handlers, SizePresetsScaleTheDefaultWindow) {
 TEST_F(Handlers, ShadowMenuSetsMarginsShowsAndPlaces) {
     const struct {
         std::int16_t index;
-        double margin;
+        Twips margin;
         bool visible;
     } cases[] = {
-        {1, 25, true},  {0, 0, true},  {2, 50, true}, {3, 50, false},  // keeps the last margins
-        {3, 50, false}, {1, 25, true},
+        {1, 25_tw, true},  {0, 0_tw, true},
+        {2, 50_tw, true},  {3, 50_tw, false},  // keeps the last margins
+        {3, 50_tw, false}, {1, 25_tw, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
@@ -184,7 +192,8 @@ TEST_F(Handlers, ShadowMenuSetsMarginsShowsAndPlaces) {
     frmMain::mnuTrs_Click(1);
     frmMain::Form_MouseDown(platform::kLeftButton, 0, 0, 0);
     EXPECT_FALSE(Form(Form::Shadow).visible) << "no shadow stays no shadow";
-    EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(25)) << "but it follows, with the margins of mode 1";
+    EXPECT_EQ(Rect(Form::Shadow), ShadowPlace(25_tw))
+        << "but it follows, with the margins of mode 1";
 }
 
 // The picture window becomes layered for good at the chosen opacity and comes back in front of
@@ -241,7 +250,7 @@ TEST_F(Handlers, OpenDialogCancelledReloadsTheCurrentPictureAtDefaultSize) {
     EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\Frame\\image.jpg");
     EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_EQ(Marks(mnuSize, 3), "010");
-    EXPECT_EQ(Rect(Form::Main).width, 2955);
+    EXPECT_EQ(Rect(Form::Main).width, 2955_tw);
 }
 
 TEST_F(Handlers, OpenDialogChoiceShowsTheNewPicture) {

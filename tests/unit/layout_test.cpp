@@ -69,7 +69,7 @@ class Layout : public FrameTest {
     void SetUp() override {
         FrameTest::SetUp();
         Create(Form::Main);
-        platform::windows::Move(Form::Main, 1500, 3000, 2955, 1980);
+        platform::windows::Move(Form::Main, 1500_tw, 3000_tw, 2955_tw, 1980_tw);
         AddPicture(u"C:\\p\\wide.jpg", 780, 520);
         mainMod::shared.PicturePath = u"C:\\p\\wide.jpg";
         frmMain::LoadAndSizePicture();
@@ -81,7 +81,8 @@ class Layout : public FrameTest {
 // says.
 TEST_F(Layout, PlacesAndShowsTheCompanionsByTheirRules) {
     // 5060 twips down, and 25 twips around, on whole pixels (15 twips) as the system puts them.
-    const platform::TwipsRect caption{1500, 5055, 2955, 300}, shadow{1470, 2970, 3000, 2025};
+    const platform::TwipsRect caption{1500_tw, 5055_tw, 2955_tw, 300_tw},
+        shadow{1470_tw, 2970_tw, 3000_tw, 2025_tw};
     const struct {
         const char* what;
         mainMod::VbBool showFileName;
@@ -107,7 +108,7 @@ TEST_F(Layout, PlacesAndShowsTheCompanionsByTheirRules) {
         platform::menus::SetChecked(mnuShadow(3), c.noShadow);
         if (c.markUnreadable) rec.FailOn("Checked(mnuShadow(3))");
         mainMod::shared.ShowFileName = c.showFileName;
-        mainMod::shared.ShadowBox = {25, 50, 25, 50};
+        mainMod::shared.ShadowBox = {25_tw, 50_tw, 25_tw, 50_tw};
         frmMain::LayoutCompanions();
         EXPECT_EQ(Rect(Form::Txt), caption);
         EXPECT_EQ(Rect(Form::Shadow), shadow) << "a hidden shadow still follows";
@@ -137,12 +138,12 @@ TEST_F(Layout, CaptionTextAndWhereItStarts) {
     const struct {
         const char16_t* path;
         const char16_t* caption;
-        std::int32_t textLeft;
+        units::Whole<units::DesignPixels> textLeft;
     } table[] = {
-        {u"D:\\photos\\sunset.jpg", u"sunset.jpg", 70},   // (195 - 60) / 2 + 3 = 70.5: even
-        {u"D:\\photos\\", u"", 100},                      // 195 / 2 + 3 = 100.5: even
-        {u"C:\\p\\holiday-at-the-seaside-in-summer.jpg",  // 36 characters, 216 pixels: too wide
-         u". . . -seaside-in-summer.jpg", 16},            // 28 characters: (195 - 168) / 2 + 3
+        {u"D:\\photos\\sunset.jpg", u"sunset.jpg", 70_px},  // (195 - 60) / 2 + 3 = 70.5: even
+        {u"D:\\photos\\", u"", 100_px},                     // 195 / 2 + 3 = 100.5: even
+        {u"C:\\p\\holiday-at-the-seaside-in-summer.jpg",    // 36 characters, 216 pixels: too wide
+         u". . . -seaside-in-summer.jpg", 16_px},           // 28 characters: (195 - 168) / 2 + 3
     };
     for (const auto& c : table) {
         mainMod::shared.PicturePath = c.path;
@@ -159,7 +160,7 @@ TEST_F(Layout, ATitleExactlyAsWideAsTheWindowIsNotShortened) {
     for (const auto& [width, caption] : {std::pair{195.4, u"holiday-at-the-seaside.jpg"},
                                          {195.6, u". . . day-at-the-seaside.jpg"}}) {
         rec.textWidth = [w = width](std::u16string_view t) {
-            return t.size() == 26 ? w : 6.0 * static_cast<double>(t.size());
+            return units::DesignPixels(t.size() == 26 ? w : 6.0 * static_cast<double>(t.size()));
         };
         frmMain::LayoutCompanions();
         EXPECT_EQ(mainMod::shared.CaptionText, caption) << width;
@@ -197,7 +198,7 @@ TEST_F(Layout, NothingToPaintLeavesThePictureWindowClearedAndTheLayoutGoesOn) {
         frmMain::LayoutCompanions();
         EXPECT_EQ(DrawnPicture(), nullptr);
         EXPECT_TRUE(Did("Refresh(Main)")) << "the cleared window is shown";
-        EXPECT_EQ(Rect(Form::Txt).top, 5055) << "the caption is still placed";
+        EXPECT_EQ(Rect(Form::Txt).top, 5055_tw) << "the caption is still placed";
         EXPECT_TRUE(Form(Form::Txt).visible);
         rec.ClearFailures();
     }
@@ -217,14 +218,15 @@ TEST_F(Layout, PaintsThePictureAtTheScreensPixels) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.deviceTwipsPerPixel);
-        rec.deviceTwipsPerPixel = c.deviceTwipsPerPixel;
+        rec.deviceTwipsPerPixel = units::TwipsPerScreenPixel(c.deviceTwipsPerPixel);
         frmMain::LoadAndSizePicture();
         frmMain::LayoutCompanions();
         ASSERT_TRUE(DrawnPicture());
         EXPECT_EQ(DrawnPicture()->width, c.width);
         EXPECT_EQ(DrawnPicture()->height, c.height);
-        EXPECT_EQ(mainMod::shared.PicWidth, 2925) << "the sizing stays in the program's own pixels";
-        EXPECT_EQ(mainMod::shared.PicHeight, 1950);
+        EXPECT_EQ(mainMod::shared.PicWidth, 2925_tw)
+            << "the sizing stays in the program's own pixels";
+        EXPECT_EQ(mainMod::shared.PicHeight, 1950_tw);
     }
 }
 
@@ -232,24 +234,24 @@ TEST_F(Layout, PaintsThePictureAtTheScreensPixels) {
 // window's size stay. A picture gone from its file is painted from what the holder keeps.
 TEST_F(Layout, ADpiChangeReadsThePictureAgainAndLaysOutTheFrame) {
     mainMod::shared.SizeMode = 2;
-    mainMod::shared.PicWidth = 4432;
+    mainMod::shared.PicWidth = 4432_tw;
     frmMain::LayoutCompanions();  // as the size choice left it; the holder is let go
     const auto main = Rect(Form::Main);
     frmMain::Form_DpiChanged();
     ASSERT_TRUE(DrawnPicture());
     EXPECT_EQ(DrawnPicture()->width, 295) << "4432 twips";
     EXPECT_EQ(Rect(Form::Main), main);
-    EXPECT_EQ(Rect(Form::Txt).top, 5055);
+    EXPECT_EQ(Rect(Form::Txt).top, 5055_tw);
     EXPECT_EQ(mainMod::shared.SizeMode, 2);
 
     rec.pictureFiles.clear();
     rec.drawnBitmaps.clear();
-    rec.deviceTwipsPerPixel = 7.5;
+    rec.deviceTwipsPerPixel = units::TwipsPerScreenPixel(7.5);
     frmMain::Form_DpiChanged();
     ASSERT_TRUE(DrawnPicture()) << "painted from the holder";
     EXPECT_EQ(DrawnPicture()->width, 591) << "4432 twips at 192 dpi";
     EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);
-    EXPECT_EQ(Rect(Form::Txt).top, 5055);
+    EXPECT_EQ(Rect(Form::Txt).top, 5055_tw);
 }
 
 }  // namespace

@@ -81,14 +81,14 @@ TEST_P(OrientedPainting, AStoredLandscapeIsSizedAndPaintedAsDisplayed) {
     const bool quarter = c.orientation >= 5;
     if (quarter) {
         // Displayed 600 x 900: a portrait, 144 pixels high.
-        EXPECT_EQ(mainMod::shared.PicWidth, 1440);
-        EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+        EXPECT_EQ(mainMod::shared.PicWidth, 1440_tw);
+        EXPECT_EQ(mainMod::shared.PicHeight, 2160_tw);
         EXPECT_TRUE(mainMod::shared.Portrait);
         EXPECT_EQ(drawn.width, 96);
         EXPECT_EQ(drawn.height, 144);
     } else {
-        EXPECT_EQ(mainMod::shared.PicWidth, 2925);
-        EXPECT_EQ(mainMod::shared.PicHeight, 1950);
+        EXPECT_EQ(mainMod::shared.PicWidth, 2925_tw);
+        EXPECT_EQ(mainMod::shared.PicHeight, 1950_tw);
         EXPECT_FALSE(mainMod::shared.Portrait);
         EXPECT_EQ(drawn.width, 195);
         EXPECT_EQ(drawn.height, 130);

@@ -97,7 +97,7 @@ TEST_F(PictureHolder, AMoveToAnotherDisplaysColoursPaintsThemAgain) {
     EXPECT_NE(onSrgb->pixels.front(), 0xFF336699u) << "converted to sRGB";
     rec.displayColourProfile = test_profiles::DisplayP3();
     rec.drawnBitmaps.clear();
-    rec.moveLoopDelta = {1440.0 * 20, 0.0};
+    rec.moveLoopDelta = {platform::Twips(1440.0 * 20), platform::Twips(0)};
     frmMain::Form_MouseDown(platform::kLeftButton, 0, 10, 10);
     ASSERT_TRUE(DrawnPicture());
     EXPECT_EQ(DrawnPicture()->pixels.front(), 0xFF336699u);

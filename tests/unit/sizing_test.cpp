@@ -11,6 +11,9 @@ namespace {
 
 using platform::Form;
 using platform::PixelSize;
+using platform::Twips;
+using Twips32 = units::Whole<Twips>;
+using Tpp = units::TwipsPerPixel;
 
 struct SizeCase {
     double w, h, tppX, tppY;
@@ -30,24 +33,24 @@ const SizeCase kSizeCases[] = {
 
 TEST(DefaultDisplay, FiguresForKnownPictures) {
     for (const SizeCase& c : kSizeCases) {
-        const auto d = sizing::ComputeDefaultDisplay(PixelSize{c.w, c.h}, c.tppX, c.tppY);
+        const auto d = sizing::ComputeDefaultDisplay(PixelSize{c.w, c.h}, Tpp(c.tppX), Tpp(c.tppY));
         const std::string what = std::to_string(c.w) + "x" + std::to_string(c.h);
-        EXPECT_EQ(d.picWidth, c.picWidth) << what;
-        EXPECT_EQ(d.picHeight, c.picHeight) << what;
+        EXPECT_EQ(d.picWidth, Twips32(c.picWidth)) << what;
+        EXPECT_EQ(d.picHeight, Twips32(c.picHeight)) << what;
         EXPECT_EQ(d.portrait, c.portrait ? mainMod::kTrue : mainMod::kFalse) << what;
     }
 }
 
 TEST(DefaultDisplay, WhatCannotBeComputedIsLeftEmpty) {
     // 0 x 0: a division by zero in the landscape figure.
-    auto d = sizing::ComputeDefaultDisplay(PixelSize{0, 0}, 15, 15);
+    auto d = sizing::ComputeDefaultDisplay(PixelSize{0, 0}, Tpp(15), Tpp(15));
     EXPECT_EQ(d.picHeight, std::nullopt);
-    EXPECT_EQ(d.picWidth, 2925);
+    EXPECT_EQ(d.picWidth, 2925_tw);
     // No size at all: taken as portrait, only the fixed side is known.
-    d = sizing::ComputeDefaultDisplay(std::nullopt, 15, 15);
+    d = sizing::ComputeDefaultDisplay(std::nullopt, Tpp(15), Tpp(15));
     EXPECT_EQ(d.portrait, mainMod::kTrue);
     EXPECT_EQ(d.picWidth, std::nullopt);
-    EXPECT_EQ(d.picHeight, 2160);
+    EXPECT_EQ(d.picHeight, 2160_tw);
     // No twips per pixel.
     d = sizing::ComputeDefaultDisplay(PixelSize{780, 520}, std::nullopt, std::nullopt);
     EXPECT_EQ(d.picWidth, std::nullopt);
@@ -55,9 +58,9 @@ TEST(DefaultDisplay, WhatCannotBeComputedIsLeftEmpty) {
 }
 
 TEST(DefaultDisplay, MarginStaysWithinThe32BitRange) {
-    EXPECT_EQ(sizing::AddMargin(1950), 1980.0f);
-    EXPECT_EQ(sizing::AddMargin(2147483647 - 30), 2147483647.0f);
-    EXPECT_EQ(sizing::AddMargin(2147483647 - 29), std::nullopt);
+    EXPECT_EQ(sizing::AddMargin(1950_tw), Twips(1980.0f));
+    EXPECT_EQ(sizing::AddMargin(Twips32(2147483647 - 30)), Twips(2147483647.0f));
+    EXPECT_EQ(sizing::AddMargin(Twips32(2147483647 - 29)), std::nullopt);
 }
 
 class LoadAndSize : public FrameTest {
@@ -75,16 +78,16 @@ class LoadAndSize : public FrameTest {
 TEST_F(LoadAndSize, SizesTheWindow30TwipsLargerThanThePicture) {
     AddPicture(u"C:\\p\\wide.jpg", 780, 520);
     Load(u"C:\\p\\wide.jpg");
-    EXPECT_EQ(Form(Form::Main).width, 2955);
-    EXPECT_EQ(Form(Form::Main).height, 1980);
+    EXPECT_EQ(Form(Form::Main).width, 2955_tw);
+    EXPECT_EQ(Form(Form::Main).height, 1980_tw);
     EXPECT_EQ(mainMod::shared.Portrait, mainMod::kFalse);
     EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_EQ(Marks(menu_names::mnuSize, 3), "010");
 
     AddPicture(u"C:\\p\\tall.jpg", 600, 900);
     Load(u"C:\\p\\tall.jpg");
-    EXPECT_EQ(Form(Form::Main).width, 1470);
-    EXPECT_EQ(Form(Form::Main).height, 2190);
+    EXPECT_EQ(Form(Form::Main).width, 1470_tw);
+    EXPECT_EQ(Form(Form::Main).height, 2190_tw);
     EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
 }
 
@@ -95,8 +98,8 @@ TEST_F(LoadAndSize, APictureThatCannotBeLoadedKeepsThePreviousOneAndSizesAgain) 
     platform::menus::SetChecked(menu_names::mnuSize(2), true);
     Load(u"C:\\p\\missing.jpg");
     EXPECT_EQ(mainMod::shared.PicturePath, u"C:\\p\\missing.jpg");
-    EXPECT_EQ(mainMod::shared.PicWidth, 1440) << "sized from the picture still held";
-    EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+    EXPECT_EQ(mainMod::shared.PicWidth, 1440_tw) << "sized from the picture still held";
+    EXPECT_EQ(mainMod::shared.PicHeight, 2160_tw);
     EXPECT_EQ(mainMod::shared.SizeMode, 1);
     EXPECT_TRUE(Checked(menu_names::mnuSize(1)));
     EXPECT_FALSE(Checked(menu_names::mnuSize(2)));
@@ -109,11 +112,12 @@ TEST_F(LoadAndSize, AFailingStepLeavesItsTargetAndTheRestRuns) {
     rec.FailOn("TwipsPerPixelX");
     rec.FailOn("SetHeight");
     Load(u"C:\\p\\tall.jpg");
-    EXPECT_EQ(mainMod::shared.PicWidth, 2925) << "the width needs the horizontal twips per pixel";
-    EXPECT_EQ(mainMod::shared.PicHeight, 2160);
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925_tw)
+        << "the width needs the horizontal twips per pixel";
+    EXPECT_EQ(mainMod::shared.PicHeight, 2160_tw);
     EXPECT_EQ(mainMod::shared.Portrait, mainMod::kTrue);
-    EXPECT_EQ(Form(Form::Main).height, 1980) << "the height could not be set";
-    EXPECT_EQ(Form(Form::Main).width, 2955);
+    EXPECT_EQ(Form(Form::Main).height, 1980_tw) << "the height could not be set";
+    EXPECT_EQ(Form(Form::Main).width, 2955_tw);
     EXPECT_TRUE(Checked(menu_names::mnuSize(1)));
 }
 
@@ -123,8 +127,8 @@ TEST_F(LoadAndSize, AnEmptyPictureKeepsThePreviousHeight) {
     mainMod::shared.imgMain->natural = PixelSize{0, 0};
     rec.FailOn("OpenPicture");
     Load(u"C:\\p\\wide.jpg");
-    EXPECT_EQ(mainMod::shared.PicHeight, 1950);
-    EXPECT_EQ(mainMod::shared.PicWidth, 2925);
+    EXPECT_EQ(mainMod::shared.PicHeight, 1950_tw);
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925_tw);
 }
 
 }  // namespace

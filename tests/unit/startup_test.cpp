@@ -73,8 +73,8 @@ TEST_F(Startup, TheFileNameMarkAndCaptionFollowShowFileName) {
 
 TEST_F(Startup, ThePictureWindowStandsAtItsDesignPlaceInFrontWithDefaultSizeAndFullOpacity) {
     Start("");
-    EXPECT_EQ(Rect(Form::Main).left, 3315) << "3330 twips inside a one-pixel border";
-    EXPECT_EQ(Rect(Form::Main).top, 2910);
+    EXPECT_EQ(Rect(Form::Main).left, 3315_tw) << "3330 twips inside a one-pixel border";
+    EXPECT_EQ(Rect(Form::Main).top, 2910_tw);
     EXPECT_TRUE(InFront(Form::Main)) << "shown last, above its companions";
     EXPECT_TRUE(Did("RunMessageLoop()"));
     EXPECT_EQ(Marks(mnuSize, 3), "010");
@@ -92,10 +92,13 @@ TEST_F(Startup, AppliesTheShadowModeAfterTheFirstLayout) {
         mainMod::ShadowBoxRecord box;
         bool shadowVisible;
     } cases[] = {
-        {"0", "1000", {0, 0, 0, 0}, true},       {"1", "0100", {25, 50, 25, 50}, true},
-        {"2", "0010", {50, 100, 50, 100}, true}, {"3", "0001", {0, 0, 0, 0}, false},
-        {"5", "0000", {0, 0, 0, 0}, true},       {"-1", "0000", {0, 0, 0, 0}, true},
-        {"7", "0000", {0, 0, 0, 0}, true},
+        {"0", "1000", {0_tw, 0_tw, 0_tw, 0_tw}, true},
+        {"1", "0100", {25_tw, 50_tw, 25_tw, 50_tw}, true},
+        {"2", "0010", {50_tw, 100_tw, 50_tw, 100_tw}, true},
+        {"3", "0001", {0_tw, 0_tw, 0_tw, 0_tw}, false},
+        {"5", "0000", {0_tw, 0_tw, 0_tw, 0_tw}, true},
+        {"-1", "0000", {0_tw, 0_tw, 0_tw, 0_tw}, true},
+        {"7", "0000", {0_tw, 0_tw, 0_tw, 0_tw}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.offSet);
@@ -119,8 +122,8 @@ TEST_F(Startup, WithoutImageJpgTheWindowIsSizedFromTheEmptyHolderAndStillShown) 
     WriteOptions("");
     vistrelle::RunProgram();
     // The empty holder measures 113 x 65 pixels: landscape, 195 pixels wide.
-    EXPECT_EQ(mainMod::shared.PicWidth, 2925);
-    EXPECT_EQ(mainMod::shared.PicHeight, 1683);  // round(195 * 65 / 113 * 15) = round(1682.52)
+    EXPECT_EQ(mainMod::shared.PicWidth, 2925_tw);
+    EXPECT_EQ(mainMod::shared.PicHeight, 1683_tw);  // round(195 * 65 / 113 * 15) = round(1682.52)
     EXPECT_TRUE(Form(Form::Main).visible);
     EXPECT_FALSE(Did("ShowMessage"));
 }

@@ -77,9 +77,7 @@ ScopedFont NewFont(const FontDesign& design, int dpi) {
 
 HWND FrameWindow::CreateFrame(const FrameClass& c, const FormDesign& design) {
     if (!RegisterClassOnce(c.name, c.classStyle, c.background, ProgramIcon())) return nullptr;
-    const TwipsRect& r = design.client;
-    const auto outer =
-        OuterFromClientTwips(r.left, r.top, r.width, r.height, c.style, c.exStyle, FrameDpi());
+    const auto outer = OuterFromClient(design.client, c.style, c.exStyle, FrameDpi());
     HWND h = outer ? CreateLinked(c.exStyle, c.name, c.title, c.style, *outer, nullptr) : nullptr;
     // Windows 11 rounds the corners of a bordered window such as the picture window, not
     // those of the caption strip: every window asks for square ones, so the frame stays square.

@@ -135,8 +135,8 @@ void PictureWindow::OnMouseDown(std::int16_t button, WPARAM keys, POINT at) {
     if (keys & MK_SHIFT) shift |= 1;
     if (keys & MK_CONTROL) shift |= 2;
     if (::GetKeyState(VK_MENU) < 0) shift |= 4;
-    const float x = static_cast<float>(ToDesign(at.x));
-    const float y = static_cast<float>(ToDesign(at.y));
+    const float x = static_cast<float>(ToDesign(at.x).Value());
+    const float y = static_cast<float>(ToDesign(at.y).Value());
     Raise("MouseDown", [&](Events& e) { e.MouseDown(button, shift, x, y); });
 }
 
@@ -200,7 +200,7 @@ void PictureWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     HWND h = Handle();
     RECT r{};
     if (!::GetWindowRect(h, &r)) return;
-    const double width = ToTwips(r.right - r.left), height = ToTwips(r.bottom - r.top);
+    const Twips width = ToTwips(r.right - r.left), height = ToTwips(r.bottom - r.top);
     dpi_ = SaneDpi(dpi);
     for (Form f : {Form::Main, Form::Shadow, Form::Txt}) Windows().Of(f).FitFont(dpi_);
     const auto w = ToPixels(width), ht = ToPixels(height);
