@@ -11,7 +11,8 @@ import subprocess
 import sys
 import time
 
-from frame import Frame, Screen, Target, drop_files, in_turn, limit, run_cases, settings, xdotool
+from frame import (
+    Frame, Screen, Target, drop_files, encode_heif, in_turn, limit, run_cases, settings, xdotool)
 from frame.menu import LARGE, NEXT, PREVIOUS, SIZE, choose
 
 # The folder in the order of the file browser: a2 before a10, case ignored. image.jpg is the
@@ -119,6 +120,58 @@ def case_steps(exe, probe):
         shows(frame, name, what)
 
     in_turn(((s[0], s) for s in STEPS), lambda: make(exe, probe), check, ready)
+
+
+# A folder of every format the frame decodes itself, one colour each, in the folder's order after
+# image.jpg's grey: (name, colour, how it is written).
+def _png_then(*command):
+    """A writer that encodes a solid PNG with the command (cwebp's arguments)."""
+
+    def write(path, colour):
+        source = path.with_name(path.stem + "-source.png")
+        solid(source, colour)
+        subprocess.run([*command, str(source), "-o", str(path)], check=True, capture_output=True)
+        source.unlink()
+
+    return write
+
+
+def _heif(path, colour):
+    source = path.with_name(path.stem + "-source.jpg")
+    solid(source, colour)
+    encode_heif(source, path)
+    source.unlink()
+
+
+MIXED = [
+    ("m1.jpg", (200, 60, 60), solid),
+    ("m2.png", (60, 200, 60), solid),
+    ("m3.gif", (60, 60, 200), solid),
+    ("m4.bmp", (200, 200, 60), solid),
+    ("m5.tif", (200, 60, 200), solid),
+    ("m6.webp", (60, 200, 200), _png_then("cwebp", "-quiet", "-q", "90")),
+    ("m7.webp", (230, 140, 40), _png_then("cwebp", "-quiet", "-lossless")),
+    ("m8.heic", (120, 60, 160), _heif),
+    ("m9.avif", (40, 120, 230), _heif),
+]
+
+
+@limit(240)
+def case_every_format_in_one_folder(exe, probe):
+    def make_mixed():
+        frame = Frame(exe, probe, picture=lambda p: solid(p, COLOURS["image.jpg"]),
+                      option_ini=settings())
+        for name, colour, write in MIXED:
+            write(frame.folder / name, colour)
+        return frame
+
+    def check(frame, item):
+        name, colour, _ = item
+        wheel(frame, 5)
+        shows(frame, name, "the wheel down", colour)
+
+    in_turn(((m[0], m) for m in MIXED), make_mixed, check,
+            lambda frame: shows(frame, "image.jpg", "the start"))
 
 
 @limit(120)
