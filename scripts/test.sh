@@ -45,11 +45,12 @@ step scripts/check-workflows.sh
 step cmake --preset native
 # -k 0: build every target that can be built, so that one broken file leaves the other tests.
 step cmake --build --preset native -j2 -- -k 0
-step ctest --preset native --output-on-failure
+# Both cores: these tests share nothing (each fuzz target has a work folder of its own).
+step ctest --preset native --output-on-failure -j2
 
 step cmake --preset native-asan
 step cmake --build --preset native-asan -j2 -- -k 0
-step ctest --preset native-asan --output-on-failure
+step ctest --preset native-asan --output-on-failure -j2
 
 step cmake --preset mingw
 step cmake --build --preset mingw -j2 -- -k 0
